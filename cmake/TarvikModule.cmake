@@ -1,0 +1,28 @@
+# tarvik_module(<name> [DEPS <targets>...])
+# Builds the *.cpp files of the calling folder into the static library tarvik_<name>.
+# Headers are included from the repository root, e.g. "platform/fs/drive_table.h".
+function(tarvik_module name)
+  cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(tarvik_${name} STATIC ${sources})
+  target_include_directories(tarvik_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(tarvik_${name} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                                -Wno-sign-conversion)
+  target_link_libraries(tarvik_${name} PUBLIC ${M_DEPS})
+  set_property(GLOBAL APPEND PROPERTY TARVIK_MODULES tarvik_${name})
+endfunction()
+
+# tarvik_test(<name> [DEPS <targets>...] [LABELS <labels>...])
+# Builds the *.cpp files of the calling test folder into one GoogleTest executable.
+# LABELS name the tier: unit, loopback (fake or real servers on 127.0.0.1).
+function(tarvik_test name)
+  cmake_parse_arguments(T "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(test_${name} ${sources})
+  target_compile_options(test_${name} PRIVATE -Wall -Wextra)
+  target_link_libraries(test_${name} PRIVATE ${T_DEPS} GTest::gtest_main GTest::gmock)
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  gtest_discover_tests(test_${name} PROPERTIES LABELS "${T_LABELS}" DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the build and tests need, configures, builds and runs every test.
+# Usage: scripts/test.sh [build-folder]      (default: build)
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+
+"$root/scripts/install-deps.sh"
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+ctest --output-on-failure -j "$(nproc)" --timeout 600
