@@ -1,9 +1,14 @@
-# tarvik_module(<name> [DEPS <targets>...])
-# Builds the *.cpp files of the calling folder into the static library tarvik_<name>.
-# Headers are included from the repository root, e.g. "platform/fs/drive_table.h".
+# tarvik_module(<name> [SUBDIRS <folders>...] [DEPS <targets>...])
+# Builds the *.cpp files of the calling folder (and of the listed subfolders) into the static
+# library tarvik_<name>. Headers are included from the repository root, e.g.
+# "platform/fs/drive_table.h".
 function(tarvik_module name)
-  cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(M "" "" "SUBDIRS;DEPS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(sub IN LISTS M_SUBDIRS)
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(tarvik_${name} STATIC ${sources})
   target_include_directories(tarvik_${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(tarvik_${name} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion

@@ -1,0 +1,114 @@
+#include "ftp/control_connection/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace tarvik {
+namespace {
+
+bool StartsWithSlash(std::string_view text) {
+  return !text.empty() && (text.front() == '/' || text.front() == '\\');
+}
+
+// Path marks of the argument (see PrepareCommand).
+std::string ApplyPathMarks(std::string_view verb, std::string_view argument) {
+  if (argument.starts_with(':')) {
+    argument.remove_prefix(1);
+    return StartsWithSlash(argument) ? std::string(argument) : "/" + std::string(argument);
+  }
+  // Containment in this list (not equality) is the rule: "CW" or "" count as listed too.
+  constexpr std::string_view kVerbsWithVerbatimArgument = "PASS,CWD,RNFR,RNTO";
+  if (kVerbsWithVerbatimArgument.find(verb) == std::string_view::npos &&
+      StartsWithSlash(argument)) {
+    argument.remove_prefix(1);
+  }
+  return std::string(argument);
+}
+
+}  // namespace
+
+std::string ToUpperAscii(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(),
+                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+  return result;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+  return result;
+}
+
+PreparedCommand PrepareCommand(std::string_view verb, std::string_view argument,
+                               const CommandRules& rules) {
+  PreparedCommand command;
+  command.verb = ToUpperAscii(verb);
+  if (argument == kKeepAliveArgument || argument == kCommandTestArgument) {
+    command.sets_last_command = false;
+    argument = {};
+  }
+  command.argument = ApplyPathMarks(command.verb, argument);
+
+  const bool credential = command.verb == "USER" || command.verb == "PASS";
+  if (credential && rules.decode_credential) {
+    command.argument = rules.decode_credential(command.argument);
+    if (command.verb == "USER" && command.argument.empty()) command.argument = "anonymous";
+  }
+
+  if (command.argument.empty()) {
+    command.line = command.verb + "\r\n";
+  } else {
+    command.line = command.verb + " " + command.argument + "\r\n";
+  }
+  if (command.verb == "LIST") {
+    if (rules.list_command == "MLSD") {
+      command.line = "MLSD " + command.argument + "\r\n";
+    } else if (rules.list_all) {
+      command.line = "LIST -al " + command.argument + "\r\n";
+    }
+  }
+
+  const std::string shown = command.verb == "PASS" ? std::string("********") : command.argument;
+  command.message = command.verb + " " + shown;
+  return command;
+}
+
+FtpStates StateForCommand(std::string_view verb, Operation operation) {
+  static constexpr std::array<std::pair<std::string_view, FtpStates>, 12> kStateByVerb = {{
+      {"USER", FtpStates::ftpAuthentication},
+      {"PASS", FtpStates::ftpAuthentication},
+      {"CWD", FtpStates::ftpChangingCurrentDirectory},
+      {"LIST", FtpStates::ftpRetrievingDirectoryInfo},
+      {"PWD", FtpStates::ftpRetrievingDirectoryInfo},
+      {"MKD", FtpStates::ftpCreatingDirectory},
+      {"DELE", FtpStates::ftpDeletingFile},
+      {"RETR", FtpStates::ftpDownloadInProgress},
+      {"RMD", FtpStates::ftpRemovingDirectory},
+      {"RNFR", FtpStates::ftpRenamingFile},
+      {"STOR", FtpStates::ftpUploadInProgress},
+      {"QUIT", FtpStates::ftpQuiting},
+  }};
+  for (const auto& [name, state] : kStateByVerb) {
+    if (verb == name) return state;
+  }
+  if (verb == "TYPE" || verb == "PASV" || verb == "PORT" || verb == "REST") {
+    switch (operation) {
+      case Operation::kDownload:
+        return FtpStates::ftpDownloadInProgress;
+      case Operation::kUpload:
+        return FtpStates::ftpUploadInProgress;
+      case Operation::kListing:
+        return FtpStates::ftpRetrievingDirectoryInfo;
+      case Operation::kFileSize:
+        return FtpStates::ftpGetFileSize;
+      default:
+        break;
+    }
+  }
+  return FtpStates::ftpFreeState;
+}
+
+}  // namespace tarvik

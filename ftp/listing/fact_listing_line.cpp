@@ -1,0 +1,93 @@
+// Fact lines of MLSD listings and MLST replies (facts, one blank, the name):
+//   "type=file;size=1234;modify=20190105123045.123;UNIX.mode=0644; name"
+//   " type=dir;modify=20190105123045; /pub/name"      (MLST: a blank first, the name a path)
+// Fact names are compared ignoring case; the first of a repeated fact counts.
+#include <string>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/listing/listing_dates.h"
+#include "ftp/listing/listing_lines.h"
+#include "ftp/listing/listing_text.h"
+#include "platform/time/date_format.h"
+
+namespace tarvik {
+namespace {
+
+// The facts this parser reads; the others are passed over.
+struct Facts {
+  std::string_view type;    // "file", "dir", "cdir", "pdir" or an operating-system type
+  std::string_view size;    // "size" fact: the size in bytes
+  std::string_view modify;  // "modify" fact: YYYYMMDDHHMMSS[.sss] UTC
+  bool has_size = false;
+  bool has_modify = false;
+};
+
+Facts ReadFacts(std::string_view list) {
+  Facts facts;
+  bool has_type = false;
+  while (!list.empty()) {
+    const std::size_t end = list.find(';');
+    const std::string_view fact = list.substr(0, end);
+    list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+    const std::size_t equals = fact.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view name = fact.substr(0, equals);
+    const std::string_view value = fact.substr(equals + 1);
+    if (!has_type && listing_text::EqualsLowerAscii(name, "type")) {
+      facts.type = value;
+      has_type = true;
+    } else if (!facts.has_size && listing_text::EqualsLowerAscii(name, "size")) {
+      facts.size = value;
+      facts.has_size = true;
+    } else if (!facts.has_modify && listing_text::EqualsLowerAscii(name, "modify")) {
+      facts.modify = value;
+      facts.has_modify = true;
+    }
+  }
+  return facts;
+}
+
+}  // namespace
+
+bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
+  line = listing_text::TrimLeadingSpaces(line);
+  // The name is everything after the blank that ends the facts, blanks and ";" included.
+  const std::size_t blank = line.find(' ');
+  std::string_view fact_list = line.substr(0, blank);
+  std::string_view name;
+  if (blank != std::string_view::npos) {
+    name = line.substr(blank + 1);
+  } else {  // no blank: the name is what follows the last ";"
+    const std::size_t last = line.rfind(';');
+    fact_list = line.substr(0, last + 1);
+    name = listing_text::TrimSpaces(line.substr(last + 1));
+  }
+
+  const Facts facts = ReadFacts(fact_list);
+  if (listing_text::EqualsLowerAscii(facts.type, "cdir") ||
+      listing_text::EqualsLowerAscii(facts.type, "pdir"))
+    return false;
+  const bool is_file = listing_text::EqualsLowerAscii(facts.type, "file");
+  entry.SetIsDirectory(!is_file);
+  if (is_file && facts.has_size) {
+    const auto size = listing_text::ParseNumber(facts.size);
+    if (!size)
+      Raise(kBadListingColumn,
+            "Size fact is not a number [" + listing_text::LogExcerpt(facts.size, 64, false) + "]");
+    entry.SetFileSize(*size);
+  }
+  entry.SetFileName(std::string(name));
+
+  if (facts.has_modify) {
+    if (const auto time = GetMLSDFileTime(facts.modify)) {
+      entry.SetLastWriteTime(platform::GeneralDateText(*time));
+    } else {
+      context.diagnostics.WriteLog("GetMLSDFileTime.Error:Invalid date [" +
+                                   listing_text::LogExcerpt(facts.modify, 64, false) + "]\r\n" +
+                                   std::to_string(kInvalidDateError));
+    }
+  }
+  return true;
+}
+
+}  // namespace tarvik

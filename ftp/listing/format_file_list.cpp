@@ -1,0 +1,156 @@
+#include "ftp/listing/format_file_list.h"
+
+#include <algorithm>
+#include <string>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/listing/listing_lines.h"
+#include "ftp/listing/listing_text.h"
+#include "platform/time/local_time.h"
+
+namespace tarvik {
+namespace {
+
+// Passes on at most kMaxListingLogLines messages of one listing and counts the rest.
+class BoundedDiagnostics : public ListingDiagnostics {
+ public:
+  explicit BoundedDiagnostics(ListingDiagnostics& target) : target_(target) {}
+
+  void WriteLog(std::string_view text) override {
+    if (Admit()) target_.WriteLog(text);
+  }
+  void ReportError(std::string_view procedure, long number, std::string_view description) override {
+    if (Admit()) target_.ReportError(procedure, number, description);
+  }
+  // Logs how many messages were held back, if any.
+  void Close() {
+    if (held_back_ > 0)
+      target_.WriteLog("FormatFileList:" + std::to_string(held_back_) +
+                       " more messages of this listing not logged");
+    held_back_ = 0;
+  }
+
+ private:
+  bool Admit() {
+    if (passed_ < kMaxListingLogLines) {
+      ++passed_;
+      return true;
+    }
+    ++held_back_;
+    return false;
+  }
+
+  ListingDiagnostics& target_;
+  std::size_t passed_ = 0;     // messages passed on so far
+  std::size_t held_back_ = 0;  // messages dropped since the limit was reached
+};
+
+// The base folder as a path prefix ending in "/": trimmed, "\" turned into "/", runs of "/" made
+// single. "" gives "/", "/pub" and "/pub/" give "/pub/".
+std::string FolderPrefix(std::string_view base) {
+  base = listing_text::TrimSpaces(base);
+  std::string prefix;
+  prefix.reserve(base.size() + 1);
+  for (char c : base) {
+    if (c == '\\') c = '/';
+    if (c == '/' && !prefix.empty() && prefix.back() == '/') continue;
+    prefix += c;
+  }
+  if (prefix.empty() || prefix.back() != '/') prefix += '/';
+  return prefix;
+}
+
+bool HasControlCharacter(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+}
+
+// Makes the entry's name a bare name and sets its path; false when the entry is to be dropped.
+bool FinishEntry(CFtpFile& entry, const std::string& folder_prefix, ListingDiagnostics& log) {
+  std::string_view name = entry.FileName();
+  const std::size_t separator = name.find_last_of("/\\");
+  if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
+  if (name.empty() || name == "." || name == "..") return false;
+  if (HasControlCharacter(name)) {
+    log.WriteLog("FormatFileList:BadName[" + listing_text::LogExcerpt(name, 256, false) + "]");
+    return false;
+  }
+  if (separator != std::string_view::npos) entry.SetFileName(std::string(name));
+  entry.SetFilePath(folder_prefix + entry.FileName());
+  return true;
+}
+
+// `line` without its CRs; only copied into `scratch` when a CR sits inside the line.
+std::string_view WithoutCarriageReturns(std::string_view line, std::string& scratch) {
+  while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (line.find('\r') == std::string_view::npos) return line;
+  scratch.assign(line);
+  scratch.erase(std::remove(scratch.begin(), scratch.end(), '\r'), scratch.end());
+  return scratch;
+}
+
+// Reads one line into `entry`; false when the line gives no entry.
+bool ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
+  const std::size_t date_position = GetDateStartPosition(line);
+  switch (ChooseLineFormat(line, date_position)) {
+    case ListingLineFormat::kUnix:
+      ParseUnixLine(line, date_position, context, entry);
+      return true;
+    case ListingLineFormat::kFacts:
+      return ParseFactLine(line, context, entry);
+    case ListingLineFormat::kDos:
+      return ParseDosLine(line, context, entry);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_view base_directory,
+                                          ListingDiagnostics& diagnostics) {
+  if (listing_text::TrimSpaces(listing).empty()) return nullptr;
+  std::string_view text = listing;
+  if (listing_text::EqualsLowerAscii(text.substr(0, 5), "total")) {
+    const std::size_t first_break = text.find('\n');
+    if (first_break != std::string_view::npos) text.remove_prefix(first_break + 1);
+  }
+
+  auto files = std::make_shared<CFtpFiles>();
+  files->Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  BoundedDiagnostics log(diagnostics);
+  const ListingLineContext context{platform::LocalNow(), log};
+  const std::string folder_prefix = FolderPrefix(base_directory);
+  std::string scratch;
+  std::shared_ptr<CFtpFile> entry;  // reused while lines give no entry
+  try {
+    while (!text.empty()) {
+      const std::size_t end = text.find('\n');
+      const std::string_view raw = text.substr(0, end);
+      text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+      if (raw.empty()) continue;
+      const std::string_view line = WithoutCarriageReturns(raw, scratch);
+      if (raw.size() < 10 || raw.substr(0, 3) == "250") {
+        log.WriteLog("FormatFileList:EXIT[" + listing_text::LogExcerpt(line, 1024, false) + "]");
+        continue;
+      }
+      if (line.empty()) continue;
+      if (entry)
+        *entry = CFtpFile();
+      else
+        entry = std::make_shared<CFtpFile>();
+      if (ParseLine(line, context, *entry) && FinishEntry(*entry, folder_prefix, log))
+        files->Add(std::move(entry));
+    }
+  } catch (const NumberedError& error) {
+    log.Close();
+    diagnostics.WriteLog("FormatFileList.Error:" + error.description() + "\r\n" +
+                         listing_text::LogExcerpt(listing, kMaxLoggedListingBytes, true));
+    return nullptr;
+  }
+  log.Close();
+  return files;
+}
+
+}  // namespace tarvik

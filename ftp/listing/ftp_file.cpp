@@ -1,0 +1,25 @@
+#include "ftp/listing/ftp_file.h"
+
+#include "ftp/listing/listing_text.h"
+
+namespace tarvik {
+
+std::string CFtpFile::LastWriteTime() const { return TimeTextWithoutSeconds(last_write_time_); }
+
+std::string TimeTextWithoutSeconds(std::string_view text) {
+  const std::size_t first = text.find(':');
+  if (first == std::string_view::npos || first == 0) return std::string(text);
+  const std::size_t second = text.find(':', first + 1);
+  if (second == std::string_view::npos) return std::string(text);
+  std::string result(listing_text::TrimSpaces(text.substr(0, second)));
+  // Skip the ":" and the two digits of the seconds.
+  const std::string_view tail =
+      second + 3 < text.size() ? listing_text::TrimSpaces(text.substr(second + 3)) : "";
+  if (!tail.empty()) {
+    result += ' ';
+    result += tail;
+  }
+  return result;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,57 @@
+// CFtpFile: one remote directory entry, as the listing parser builds it and a host reads it.
+// A plain value object; the setters store what they are given. Hosts receive entries as
+// std::shared_ptr<CFtpFile> and keep them as long as they like.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+class CFtpFile {
+ public:
+  bool IsDirectory() const { return is_directory_; }
+  void SetIsDirectory(bool value) { is_directory_ = value; }
+
+  double FileSize() const { return file_size_; }
+  void SetFileSize(double value) { file_size_ = value; }
+
+  // The stored time text without its seconds (see TimeTextWithoutSeconds).
+  std::string LastWriteTime() const;
+  void SetLastWriteTime(std::string value) { last_write_time_ = std::move(value); }
+  // The time text as stored, seconds included.
+  const std::string& StoredLastWriteTime() const { return last_write_time_; }
+
+  const std::string& FileName() const { return file_name_; }
+  void SetFileName(std::string value) { file_name_ = std::move(value); }
+
+  const std::string& FilePath() const { return file_path_; }
+  void SetFilePath(std::string value) { file_path_ = std::move(value); }
+
+  const std::string& Permissions() const { return permissions_; }
+  void SetPermissions(std::string value) { permissions_ = std::move(value); }
+
+  const std::string& Owner() const { return owner_; }
+  void SetOwner(std::string value) { owner_ = std::move(value); }
+
+  const std::string& Group() const { return group_; }
+  void SetGroup(std::string value) { group_ = std::move(value); }
+
+ private:
+  bool is_directory_ = false;    // the entry is a folder (symbolic links never are)
+  double file_size_ = 0;         // size in bytes, as listed
+  std::string last_write_time_;  // modification time as general-date text, seconds included
+  std::string file_name_;        // bare name, never a path
+  std::string file_path_;        // absolute remote path: listing base folder + "/" + name
+  std::string permissions_;      // mode string such as "drwxr-xr-x" (Unix-style lines only)
+  std::string owner_;            // owner column (Unix-style lines only)
+  std::string group_;            // group column (Unix-style lines with one only)
+};
+
+// A time text with the seconds taken out: the part before the second ":" and, after one blank,
+// whatever follows the two digits of the seconds. "2019-01-05 12:30:45" reads
+// "2019-01-05 12:30", "1/5/2019 12:30:45 PM" reads "1/5/2019 12:30 PM". A text without two ":"
+// (or with its first ":" at the very start) comes back unchanged.
+std::string TimeTextWithoutSeconds(std::string_view text);
+
+}  // namespace tarvik

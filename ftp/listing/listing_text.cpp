@@ -1,0 +1,98 @@
+#include "ftp/listing/listing_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tarvik::listing_text {
+
+bool EqualsLowerAscii(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (LowerAscii(text[i]) != lower[i]) return false;
+  }
+  return true;
+}
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from) {
+  if (lower.empty()) return from <= text.size() ? from : std::string_view::npos;
+  if (text.size() < lower.size()) return std::string_view::npos;
+  const std::size_t last = text.size() - lower.size();
+  for (std::size_t i = from; i <= last; ++i) {
+    if (LowerAscii(text[i]) == lower[0] && EqualsLowerAscii(text.substr(i, lower.size()), lower))
+      return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string_view TrimLeadingSpaces(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view TrimTrailingSpaces(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+  return TrimTrailingSpaces(TrimLeadingSpaces(text));
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  text = TrimSpaces(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // Only digits or a decimal point may start the number: this keeps out "inf", "nan" and hex.
+  if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) return std::nullopt;
+  // Sizes are plain digits nearly always; read them without the general conversion.
+  if (text.size() <= 15 && text.find_first_not_of("0123456789") == std::string_view::npos) {
+    double value = 0;
+    for (char c : text) value = value * 10 + (c - '0');
+    return negative ? -value : value;
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<int> ParseDigits(std::string_view text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+std::string LogExcerpt(std::string_view text, std::size_t max_bytes, bool keep_line_breaks) {
+  std::size_t cut = text.size();
+  if (cut > max_bytes) {
+    cut = max_bytes;
+    // Step back over UTF-8 continuation bytes so that no character is split.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  }
+  std::string out(text.substr(0, cut));
+  for (char& c : out) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool line_break = c == '\r' || c == '\n';
+    if ((byte < 0x20 || byte == 0x7F) && !(keep_line_breaks && line_break)) c = '?';
+  }
+  if (cut < text.size()) out += "...(" + std::to_string(text.size() - cut) + " more bytes)";
+  return out;
+}
+
+}  // namespace tarvik::listing_text

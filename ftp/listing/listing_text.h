@@ -1,0 +1,42 @@
+// Small text routines of the listing parser. They work on bytes and fold ASCII letters only, so
+// that a position found in a folded view is the same position in the text as received.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvik::listing_text {
+
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True when `text` equals `lower` (which is already lower-case) ignoring ASCII letter case.
+bool EqualsLowerAscii(std::string_view text, std::string_view lower);
+
+// True when `a` equals `b` ignoring ASCII letter case.
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// Position of the first `lower` (lower-case) in `text` at or after `from`, ignoring ASCII case;
+// npos when absent.
+std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from = 0);
+
+// `text` without leading and trailing blanks (spaces only, as the listing formats pad with them).
+std::string_view TrimSpaces(std::string_view text);
+std::string_view TrimLeadingSpaces(std::string_view text);
+std::string_view TrimTrailingSpaces(std::string_view text);
+
+// The numeric value of a column: optional blanks, an optional sign, digits with an optional
+// fraction and exponent. nullopt for anything else (letters, "inf", an empty column).
+std::optional<double> ParseNumber(std::string_view text);
+
+// A whole number written with decimal digits only (1 to 9 of them); nullopt otherwise.
+std::optional<int> ParseDigits(std::string_view text);
+
+// `text` made fit for one log line: at most `max_bytes` bytes (cut at a character boundary and
+// marked), control characters shown as "?" except line breaks when `keep_line_breaks` is set.
+std::string LogExcerpt(std::string_view text, std::size_t max_bytes, bool keep_line_breaks);
+
+}  // namespace tarvik::listing_text

@@ -1,0 +1,48 @@
+#include "ftp/session/dispatch_table.h"
+
+#include <algorithm>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/control_connection/reply_parser.h"
+
+namespace tarvik {
+
+const std::vector<DispatchRow>& DispatchTable() {
+  static const std::vector<DispatchRow> table = [] {
+    std::vector<DispatchRow> rows;
+    for (auto group : {LoginRows, SessionCommandRows}) {
+      std::vector<DispatchRow> part = group();
+      rows.insert(rows.end(), part.begin(), part.end());
+    }
+    return rows;
+  }();
+  return table;
+}
+
+void FailWithReply(const DispatchedReply& reply) {
+  Raise(16000 + reply.code, GetResponseInfo(reply.text));
+}
+
+void DispatchReply(FtpSession& session, Operation operation, std::string_view last_command,
+                   const DispatchedReply& reply) {
+  const DispatchRow* listed = nullptr;
+  const DispatchRow* other = nullptr;
+  bool command_has_rows = false;
+  for (const DispatchRow& row : DispatchTable()) {
+    if (row.operation != operation) continue;
+    if (row.last_command != kAnyCommand && row.last_command != last_command) continue;
+    command_has_rows = true;
+    if (row.codes.empty()) {
+      other = &row;
+    } else if (std::find(row.codes.begin(), row.codes.end(), reply.code) != row.codes.end()) {
+      listed = &row;
+      break;
+    }
+  }
+  if (!command_has_rows) return;
+  const DispatchRow* row = listed != nullptr ? listed : other;
+  if (row == nullptr) FailWithReply(reply);
+  if (row->action != nullptr) row->action(session, reply);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,88 @@
+#include "ftp/session/ftp_session.h"
+
+#include <string>
+
+#include "control/errors/error_record.h"
+#include "platform/time/clock.h"
+
+namespace tarvik {
+
+std::uintptr_t& ContainerWindow() {
+  thread_local std::uintptr_t window = 0;
+  return window;
+}
+
+FtpSession::FtpSession(SessionHost& host) : host_(host), data_(*this) {
+  control_socket_.SetEvents(this);
+}
+
+FtpSession::~FtpSession() = default;
+
+void FtpSession::SetFtpState(FtpStates state, bool raise_event) {
+  const FtpStates old = state_.ftp_state;
+  state_.ftp_state = state;
+  if (old != state && ErrorRecordExists()) {
+    TraceLine("STATE:" + std::string(FtpStateName(old)) + "->" + std::string(FtpStateName(state)));
+  }
+  if (raise_event) host_.RaiseStateChange();
+}
+
+void FtpSession::BeginAsyncMethod(Operation operation) {
+  ClearErrorRecord();
+  state_.current_operation = operation;
+}
+
+void FtpSession::EndAsyncMethod() {
+  if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
+  state_.current_operation = Operation::kNone;
+  SetFtpState(FtpStates::ftpFreeState);
+}
+
+void FtpSession::EnsureSessionObjects() {
+  control_socket_.m_strType = "[Ctrl]";
+  data_.socket().m_strType = "[Data]";
+  EnsureErrorRecord();
+}
+
+bool FtpSession::Connected() const {
+  return control_socket_.State() == kSocketConnected && state_.logged_in;
+}
+
+void FtpSession::Log(std::string_view line) const { WriteLogLine(line); }
+
+void FtpSession::CloseControlSocket() {
+  if (control_socket_.State() != kSocketClosed) control_socket_.CloseSocket();
+}
+
+void FtpSession::Terminate() {
+  // Each step runs even when the one before failed; none of them throws (the public members
+  // catch their own failures).
+  if (Connected()) {
+    Abort();
+    Quit();
+    EndAsyncMethod();
+    CloseControlSocket();
+    SetFtpState(FtpStates::ftpClosed, false);
+  }
+  data_.Release();
+  control_socket_.Release();
+}
+
+bool FtpSession::GetDirFromResponse(std::string_view reply) {
+  state_.current_directory.clear();
+  if (reply.size() < 7) return false;
+  const std::size_t first = reply.find('"');
+  if (first != std::string_view::npos) {
+    const std::size_t second = reply.find('"', first + 1);
+    if (second != std::string_view::npos) {
+      std::string directory(reply.substr(first + 1, second - first - 1));
+      for (char& c : directory) {
+        if (c == '\\') c = '/';
+      }
+      state_.current_directory = directory;
+    }
+  }
+  return true;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,52 @@
+// Replies to the session's own commands: PWD (operation 2), QUIT (11), ABOR (13) and raw
+// commands (14, and 15 for the command probe).
+#include "control/errors/numbered_error.h"
+#include "ftp/control_connection/reply_parser.h"
+#include "ftp/session/dispatch_table.h"
+#include "ftp/session/ftp_session.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kNoCurrentDirectory = 16001;
+
+void CurrentDirectory(FtpSession& session, const DispatchedReply& reply) {
+  if (!session.GetDirFromResponse(reply.text)) {
+    Raise(kNoCurrentDirectory, GetResponseInfo(reply.text));
+  }
+  session.EndAsyncMethod();
+}
+
+void QuitAccepted(FtpSession& session, const DispatchedReply&) {
+  session.EndAsyncMethod();
+  session.CloseControlSocket();
+}
+
+void AbortAccepted(FtpSession& session, const DispatchedReply&) {
+  session.data_connection().CloseDataConnection();
+  session.EndAsyncMethod();
+}
+
+// The whole reply since the command was sent, so that a reply split over several arrivals (a
+// long FEAT or HELP) is handed back complete.
+void RawReply(FtpSession& session, const DispatchedReply&) {
+  session.state().command_reply = session.state().reply_buffer;
+  session.EndAsyncMethod();
+}
+
+}  // namespace
+
+std::vector<DispatchRow> SessionCommandRows() {
+  return {
+      {Operation::kGetCurrentDirectory, kAnyCommand, {226}, nullptr},
+      {Operation::kGetCurrentDirectory, kAnyCommand, {257}, CurrentDirectory},
+      {Operation::kQuit, "QUIT", {220, 221, 225, 226}, QuitAccepted},
+      {Operation::kQuit, "QUIT", {200, 257}, nullptr},
+      {Operation::kAbort, "ABOR", {150, 220, 225, 226, 426}, AbortAccepted},
+      {Operation::kAbort, "ABOR", {257}, nullptr},
+      {Operation::kRawCommand, kAnyCommand, {}, RawReply},
+      {Operation::kCommandTest, kAnyCommand, {}, RawReply},
+  };
+}
+
+}  // namespace tarvik

@@ -1,0 +1,40 @@
+// The wait of every blocking method: wait for the next message (at most a short slice), handle
+// what came, and look again, until the operation ends, an error is recorded or the limit passes.
+// Limits are seconds of the injectable clock, so tests run them in milliseconds.
+#include <algorithm>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/session/ftp_session.h"
+#include "platform/loop/message_loop.h"
+#include "platform/time/clock.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kTimedOut = 20004;
+// Longest real-time wait between two looks at the clock and the socket states.
+constexpr std::int64_t kWaitSliceMs = 50;
+
+}  // namespace
+
+void FtpSession::WaitForOperation(Operation operation, std::int64_t limit_seconds,
+                                  bool quiet_expiry, const std::function<void()>& each_step) {
+  platform::Clock& clock = platform::CurrentClock();
+  const std::int64_t deadline = clock.MonotonicMs() + limit_seconds * 1000;
+  while (!ErrorRecorded() && state_.current_operation == operation) {
+    if (each_step) {
+      each_step();
+      if (ErrorRecorded() || state_.current_operation != operation) break;
+    }
+    const std::int64_t now = clock.MonotonicMs();
+    if (now > deadline) {
+      if (!quiet_expiry) Raise(kTimedOut);
+      state_.current_operation = Operation::kNone;
+      return;
+    }
+    platform::WaitForMessage(std::min(deadline - now + 1, kWaitSliceMs));
+    platform::ProcessPendingMessages();
+  }
+}
+
+}  // namespace tarvik

@@ -1,0 +1,17 @@
+// The calling thread's last system error, as the Win32 GetLastError/SetLastError pair keeps it.
+// Every file service of this folder sets it: the reason of a failure, ERROR_SUCCESS (0) after a
+// success (ERROR_ALREADY_EXISTS after a CREATE_ALWAYS / OPEN_ALWAYS that found the file).
+#pragma once
+
+#include "platform/fs/file_errors.h"
+
+namespace tarvik::platform {
+
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// The Win32 code for a POSIX errno value (ENOENT -> ERROR_FILE_NOT_FOUND, EACCES ->
+// ERROR_ACCESS_DENIED, ...); ERROR_GEN_FAILURE for values without a counterpart.
+DWORD Win32ErrorFromErrno(int error);
+
+}  // namespace tarvik::platform

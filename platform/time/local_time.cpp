@@ -1,0 +1,212 @@
+#include "platform/time/local_time.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "platform/time/clock.h"
+
+namespace tarvik::platform {
+namespace {
+
+using std::chrono::system_clock;
+
+constexpr std::chrono::sys_days kZeroDate =
+    std::chrono::sys_days{std::chrono::year{1899} / std::chrono::December / 30};
+constexpr double kMsPerDay = 86'400'000.0;
+
+std::chrono::sys_days DaysOf(const SystemTime& time) {
+  return std::chrono::sys_days{std::chrono::year{time.year} /
+                               std::chrono::month{static_cast<unsigned>(time.month)} /
+                               std::chrono::day{static_cast<unsigned>(time.day)}};
+}
+
+std::chrono::milliseconds TimeOfDayOf(const SystemTime& time) {
+  return std::chrono::hours{time.hour} + std::chrono::minutes{time.minute} +
+         std::chrono::seconds{time.second} + std::chrono::milliseconds{time.milliseconds};
+}
+
+SystemTime FromDaysAndMs(std::chrono::sys_days days, std::int64_t ms_of_day) {
+  const std::chrono::year_month_day ymd{days};
+  SystemTime result;
+  result.year = static_cast<int>(ymd.year());
+  result.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+  result.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+  result.hour = static_cast<int>(ms_of_day / 3'600'000);
+  result.minute = static_cast<int>(ms_of_day / 60'000 % 60);
+  result.second = static_cast<int>(ms_of_day / 1000 % 60);
+  result.milliseconds = static_cast<int>(ms_of_day % 1000);
+  return result;
+}
+
+SystemTime FromTm(const std::tm& tm, int milliseconds) {
+  SystemTime result;
+  result.year = tm.tm_year + 1900;
+  result.month = tm.tm_mon + 1;
+  result.day = tm.tm_mday;
+  result.hour = tm.tm_hour;
+  result.minute = tm.tm_min;
+  result.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;  // a leap second reads as :59
+  result.milliseconds = milliseconds;
+  return result;
+}
+
+// Splits a point in time into whole seconds (floored) and the milliseconds left over.
+std::pair<std::time_t, int> SplitSeconds(system_clock::time_point point) {
+  const auto ms = std::chrono::floor<std::chrono::milliseconds>(point.time_since_epoch()).count();
+  const auto seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+  return {static_cast<std::time_t>(seconds), static_cast<int>(ms - seconds * 1000)};
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Reads one to `max_digits` decimal digits at `pos`; advances `pos`.
+std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size_t max_digits) {
+  int value = 0;
+  std::size_t digits = 0;
+  while (pos < text.size() && digits < max_digits && text[pos] >= '0' && text[pos] <= '9') {
+    value = value * 10 + (text[pos] - '0');
+    ++pos;
+    ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+bool IsValidSystemTime(const SystemTime& time) {
+  if (time.year < 100 || time.year > 9999 || time.month < 1 || time.month > 12 || time.day < 1 ||
+      time.day > 31)
+    return false;
+  const std::chrono::year_month_day ymd{std::chrono::year{time.year} /
+                                        std::chrono::month{static_cast<unsigned>(time.month)} /
+                                        std::chrono::day{static_cast<unsigned>(time.day)}};
+  return ymd.ok() && time.hour >= 0 && time.hour <= 23 && time.minute >= 0 && time.minute <= 59 &&
+         time.second >= 0 && time.second <= 59 && time.milliseconds >= 0 &&
+         time.milliseconds <= 999;
+}
+
+bool IsZeroDate(const SystemTime& time) {
+  return time.year == 1899 && time.month == 12 && time.day == 30;
+}
+
+int DayOfWeek(const SystemTime& time) {
+  return static_cast<int>(std::chrono::weekday{DaysOf(time)}.c_encoding());
+}
+
+SystemTime LocalNow() {
+  return ToLocalTime(CurrentClock().Now());
+}
+
+SystemTime ToUtcTime(system_clock::time_point point) {
+  const auto days = std::chrono::floor<std::chrono::days>(point);
+  const auto ms = std::chrono::floor<std::chrono::milliseconds>(point - days);
+  return FromDaysAndMs(days, ms.count());
+}
+
+SystemTime ToLocalTime(system_clock::time_point point) {
+  const auto [seconds, milliseconds] = SplitSeconds(point);
+  tzset();  // pick up a TZ changed since the last call
+  std::tm tm{};
+  if (localtime_r(&seconds, &tm) == nullptr) return ToUtcTime(point);
+  return FromTm(tm, milliseconds);
+}
+
+std::optional<system_clock::time_point> FromUtcTime(const SystemTime& utc) {
+  if (!IsValidSystemTime(utc)) return std::nullopt;
+  return system_clock::time_point{DaysOf(utc)} + TimeOfDayOf(utc);
+}
+
+std::optional<system_clock::time_point> FromLocalTime(const SystemTime& local) {
+  if (!IsValidSystemTime(local)) return std::nullopt;
+  tzset();
+  std::tm tm{};
+  tm.tm_year = local.year - 1900;
+  tm.tm_mon = local.month - 1;
+  tm.tm_mday = local.day;
+  tm.tm_hour = local.hour;
+  tm.tm_min = local.minute;
+  tm.tm_sec = local.second;
+  tm.tm_isdst = -1;  // let the zone rules decide
+  tm.tm_wday = -1;   // mktime sets it on success; -1 is also a valid result time
+  const std::time_t seconds = mktime(&tm);
+  if (tm.tm_wday == -1) return std::nullopt;
+  return system_clock::time_point{std::chrono::seconds{seconds}} +
+         std::chrono::milliseconds{local.milliseconds};
+}
+
+std::optional<SystemTime> UtcToLocal(const SystemTime& utc) {
+  const auto point = FromUtcTime(utc);
+  if (!point) return std::nullopt;
+  return ToLocalTime(*point);
+}
+
+std::optional<SystemTime> LocalToUtc(const SystemTime& local) {
+  const auto point = FromLocalTime(local);
+  if (!point) return std::nullopt;
+  return ToUtcTime(*point);
+}
+
+double ToOleDate(const SystemTime& time) {
+  const double days = static_cast<double>((DaysOf(time) - kZeroDate).count());
+  const double fraction = static_cast<double>(TimeOfDayOf(time).count()) / kMsPerDay;
+  return days >= 0 ? days + fraction : days - fraction;
+}
+
+std::optional<SystemTime> FromOleDate(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const double whole_days = std::trunc(value);
+  if (std::fabs(whole_days) > 3'000'000) return std::nullopt;  // far outside years 100..9999
+  auto ms_of_day =
+      static_cast<std::int64_t>(std::llround(std::fabs(value - whole_days) * kMsPerDay));
+  auto days = kZeroDate + std::chrono::days{static_cast<long>(whole_days)};
+  if (ms_of_day >= static_cast<std::int64_t>(kMsPerDay)) {  // rounded up to the next midnight
+    ms_of_day = 0;
+    days += std::chrono::days{value >= 0 ? 1 : -1};
+  }
+  SystemTime result = FromDaysAndMs(days, ms_of_day);
+  if (!IsValidSystemTime(result)) return std::nullopt;
+  return result;
+}
+
+std::optional<SystemTime> ParseTimeOfDay(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::size_t pos = 0;
+  SystemTime result;
+  const auto hour = ReadNumber(text, pos, 2);
+  if (!hour || pos >= text.size() || text[pos] != ':') return std::nullopt;
+  ++pos;
+  const auto minute = ReadNumber(text, pos, 2);
+  if (!minute) return std::nullopt;
+  std::optional<int> second = 0;
+  if (pos < text.size() && text[pos] == ':') {
+    ++pos;
+    second = ReadNumber(text, pos, 2);
+    if (!second) return std::nullopt;
+  }
+  while (pos < text.size() && text[pos] == ' ') ++pos;
+  std::string_view designator = text.substr(pos);
+  result.hour = *hour;
+  if (!designator.empty()) {
+    const bool am = EqualsIgnoreCase(designator, "AM") || EqualsIgnoreCase(designator, "A");
+    const bool pm = EqualsIgnoreCase(designator, "PM") || EqualsIgnoreCase(designator, "P");
+    if ((!am && !pm) || *hour > 12 || *hour == 0) return std::nullopt;
+    result.hour = *hour % 12 + (pm ? 12 : 0);
+  }
+  result.minute = *minute;
+  result.second = *second;
+  if (!IsValidSystemTime(result)) return std::nullopt;
+  return result;
+}
+
+}  // namespace tarvik::platform
