@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "control/application_title.h"
 #include "control/ftp_library_events.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/session_host.h"
@@ -134,6 +135,11 @@ class FtpLibrary : private SessionHost {
   bool get_Connected() const;
   std::string get_Version() const;
 
+  // ---- Error record, log and texts ----
+  void put_EnableLog(bool value);
+  std::string get_LangInfo() const;
+  void put_LangInfo(std::string_view value);
+
   // ---- Host conveniences ----
   std::string get_Title() const;
   void put_Title(std::string_view value);
@@ -162,7 +168,6 @@ class FtpLibrary : private SessionHost {
   void SetTimersEnabled(bool enabled) override;
   std::uintptr_t ContainerWindowFromSite() override;
 
-  void OnTimer(platform::TimerId id);
 
   FtpSession session_;
   FtpLibraryEvents* events_ = nullptr;

@@ -109,11 +109,17 @@ std::string MessageText(int row) {
   return table.texts[row][table.ReadColumn()];
 }
 
-int SelectedMessageColumn() { return Table().ReadColumn(); }
+int SelectedMessageColumn() {
+  return Table().ReadColumn();
+}
 
-void SelectMessageColumn(int column) { Table().column = column; }
+void SelectMessageColumn(int column) {
+  Table().column = column;
+}
 
-void LoadMessageTexts() { Table().Load(); }
+void LoadMessageTexts() {
+  Table().Load();
+}
 
 std::string GetLangInfo() {
   const ThreadTable& table = Table();

@@ -2,8 +2,9 @@
 // hands complete replies to the dispatch table (ftp/session/dispatch_table.h); failures end the
 // running operation with the server's own words.
 #include <string>
+#include <vector>
 
-#include "control/errors/error_record.h"
+#include "ftp/session/error_record_access.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -30,7 +31,7 @@ bool IsTransferOperation(Operation operation) {
 
 }  // namespace
 
-void FtpSession::OnDataArrival(double) {
+void FtpSession::OnControlDataArrival() {
   state_.last_control_activity_ms = platform::CurrentClock().MonotonicMs();
   // No operation waits: leave the bytes to the socket, whose next receive replaces them (a
   // server's idle notice or a late keep-alive reply changes nothing).
@@ -41,9 +42,10 @@ void FtpSession::OnDataArrival(double) {
 void FtpSession::ReplyDispatch() {
   std::string arrived;
   try {
-    std::string bytes;
-    control_socket_.GetData(bytes);
-    arrived = std::string(TrimBlanks(DecodeReceived(bytes, settings_.utf8)));
+    std::vector<std::uint8_t> bytes;
+    control_socket_->GetData(bytes);
+    const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    arrived = std::string(TrimBlanks(DecodeReceived(raw, settings_.utf8)));
     state_.last_reply = arrived;
     state_.reply_buffer += arrived;
     if (state_.reply_buffer.size() > kMaxReplyBytes) {
@@ -97,9 +99,9 @@ void FtpSession::HandleDispatchFailure(std::int32_t number, std::string descript
   }
 }
 
-void FtpSession::OnConnect() { SetFtpState(FtpStates::ftpConnected); }
+void FtpSession::OnControlConnect() { SetFtpState(FtpStates::ftpConnected); }
 
-void FtpSession::OnClose() {
+void FtpSession::OnControlClose() {
   const Operation operation = state_.current_operation;
   if (operation != Operation::kNone) {
     // The server went away in the middle of an exchange: the waiting method must not take the
@@ -112,9 +114,9 @@ void FtpSession::OnClose() {
   SetFtpState(FtpStates::ftpClosed);
 }
 
-void FtpSession::OnError() {
+void FtpSession::OnControlError() {
   const std::int32_t number = RecordedErrorNumber();
-  state_.fallback_error_number = number;
+  state_.fallback_error.number = number;
   Log("m_objControlSocket_OnError" + std::to_string(static_cast<int>(state_.current_operation)) +
       "|" + std::to_string(number) + "#" + ErrorInfo());
   EndAsyncMethod();

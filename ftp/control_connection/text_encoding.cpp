@@ -4,21 +4,11 @@
 
 namespace tarvik {
 
-std::string ToUtf8(std::string_view text) {
-  // Internal text is UTF-8 already; malformed bytes are replaced so that only UTF-8 goes out.
-  if (text.empty()) return {};
-  return platform::Utf8ToMultiByte(text, platform::kCodePageUtf8).value_or(std::string());
-}
-
 std::string FromUtf8(std::string_view bytes) {
   const std::size_t nul = bytes.find('\0');
   if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
   if (bytes.empty()) return {};
   return platform::MultiByteToUtf8(bytes, platform::kCodePageUtf8).value_or(std::string());
-}
-
-std::string EncodeForSending(std::string_view text, bool utf8) {
-  return utf8 ? ToUtf8(text) : platform::Utf8ToAnsi(text);
 }
 
 std::string DecodeReceived(std::string_view bytes, bool utf8) {

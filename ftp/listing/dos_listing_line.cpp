@@ -44,7 +44,8 @@ std::string YearText(std::string_view date, int current_year) {
 std::optional<platform::SystemTime> ReadDosDate(std::string_view date, std::string_view time,
                                                 int current_year) {
   if (date.size() < 8) return std::nullopt;
-  auto result = ComposeLocalDate(YearText(date, current_year), date.substr(0, 2), date.substr(3, 2));
+  auto result =
+      ComposeLocalDate(YearText(date, current_year), date.substr(0, 2), date.substr(3, 2));
   const auto time_of_day = platform::ParseTimeOfDay(time);
   if (!result || !time_of_day) return std::nullopt;
   result->hour = time_of_day->hour;

@@ -50,19 +50,7 @@ Facts ReadFacts(std::string_view list) {
 }  // namespace
 
 bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
-  line = listing_text::TrimLeadingSpaces(line);
-  // The name is everything after the blank that ends the facts, blanks and ";" included.
-  const std::size_t blank = line.find(' ');
-  std::string_view fact_list = line.substr(0, blank);
-  std::string_view name;
-  if (blank != std::string_view::npos) {
-    name = line.substr(blank + 1);
-  } else {  // no blank: the name is what follows the last ";"
-    const std::size_t last = line.rfind(';');
-    fact_list = line.substr(0, last + 1);
-    name = listing_text::TrimSpaces(line.substr(last + 1));
-  }
-
+  const auto [fact_list, name] = SplitFactLine(line);
   const Facts facts = ReadFacts(fact_list);
   if (listing_text::EqualsLowerAscii(facts.type, "cdir") ||
       listing_text::EqualsLowerAscii(facts.type, "pdir"))

@@ -6,6 +6,7 @@
 #include "control/errors/numbered_error.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"
+#include "local/path_rules.h"
 #include "platform/time/local_time.h"
 
 namespace tarvik {
@@ -45,17 +46,11 @@ class BoundedDiagnostics : public ListingDiagnostics {
   std::size_t held_back_ = 0;  // messages dropped since the limit was reached
 };
 
-// The base folder as a path prefix ending in "/": trimmed, "\" turned into "/", runs of "/" made
-// single. "" gives "/", "/pub" and "/pub/" give "/pub/".
-std::string FolderPrefix(std::string_view base) {
-  base = listing_text::TrimSpaces(base);
-  std::string prefix;
-  prefix.reserve(base.size() + 1);
-  for (char c : base) {
-    if (c == '\\') c = '/';
-    if (c == '/' && !prefix.empty() && prefix.back() == '/') continue;
-    prefix += c;
-  }
+// The base folder, normalised, as a path prefix ending in "/": "" gives "/", "/pub" and "/pub/"
+// give "/pub/". A name holds no separator, so only the base needs normalising, and a name keeps
+// the blanks at its end.
+std::string FolderPrefix(std::string_view base_directory) {
+  std::string prefix = FormatFtpPath(base_directory);
   if (prefix.empty() || prefix.back() != '/') prefix += '/';
   return prefix;
 }
@@ -67,10 +62,19 @@ bool HasControlCharacter(std::string_view name) {
   });
 }
 
+// Position of the last "/" or "\" in `name`, or npos. (A plain loop: the library's
+// find_last_of searches the set once per character.)
+std::size_t LastSeparator(std::string_view name) {
+  for (std::size_t i = name.size(); i > 0; --i) {
+    if (name[i - 1] == '/' || name[i - 1] == '\\') return i - 1;
+  }
+  return std::string_view::npos;
+}
+
 // Makes the entry's name a bare name and sets its path; false when the entry is to be dropped.
 bool FinishEntry(CFtpFile& entry, const std::string& folder_prefix, ListingDiagnostics& log) {
   std::string_view name = entry.FileName();
-  const std::size_t separator = name.find_last_of("/\\");
+  const std::size_t separator = LastSeparator(name);
   if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
   if (name.empty() || name == "." || name == "..") return false;
   if (HasControlCharacter(name)) {
@@ -93,17 +97,13 @@ std::string_view WithoutCarriageReturns(std::string_view line, std::string& scra
 
 // Reads one line into `entry`; false when the line gives no entry.
 bool ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
+  if (IsFactLine(line)) return ParseFactLine(line, context, entry);
   const std::size_t date_position = GetDateStartPosition(line);
-  switch (ChooseLineFormat(line, date_position)) {
-    case ListingLineFormat::kUnix:
-      ParseUnixLine(line, date_position, context, entry);
-      return true;
-    case ListingLineFormat::kFacts:
-      return ParseFactLine(line, context, entry);
-    case ListingLineFormat::kDos:
-      return ParseDosLine(line, context, entry);
+  if (date_position > 10) {
+    ParseUnixLine(line, date_position, context, entry);
+    return true;
   }
-  return false;
+  return ParseDosLine(line, context, entry);
 }
 
 }  // namespace
@@ -118,7 +118,6 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
   }
 
   auto files = std::make_shared<CFtpFiles>();
-  files->Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   BoundedDiagnostics log(diagnostics);
   const ListingLineContext context{platform::LocalNow(), log};
   const std::string folder_prefix = FolderPrefix(base_directory);
@@ -129,13 +128,13 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
       const std::size_t end = text.find('\n');
       const std::string_view raw = text.substr(0, end);
       text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-      if (raw.empty()) continue;
       const std::string_view line = WithoutCarriageReturns(raw, scratch);
+      if (line.empty()) continue;  // also the blank lines of CR LF listings
+      // The length limit counts the CRs, as the line came.
       if (raw.size() < 10 || raw.substr(0, 3) == "250") {
         log.WriteLog("FormatFileList:EXIT[" + listing_text::LogExcerpt(line, 1024, false) + "]");
         continue;
       }
-      if (line.empty()) continue;
       if (entry)
         *entry = CFtpFile();
       else

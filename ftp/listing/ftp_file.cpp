@@ -4,7 +4,9 @@
 
 namespace tarvik {
 
-std::string CFtpFile::LastWriteTime() const { return TimeTextWithoutSeconds(last_write_time_); }
+std::string CFtpFile::LastWriteTime() const {
+  return TimeTextWithoutSeconds(last_write_time_);
+}
 
 std::string TimeTextWithoutSeconds(std::string_view text) {
   const std::size_t first = text.find(':');

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "control/errors/numbered_error.h"
-#include "ftp/listing/listing_text.h"
+#include "platform/text/case_fold.h"
 
 namespace tarvik {
 
@@ -20,7 +20,7 @@ const CFtpFiles::Entry& CFtpFiles::Item(std::int16_t vntIndexKey) const {
 
 CFtpFiles::Entry CFtpFiles::ItemName(std::string_view vntName) const {
   for (const Entry& entry : entries_) {
-    if (listing_text::EqualsIgnoreAsciiCase(entry->FileName(), vntName)) return entry;
+    if (platform::EqualsIgnoreCase(entry->FileName(), vntName)) return entry;
   }
   return nullptr;
 }

@@ -27,9 +27,9 @@ class CFtpFiles {
   using const_iterator = std::vector<Entry>::const_iterator;
 
   // Errors raised (as NumberedError) by the members below.
-  static constexpr long kOverflow = 6;           // "Overflow": Count past 32,767
-  static constexpr long kIndexOutOfRange = 9;    // "Subscript out of range"
-  static constexpr long kObjectNotSet = 91;      // "Object variable not set": Add(nullptr)
+  static constexpr long kOverflow = 6;         // "Overflow": Count past 32,767
+  static constexpr long kIndexOutOfRange = 9;  // "Subscript out of range"
+  static constexpr long kObjectNotSet = 91;    // "Object variable not set": Add(nullptr)
   static constexpr std::int16_t kMaxCount = 32767;
 
   // Appends `oFtpFile` and returns it. The published member also takes a key, which is accepted

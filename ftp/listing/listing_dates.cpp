@@ -11,17 +11,6 @@ namespace {
 
 using platform::SystemTime;
 
-constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
-                                                      "jul", "aug", "sep", "oct", "nov", "dec"};
-
-// 1..12 for a three-letter English month name in any case, 0 for anything else.
-int MonthNumber(std::string_view name) {
-  for (std::size_t i = 0; i < kMonths.size(); ++i) {
-    if (listing_text::EqualsLowerAscii(name, kMonths[i])) return static_cast<int>(i) + 1;
-  }
-  return 0;
-}
-
 // Days since the epoch of a year, month and day; a day past the month's end counts on into the
 // next month (31 February is 3 March), so that any day 1..31 compares sensibly.
 std::chrono::sys_days DayNumber(int year, int month, int day) {
@@ -42,6 +31,24 @@ std::string SingleBlanks(std::string_view column) {
 }
 
 }  // namespace
+
+int MonthNumber(std::string_view name) {
+  if (name.size() != 3) return 0;
+  // The three letters, folded to lower case, as one number; compared with each month's.
+  const auto key = [](char a, char b, char c) {
+    return (static_cast<unsigned>(static_cast<unsigned char>(a)) << 16) |
+           (static_cast<unsigned>(static_cast<unsigned char>(b)) << 8) |
+           static_cast<unsigned>(static_cast<unsigned char>(c));
+  };
+  static constexpr std::array<const char*, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+  const unsigned wanted = key(listing_text::LowerAscii(name[0]), listing_text::LowerAscii(name[1]),
+                              listing_text::LowerAscii(name[2]));
+  for (std::size_t i = 0; i < kMonths.size(); ++i) {
+    if (key(kMonths[i][0], kMonths[i][1], kMonths[i][2]) == wanted) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
 
 std::optional<SystemTime> ComposeLocalDate(std::string_view year, std::string_view month,
                                            std::string_view day) {
@@ -73,8 +80,8 @@ std::optional<SystemTime> ReadUnixDateColumn(std::string_view column, const Syst
     const auto time = platform::ParseTimeOfDay(last);
     if (!time) return std::nullopt;
     int year = today.year;
-    if (DayNumber(year, month, *day) > DayNumber(today.year, today.month, today.day) +
-                                           std::chrono::days{2})
+    if (DayNumber(year, month, *day) >
+        DayNumber(today.year, today.month, today.day) + std::chrono::days{2})
       --year;
     result = *time;
     result.year = year;

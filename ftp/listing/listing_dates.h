@@ -15,6 +15,9 @@ namespace tarvik {
 inline constexpr long kInvalidDateError = 13;
 inline constexpr std::string_view kGetDateXProcedure = "GetDateX";
 
+// 1..12 for a three-letter English month name in any letter case ("jan", "Feb", "MAR"), else 0.
+int MonthNumber(std::string_view name);
+
 // A date from its year, month and day written as decimal numbers ("2019", "01", "5"), the day
 // starting at midnight; nullopt when a part is not a number or the date does not exist. The
 // date is built from the numbers, so the order of the user's short-date pattern plays no part.

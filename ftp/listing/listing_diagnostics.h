@@ -14,7 +14,8 @@ class ListingDiagnostics {
   // One line for the log file, without the date the log writer appends.
   virtual void WriteLog(std::string_view text) = 0;
   // A failure to report under `procedure` ("GetDateX"); the parse goes on.
-  virtual void ReportError(std::string_view procedure, long number, std::string_view description) = 0;
+  virtual void ReportError(std::string_view procedure, long number,
+                           std::string_view description) = 0;
 };
 
 }  // namespace tarvik

@@ -24,8 +24,8 @@ inline constexpr long kBadListingColumn = 13;
 
 // What every line parser needs besides the line.
 struct ListingLineContext {
-  platform::SystemTime today;        // local date and time when the listing is parsed
-  ListingDiagnostics& diagnostics;   // log lines and reported failures
+  platform::SystemTime today;       // local date and time when the listing is parsed
+  ListingDiagnostics& diagnostics;  // log lines and reported failures
 };
 
 // 1-based position of the month name of a Unix date column, or 0 when the line has none. A month
@@ -34,11 +34,20 @@ struct ListingLineContext {
 // leftmost such place wins, so owner or file names that look like months do not hide the date.
 std::size_t GetDateStartPosition(std::string_view line);
 
-enum class ListingLineFormat { kUnix, kFacts, kDos };
+// A fact line cut into its fact list and the name. The facts end with the last ";" of the line's
+// first word; the one blank after them is not part of the name ("type=file;size=1; a;b" gives
+// "type=file;size=1;" and "a;b"). Without that blank ("type=file;size=1;name") the name is the
+// rest of the line, trimmed. A line without ";" in its first word has no facts.
+struct FactLineParts {
+  std::string_view facts;
+  std::string_view name;
+};
+FactLineParts SplitFactLine(std::string_view line);
 
-// The format of a line: facts when its first word is a fact list with a "type" fact, Unix when a
-// date column starts after position 10, DOS otherwise.
-ListingLineFormat ChooseLineFormat(std::string_view line, std::size_t date_position);
+// True for a fact line: the fact list of its first word holds a "type" fact. Fact lines are told
+// apart first: a Unix mode string never holds "type=", while a file name may look like a date.
+// Other lines are Unix-style when GetDateStartPosition is above 10, DOS-style otherwise.
+bool IsFactLine(std::string_view line);
 
 // Reads a Unix-style line whose month name is at 1-based `date_position`. Raises
 // kBadListingColumn when the size column is not a number or fewer than three columns precede it.

@@ -13,14 +13,6 @@ bool EqualsLowerAscii(std::string_view text, std::string_view lower) {
   return true;
 }
 
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from) {
   if (lower.empty()) return from <= text.size() ? from : std::string_view::npos;
   if (text.size() < lower.size()) return std::string_view::npos;

@@ -9,15 +9,16 @@
 
 namespace tarvik::listing_text {
 
-inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // True when `text` equals `lower` (which is already lower-case) ignoring ASCII letter case.
 bool EqualsLowerAscii(std::string_view text, std::string_view lower);
-
-// True when `a` equals `b` ignoring ASCII letter case.
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 // Position of the first `lower` (lower-case) in `text` at or after `from`, ignoring ASCII case;
 // npos when absent.

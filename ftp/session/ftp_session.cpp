@@ -3,6 +3,7 @@
 #include <string>
 
 #include "control/errors/error_record.h"
+#include "ftp/session/error_record_access.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
@@ -12,16 +13,27 @@ std::uintptr_t& ContainerWindow() {
   return window;
 }
 
-FtpSession::FtpSession(SessionHost& host) : host_(host), data_(*this) {
-  control_socket_.SetEvents(this);
+FtpSession::FtpSession(SessionHost& host)
+    : host_(host), control_socket_(CSocket::Create()), data_(*this) {
+  control_socket_->OnError = [this] { OnControlError(); };
+  control_socket_->OnClose = [this] { OnControlClose(); };
+  control_socket_->OnConnect = [this] { OnControlConnect(); };
+  control_socket_->OnDataArrival = [this](double) { OnControlDataArrival(); };
 }
 
-FtpSession::~FtpSession() = default;
+FtpSession::~FtpSession() {
+  // A socket kept alive by a notification in progress must not call back into a session that
+  // is gone.
+  control_socket_->OnError = nullptr;
+  control_socket_->OnClose = nullptr;
+  control_socket_->OnConnect = nullptr;
+  control_socket_->OnDataArrival = nullptr;
+}
 
 void FtpSession::SetFtpState(FtpStates state, bool raise_event) {
   const FtpStates old = state_.ftp_state;
   state_.ftp_state = state;
-  if (old != state && ErrorRecordExists()) {
+  if (old != state) {
     TraceLine("STATE:" + std::string(FtpStateName(old)) + "->" + std::string(FtpStateName(state)));
   }
   if (raise_event) host_.RaiseStateChange();
@@ -39,19 +51,25 @@ void FtpSession::EndAsyncMethod() {
 }
 
 void FtpSession::EnsureSessionObjects() {
-  control_socket_.m_strType = "[Ctrl]";
+  control_socket_->m_strType = "[Ctrl]";
   data_.socket().m_strType = "[Data]";
   EnsureErrorRecord();
 }
 
 bool FtpSession::Connected() const {
-  return control_socket_.State() == kSocketConnected && state_.logged_in;
+  return control_socket_->State() == CSocket::kConnected && state_.logged_in;
 }
 
 void FtpSession::Log(std::string_view line) const { WriteLogLine(line); }
 
 void FtpSession::CloseControlSocket() {
-  if (control_socket_.State() != kSocketClosed) control_socket_.CloseSocket();
+  if (control_socket_->State() != CSocket::kClosed) control_socket_->CloseSocket();
+}
+
+void FtpSession::DropControlSocket() {
+  // Closing a connected socket only starts an orderly close; the second call ends it at once.
+  CloseControlSocket();
+  CloseControlSocket();
 }
 
 void FtpSession::Terminate() {
@@ -64,8 +82,8 @@ void FtpSession::Terminate() {
     CloseControlSocket();
     SetFtpState(FtpStates::ftpClosed, false);
   }
-  data_.Release();
-  control_socket_.Release();
+  data_.CloseDataConnection();
+  DropControlSocket();
 }
 
 bool FtpSession::GetDirFromResponse(std::string_view reply) {

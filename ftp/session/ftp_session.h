@@ -23,16 +23,17 @@
 #include <string_view>
 
 #include "ftp/data_connection/data_connection.h"
+#include "ftp/data_connection/data_transfer_sink.h"
 #include "ftp/session/ftp_states.h"
 #include "ftp/session/session_host.h"
 #include "ftp/session/session_state.h"
-#include "net/socket.h"
+#include "net/csocket.h"
 
 namespace tarvik {
 
 struct DispatchedReply;
 
-class FtpSession : private CSocketEvents {
+class FtpSession {
  public:
   explicit FtpSession(SessionHost& host);
   ~FtpSession();
@@ -95,19 +96,22 @@ class FtpSession : private CSocketEvents {
   // Waits until the control connection is connected (before a transfer step); records 20061
   // when it is closed or does not connect within Timeout.
   void CSSTimeout();
+  // Closes the control socket: in order when connected (the peer's close follows), else at once.
   void CloseControlSocket();
-  CSocket& control_socket() { return control_socket_; }
+  // Closes the control socket at once, whatever its state.
+  void DropControlSocket();
+  CSocket& control_socket() { return *control_socket_; }
   // The running listing or transfer (nullptr when none); it gets the data socket's events.
   void SetTransferSink(DataTransferSink* sink) { transfer_sink_ = sink; }
   DataTransferSink* transfer_sink() const { return transfer_sink_; }
   void Log(std::string_view line) const;
 
  private:
-  // CSocketEvents of the control socket.
-  void OnError() override;
-  void OnClose() override;
-  void OnConnect() override;
-  void OnDataArrival(double bytes_total) override;
+  // Notifications of the control socket.
+  void OnControlError();
+  void OnControlClose();
+  void OnControlConnect();
+  void OnControlDataArrival();
 
   void ReplyDispatch();
   void HandleDispatchFailure(std::int32_t number, std::string description,
@@ -120,7 +124,11 @@ class FtpSession : private CSocketEvents {
   // before each wait.
   void WaitForOperation(Operation operation, std::int64_t limit_seconds, bool quiet_expiry = false,
                         const std::function<void()>& each_step = {});
-  void ConnectAndLogIn(bool& result);
+  // WaitForOperation with Timeout, failing when the control connection dies meanwhile.
+  void WaitForReply(Operation operation);
+  // True (with 16009 in the fallback fields) when an operation is running.
+  bool RefuseWhileBusy();
+  bool ConnectAndLogIn();
   void AfterLogin();
   bool IsFTPCmdExist(std::string_view command_line);
   void ResetStatistics();
@@ -131,9 +139,10 @@ class FtpSession : private CSocketEvents {
   TransferSettings transfer_settings_;
   SessionState state_;
   TransferStatistics statistics_;
-  CSocket control_socket_;  // m_objControlSocket, "[Ctrl]"
+  std::shared_ptr<CSocket> control_socket_;  // m_objControlSocket, "[Ctrl]"
   DataConnection data_;     // m_objDataSocket, "[Data]", and the data-connection steps
   DataTransferSink* transfer_sink_ = nullptr;
+  bool reconnect_in_progress_ = false;  // ReConnect's Connect may run inside an operation
 };
 
 // The container window recorded at the latest Connect on this thread (0: none). Progress events

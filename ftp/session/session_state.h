@@ -5,11 +5,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "control/errors/error_dispatch.h"
 #include "ftp/session/ftp_states.h"
 
 namespace tarvik {
 
+// major "." minor ".0." revision of the library.
+inline constexpr std::string_view kLibraryVersion = "4.6.0.3";
 inline constexpr std::int16_t kDefaultTimeoutSeconds = 30;
 inline constexpr std::int32_t kDefaultPort = 21;
 
@@ -74,8 +78,7 @@ struct SessionState {
   std::int64_t last_control_activity_ms = 0;  // monotonic time of the last arrival or keep-alive
   bool abort_requested = false;     // Abort was called; consumed by batches
   bool abort_current_only = false;  // AbortCurrent: only the file in transfer
-  std::int32_t fallback_error_number = 0;  // ErrorNumber when the error record holds none
-  std::string fallback_error_info;         // ErrorInfo when the error record holds none
+  ControlFallbackError fallback_error;     // ErrorNumber/ErrorInfo when the record holds none
   bool reconnecting = false;                 // SendFtpCommand is re-establishing the connection
   Operation saved_operation = Operation::kNone;  // operation to restore after a reconnect
   std::int16_t connect_retry_count = 0;      // socket errors seen during one Connect

@@ -45,15 +45,15 @@ class ComObject : public First, public Rest... {
     return left;
   }
 
+  // The object's IUnknown pointer (its identity), without a reference added.
+  IUnknown* Identity() { return static_cast<IUnknown*>(static_cast<First*>(this)); }
+
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
  protected:
   ComObject() { LockModule(); }
   ~ComObject() override { UnlockModule(); }
-
-  // The object's IUnknown pointer (its identity), without a reference added.
-  IUnknown* Identity() { return static_cast<IUnknown*>(static_cast<First*>(this)); }
 
   // Interfaces not among the template arguments: return the interface pointer (no reference
   // added; QueryInterface adds it), or nullptr.
@@ -84,6 +84,14 @@ class ComObject : public First, public Rest... {
 template <typename T, typename... Args>
 ComPtr<T> MakeObject(Args&&... args) {
   return ComPtr<T>(new T(std::forward<Args>(args)...));
+}
+
+// A new object of class `T`, made with no arguments, as its IUnknown: the form a class factory
+// (ServerClass::create) hands out.
+template <typename T>
+ComPtr<IUnknown> MakeInstance() {
+  const ComPtr<T> object = MakeObject<T>();
+  return ComPtr<IUnknown>(object->Identity());
 }
 
 }  // namespace tarvik::platform::com

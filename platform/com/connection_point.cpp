@@ -1,6 +1,8 @@
 #include "platform/com/connection_point.h"
 
 #include <algorithm>
+#include <exception>
+#include <string>
 
 namespace tarvik::platform::com {
 
@@ -106,12 +108,23 @@ HRESULT EventSink::Invoke(DispId id, InvokeFlags /*flags*/, std::span<const Vari
   if (event == nullptr) {
     if (error != nullptr) {
       error->source = std::string(events_.name);
-      error->description = "no event with DISPID " + StatusHex(id) + " in " +
-                           std::string(events_.name);
+      error->description =
+          "no event with DISPID " + StatusHex(id) + " in " + std::string(events_.name);
     }
     return DISP_E_MEMBERNOTFOUND;
   }
-  if (handler_) handler_(*event, args);
+  if (!handler_) return S_OK;
+  try {
+    handler_(*event, args);
+  } catch (const std::exception& failure) {  // a host's handler must not unwind into the source
+    if (error != nullptr) {
+      error->source = std::string(events_.name);
+      error->description = std::string(event->name) + " handler failed: " + failure.what();
+    }
+    return DISP_E_EXCEPTION;
+  } catch (...) {
+    return DISP_E_EXCEPTION;
+  }
   return S_OK;
 }
 

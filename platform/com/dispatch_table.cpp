@@ -12,23 +12,33 @@ using binding_detail::Thunk;
 // Slot of an accessor kind in the per-member array.
 int SlotOf(InvokeFlags kind) {
   switch (kind) {
-    case DISPATCH_METHOD: return 0;
-    case DISPATCH_PROPERTYGET: return 1;
-    case DISPATCH_PROPERTYPUT: return 2;
-    default: return 3;  // DISPATCH_PROPERTYPUTREF
+    case DISPATCH_METHOD:
+      return 0;
+    case DISPATCH_PROPERTYGET:
+      return 1;
+    case DISPATCH_PROPERTYPUT:
+      return 2;
+    default:
+      return 3;  // DISPATCH_PROPERTYPUTREF
   }
 }
 
 std::string KindName(InvokeFlags kind) {
   switch (kind) {
-    case DISPATCH_METHOD: return "method";
-    case DISPATCH_PROPERTYGET: return "property get";
-    case DISPATCH_PROPERTYPUT: return "property put";
-    default: return "property putref";
+    case DISPATCH_METHOD:
+      return "method";
+    case DISPATCH_PROPERTYGET:
+      return "property get";
+    case DISPATCH_PROPERTYPUT:
+      return "property put";
+    default:
+      return "property putref";
   }
 }
 
-std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+std::string Quoted(std::string_view name) {
+  return "'" + std::string(name) + "'";
+}
 
 std::string Plural(std::size_t count, const char* word) {
   return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
@@ -48,10 +58,17 @@ HRESULT OmittedValue(const ParamInfo& param, Variant* value) {
   if (param.has_default) return Variant(param.default_text).ChangeType(param.type.vt, value);
   switch (param.type.vt) {
     case VarType::kVariant:
-    case VarType::kError: *value = Variant::Missing(); return S_OK;
-    case VarType::kObject: *value = Variant(ComPtr<IDispatch>()); return S_OK;
-    case VarType::kUnknown: *value = Variant::FromUnknown(nullptr); return S_OK;
-    default: return Variant().ChangeType(param.type.vt, value);
+    case VarType::kError:
+      *value = Variant::Missing();
+      return S_OK;
+    case VarType::kObject:
+      *value = Variant(ComPtr<IDispatch>());
+      return S_OK;
+    case VarType::kUnknown:
+      *value = Variant::FromUnknown(nullptr);
+      return S_OK;
+    default:
+      return Variant().ChangeType(param.type.vt, value);
   }
 }
 
@@ -59,12 +76,14 @@ HRESULT OmittedValue(const ParamInfo& param, Variant* value) {
 // type name.
 std::string Describe(const Variant& value) {
   switch (value.type()) {
-    case VarType::kString: return "String " + Quoted(*value.Get<std::string>());
+    case VarType::kString:
+      return "String " + Quoted(*value.Get<std::string>());
     case VarType::kInteger:
     case VarType::kLong:
     case VarType::kDouble:
       return std::string(VarTypeName(value.type())) + " " + value.ToText();
-    default: return std::string(VarTypeName(value.type()));
+    default:
+      return std::string(VarTypeName(value.type()));
   }
 }
 
@@ -118,8 +137,8 @@ HRESULT DispatchTableBase::GetIDsOfNames(std::string_view name, DispId* id) cons
 
 std::string DispatchTableBase::CheckShape(const MemberInfo& member, InvokeFlags kind,
                                           const Shape& shape) const {
-  const std::string where = KindName(kind) + " " + Quoted(member.name) + " of " +
-                            std::string(interface_->name);
+  const std::string where =
+      KindName(kind) + " " + Quoted(member.name) + " of " + std::string(interface_->name);
   if (!member.has(kind)) return where + ": the type information has no such accessor";
   const std::vector<ParamInfo> params = ParametersOf(member, kind);
   if (shape.params.size() != params.size()) {
@@ -127,11 +146,11 @@ std::string DispatchTableBase::CheckShape(const MemberInfo& member, InvokeFlags 
            std::to_string(shape.params.size());
   }
   for (std::size_t i = 0; i < params.size(); ++i) {
-    const std::string which = where + ", parameter " + std::to_string(i + 1) + " " +
-                              Quoted(params[i].name);
+    const std::string which =
+        where + ", parameter " + std::to_string(i + 1) + " " + Quoted(params[i].name);
     if (shape.params[i] != VarType::kVariant && shape.params[i] != params[i].type.vt) {
-      return which + ": declared " + std::string(VarTypeName(params[i].type.vt)) +
-             ", bound as " + std::string(VarTypeName(shape.params[i]));
+      return which + ": declared " + std::string(VarTypeName(params[i].type.vt)) + ", bound as " +
+             std::string(VarTypeName(shape.params[i]));
     }
     if (shape.in_out[i] != params[i].in_out) {
       return which + (params[i].in_out ? ": declared in/out, bound by value"
@@ -202,8 +221,7 @@ HRESULT DispatchTableBase::InvokeOn(void* self, DispId id, InvokeFlags flags,
                     member_name + " is write-only: it cannot be read");
     }
   } else {
-    return Refuse(error, type, DISP_E_MEMBERNOTFOUND,
-                  member_name + " cannot be invoked that way");
+    return Refuse(error, type, DISP_E_MEMBERNOTFOUND, member_name + " cannot be invoked that way");
   }
 
   // Count the arguments.
@@ -213,13 +231,12 @@ HRESULT DispatchTableBase::InvokeOn(void* self, DispId id, InvokeFlags flags,
     if (!params[i].optional) required = i + 1;
   }
   if (args.size() > params.size() || args.size() < required) {
-    const std::string expected =
-        required == params.size()
-            ? Plural(params.size(), "argument")
-            : std::to_string(required) + " to " + Plural(params.size(), "argument");
-    return Refuse(error, type, DISP_E_BADPARAMCOUNT,
-                  member_name + " takes " + expected + ", " + std::to_string(args.size()) +
-                      " given");
+    const std::string expected = required == params.size() ? Plural(params.size(), "argument")
+                                                           : std::to_string(required) + " to " +
+                                                                 Plural(params.size(), "argument");
+    return Refuse(
+        error, type, DISP_E_BADPARAMCOUNT,
+        member_name + " takes " + expected + ", " + std::to_string(args.size()) + " given");
   }
 
   // Convert each argument to its parameter's type.
@@ -228,8 +245,8 @@ HRESULT DispatchTableBase::InvokeOn(void* self, DispId id, InvokeFlags flags,
   for (std::size_t i = 0; i < params.size(); ++i) {
     const ParamInfo& param = params[i];
     const int index = static_cast<int>(i);
-    const bool is_value = kind != DISPATCH_METHOD && kind != DISPATCH_PROPERTYGET &&
-                          i + 1 == params.size();
+    const bool is_value =
+        kind != DISPATCH_METHOD && kind != DISPATCH_PROPERTYGET && i + 1 == params.size();
     const std::string which = is_value ? "the value assigned to " + member_name
                                        : "argument " + std::to_string(i + 1) + " " +
                                              Quoted(param.name) + " of " + member_name;

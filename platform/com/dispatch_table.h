@@ -166,8 +166,7 @@ class DispatchTable : public DispatchTableBase {
   static void Call(const F& fn, Self& self, binding_detail::CallFrame& frame,
                    std::index_sequence<I...>) {
     using binding_detail::ValueTraits;
-    std::tuple<std::decay_t<A>...> values{
-        ValueTraits<std::decay_t<A>>::From(frame.values[I])...};
+    std::tuple<std::decay_t<A>...> values{ValueTraits<std::decay_t<A>>::From(frame.values[I])...};
     if constexpr (std::is_void_v<R>) {
       fn(self, std::get<I>(values)...);
     } else {

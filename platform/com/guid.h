@@ -15,9 +15,9 @@
 namespace tarvik::platform::com {
 
 struct Guid {
-  std::uint32_t data1 = 0;             // first group, 8 hex digits
-  std::uint16_t data2 = 0;             // second group, 4 hex digits
-  std::uint16_t data3 = 0;             // third group, 4 hex digits
+  std::uint32_t data1 = 0;              // first group, 8 hex digits
+  std::uint16_t data2 = 0;              // second group, 4 hex digits
+  std::uint16_t data3 = 0;              // third group, 4 hex digits
   std::array<std::uint8_t, 8> data4{};  // fourth group (2 bytes) and last group (6 bytes)
 
   friend constexpr bool operator==(const Guid&, const Guid&) = default;
@@ -58,8 +58,8 @@ constexpr std::int64_t HexNumber(std::string_view text, std::size_t pos, std::si
 constexpr std::optional<Guid> Guid::Parse(std::string_view text) {
   // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
   // 0        9    14   19   24           37
-  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' ||
-      text[14] != '-' || text[19] != '-' || text[24] != '-') {
+  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
+      text[19] != '-' || text[24] != '-') {
     return std::nullopt;
   }
   using guid_detail::HexNumber;

@@ -7,12 +7,20 @@ namespace {
 std::atomic<std::int64_t> g_module_locks{0};
 }  // namespace
 
-void LockModule() { g_module_locks.fetch_add(1, std::memory_order_relaxed); }
+void LockModule() {
+  g_module_locks.fetch_add(1, std::memory_order_relaxed);
+}
 
-void UnlockModule() { g_module_locks.fetch_sub(1, std::memory_order_acq_rel); }
+void UnlockModule() {
+  g_module_locks.fetch_sub(1, std::memory_order_acq_rel);
+}
 
-std::int64_t ModuleLockCount() { return g_module_locks.load(std::memory_order_acquire); }
+std::int64_t ModuleLockCount() {
+  return g_module_locks.load(std::memory_order_acquire);
+}
 
-HRESULT CanUnloadModule() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
+HRESULT CanUnloadModule() {
+  return ModuleLockCount() == 0 ? S_OK : S_FALSE;
+}
 
 }  // namespace tarvik::platform::com

@@ -10,7 +10,9 @@ namespace tarvik::platform::com {
 using HRESULT = std::int32_t;
 
 namespace status_detail {
-constexpr HRESULT Code(std::uint32_t bits) { return static_cast<HRESULT>(bits); }
+constexpr HRESULT Code(std::uint32_t bits) {
+  return static_cast<HRESULT>(bits);
+}
 }  // namespace status_detail
 
 inline constexpr HRESULT S_OK = 0;
@@ -68,8 +70,12 @@ inline constexpr HRESULT CONNECT_E_NOCONNECTION = status_detail::Code(0x80040200
 // The sink offers neither the event interface nor IDispatch.
 inline constexpr HRESULT CONNECT_E_CANNOTCONNECT = status_detail::Code(0x80040202);
 
-constexpr bool Succeeded(HRESULT status) { return status >= 0; }
-constexpr bool Failed(HRESULT status) { return status < 0; }
+constexpr bool Succeeded(HRESULT status) {
+  return status >= 0;
+}
+constexpr bool Failed(HRESULT status) {
+  return status < 0;
+}
 
 // A Win32 error code (such as a registry result) as a status: 0x8007xxxx, or S_OK for 0.
 constexpr HRESULT HResultFromWin32(long code) {

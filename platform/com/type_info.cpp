@@ -5,7 +5,9 @@
 namespace tarvik::platform::com {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 const TypeInfo* ImplementedWith(const TypeInfo& type, std::uint8_t flags) {
   for (const ImplementedType& implemented : type.implemented) {
@@ -64,14 +66,14 @@ std::vector<FunctionInfo> TypeInfo::Functions() const {
     }
     const InvokeFlags setters[] = {DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF};
     if (member.put_first) {
-      for (InvokeFlags kind : setters) {
-        if (member.has(kind)) functions.push_back({&member, kind});
+      for (InvokeFlags setter : setters) {
+        if (member.has(setter)) functions.push_back({&member, setter});
       }
     }
     if (member.has(DISPATCH_PROPERTYGET)) functions.push_back({&member, DISPATCH_PROPERTYGET});
     if (!member.put_first) {
-      for (InvokeFlags kind : setters) {
-        if (member.has(kind)) functions.push_back({&member, kind});
+      for (InvokeFlags setter : setters) {
+        if (member.has(setter)) functions.push_back({&member, setter});
       }
     }
   }

@@ -61,7 +61,7 @@ struct TypeInfo;
 
 // The type of a parameter, result or property.
 struct TypeRef {
-  VarType vt = VarType::kEmpty;     // kEmpty: no value (a method without result)
+  VarType vt = VarType::kEmpty;    // kEmpty: no value (a method without result)
   const TypeInfo* type = nullptr;  // the enumeration (vt kLong) or class/interface (vt kObject)
                                    // the value belongs to; nullptr for plain types
   constexpr bool is_void() const { return vt == VarType::kEmpty; }
@@ -78,18 +78,22 @@ inline constexpr TypeRef kVariantType{VarType::kVariant};
 inline constexpr TypeRef kObjectType{VarType::kObject};
 inline constexpr TypeRef kUnknownType{VarType::kUnknown};
 // A value of enumeration `type` (carried as a Long).
-constexpr TypeRef EnumType(const TypeInfo& type) { return {VarType::kLong, &type}; }
+constexpr TypeRef EnumType(const TypeInfo& type) {
+  return {VarType::kLong, &type};
+}
 // An object of class or interface `type`.
-constexpr TypeRef ObjectType(const TypeInfo& type) { return {VarType::kObject, &type}; }
+constexpr TypeRef ObjectType(const TypeInfo& type) {
+  return {VarType::kObject, &type};
+}
 
 // A parameter. In/out parameters must be passed by reference; the callee writes its result back.
 struct ParamInfo {
   std::string_view name;
   TypeRef type;
-  bool in_out = false;               // passed by reference, written back
-  bool optional = false;             // may be omitted (or passed as Variant::Missing())
-  bool has_default = false;          // an omitted argument takes `default_text`
-  std::string_view default_text{};   // converted to `type` when used ("", "0", "False")
+  bool in_out = false;              // passed by reference, written back
+  bool optional = false;            // may be omitted (or passed as Variant::Missing())
+  bool has_default = false;         // an omitted argument takes `default_text`
+  std::string_view default_text{};  // converted to `type` when used ("", "0", "False")
 
   // This parameter, in/out.
   constexpr ParamInfo InOut() const {
@@ -126,10 +130,10 @@ enum class Access : std::uint8_t {
 struct MemberInfo {
   std::string_view name;
   DispId id = DISPID_UNKNOWN;
-  InvokeFlags kinds = 0;             // DISPATCH_METHOD, or the property's DISPATCH_PROPERTY* bits
-  TypeRef type;                      // method result, or property value type
-  std::span<const ParamInfo> params; // method arguments, or property index arguments
-  bool put_first = false;            // a property's put precedes its get in the interface
+  InvokeFlags kinds = 0;              // DISPATCH_METHOD, or the property's DISPATCH_PROPERTY* bits
+  TypeRef type;                       // method result, or property value type
+  std::span<const ParamInfo> params;  // method arguments, or property index arguments
+  bool put_first = false;             // a property's put precedes its get in the interface
 
   constexpr bool is_method() const { return kinds == DISPATCH_METHOD; }
   constexpr bool has(InvokeFlags kind) const { return (kinds & kind) != 0; }
@@ -144,11 +148,19 @@ constexpr MemberInfo Property(std::string_view name, DispId id, TypeRef type, Ac
                               std::span<const ParamInfo> index = {}) {
   InvokeFlags kinds = 0;
   switch (access) {
-    case Access::kRead: kinds = DISPATCH_PROPERTYGET; break;
-    case Access::kWrite: kinds = DISPATCH_PROPERTYPUT; break;
+    case Access::kRead:
+      kinds = DISPATCH_PROPERTYGET;
+      break;
+    case Access::kWrite:
+      kinds = DISPATCH_PROPERTYPUT;
+      break;
     case Access::kReadWrite:
-    case Access::kWriteRead: kinds = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT; break;
-    case Access::kReadWriteRef: kinds = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUTREF; break;
+    case Access::kWriteRead:
+      kinds = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT;
+      break;
+    case Access::kReadWriteRef:
+      kinds = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUTREF;
+      break;
   }
   return {name, id, kinds, type, index, access == Access::kWriteRead};
 }
@@ -188,7 +200,7 @@ struct TypeInfo {
   std::span<const MemberInfo> members{};           // interfaces: members in interface order
   std::span<const EnumValue> values{};             // enumerations
   std::span<const ImplementedType> implemented{};  // classes
-  bool creatable = false;  // classes: made by the library's class factory (has a CLSID entry)
+  bool creatable = false;   // classes: made by the library's class factory (has a CLSID entry)
   std::string_view help{};  // a description (registered as the class's name)
 
   // Member by name (any case) or by DISPID; nullptr when absent.

@@ -50,11 +50,11 @@ class ComPtr {
   ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
   // Up-casts, e.g. ComPtr<IDispatch> from ComPtr<MyObject>.
   template <typename U>
-    requires std::is_convertible_v<U*, T*>
-  ComPtr(const ComPtr<U>& other) : ComPtr(static_cast<T*>(other.get())) {}  // NOLINT
+  requires std::is_convertible_v<U*, T*> ComPtr(const ComPtr<U>& other)
+      : ComPtr(static_cast<T*>(other.get())) {}  // NOLINT
   template <typename U>
-    requires std::is_convertible_v<U*, T*>
-  ComPtr(ComPtr<U>&& other) noexcept : pointer_(other.Detach()) {}  // NOLINT
+  requires std::is_convertible_v<U*, T*> ComPtr(ComPtr<U>&& other)
+  noexcept : pointer_(other.Detach()) {}  // NOLINT
   ~ComPtr() { Reset(); }
 
   ComPtr& operator=(ComPtr other) noexcept {

@@ -6,17 +6,28 @@ namespace tarvik::platform::com {
 
 std::string_view VarTypeName(VarType type) {
   switch (type) {
-    case VarType::kEmpty: return "Empty";
-    case VarType::kInteger: return "Integer";
-    case VarType::kLong: return "Long";
-    case VarType::kDouble: return "Double";
-    case VarType::kDate: return "Date";
-    case VarType::kString: return "String";
-    case VarType::kObject: return "Object";
-    case VarType::kError: return "Error";
-    case VarType::kBoolean: return "Boolean";
-    case VarType::kVariant: return "Variant";
-    case VarType::kUnknown: return "Unknown";
+    case VarType::kEmpty:
+      return "Empty";
+    case VarType::kInteger:
+      return "Integer";
+    case VarType::kLong:
+      return "Long";
+    case VarType::kDouble:
+      return "Double";
+    case VarType::kDate:
+      return "Date";
+    case VarType::kString:
+      return "String";
+    case VarType::kObject:
+      return "Object";
+    case VarType::kError:
+      return "Error";
+    case VarType::kBoolean:
+      return "Boolean";
+    case VarType::kVariant:
+      return "Variant";
+    case VarType::kUnknown:
+      return "Unknown";
   }
   return "?";
 }
@@ -40,7 +51,9 @@ Variant& Variant::operator=(const Variant& other) = default;
 Variant& Variant::operator=(Variant&& other) noexcept = default;
 Variant::~Variant() = default;
 
-Variant Variant::FromUnknown(ComPtr<IUnknown> value) { return Variant(Storage(std::move(value))); }
+Variant Variant::FromUnknown(ComPtr<IUnknown> value) {
+  return Variant(Storage(std::move(value)));
+}
 
 Variant Variant::ByRef(Variant* target) {
   if (target != nullptr && target->is_by_ref()) target = target->target();

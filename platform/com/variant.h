@@ -23,8 +23,8 @@
 //   - numbers are written with up to 15 significant digits ("0.1", "1E+20"); text converts to a
 //     number when it is one ("  42 ", "-1.5e3"), otherwise DISP_E_TYPEMISMATCH;
 //   - a Date is written as the user's general date ("1/5/2019 12:30:45 PM"); text converts to a
-//     Date in the forms "M/d/yyyy", "yyyy-M-d", each with an optional time ("12:30", "12:30:45 PM"),
-//     or a time alone;
+//     Date in the forms "M/d/yyyy", "yyyy-M-d", each with an optional time ("12:30", "12:30:45
+//     PM"), or a time alone;
 //   - Empty is 0, "" and false; an object converts through its default member (DISPID 0);
 //   - an Error converts to nothing else, and nothing converts to an Error or an object.
 #pragma once
@@ -76,20 +76,21 @@ struct ErrorCode {
 
 class Variant {
  public:
-  Variant();  // Empty
-  Variant(bool value);                                  // NOLINT: Boolean
-  Variant(std::int16_t value);                          // NOLINT: Integer
-  Variant(std::int32_t value);                          // NOLINT: Long
-  Variant(double value);                                // NOLINT: Double
-  Variant(Date value);                                  // NOLINT: Date
-  Variant(std::string value);                           // NOLINT: String
-  Variant(std::string_view value);                      // NOLINT: String
-  Variant(const char* value);                           // NOLINT: String
-  Variant(ComPtr<IDispatch> value);                     // NOLINT: Object
+  Variant();                         // Empty
+  Variant(bool value);               // NOLINT: Boolean
+  Variant(std::int16_t value);       // NOLINT: Integer
+  Variant(std::int32_t value);       // NOLINT: Long
+  Variant(double value);             // NOLINT: Double
+  Variant(Date value);               // NOLINT: Date
+  Variant(std::string value);        // NOLINT: String
+  Variant(std::string_view value);   // NOLINT: String
+  Variant(const char* value);        // NOLINT: String
+  Variant(ComPtr<IDispatch> value);  // NOLINT: Object
   template <typename T>
-    requires(std::is_convertible_v<T*, IDispatch*> && !std::is_same_v<T, IDispatch>)
-  Variant(const ComPtr<T>& value) : Variant(ComPtr<IDispatch>(value)) {}  // NOLINT: Object
-  Variant(ErrorCode value);                             // NOLINT: Error
+  requires(std::is_convertible_v<T*, IDispatch*> && !std::is_same_v<T, IDispatch>)
+      Variant(const ComPtr<T>& value)
+      : Variant(ComPtr<IDispatch>(value)) {}  // NOLINT: Object
+  Variant(ErrorCode value);                   // NOLINT: Error
 
   Variant(const Variant& other);
   Variant(Variant&& other) noexcept;
@@ -135,9 +136,9 @@ class Variant {
   friend bool operator==(const Variant& a, const Variant& b) { return a.data_ == b.data_; }
 
  private:
-  using Storage = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, Date,
-                               std::string, ComPtr<IDispatch>, ComPtr<IUnknown>, ErrorCode,
-                               Variant*>;
+  using Storage =
+      std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, Date, std::string,
+                   ComPtr<IDispatch>, ComPtr<IUnknown>, ErrorCode, Variant*>;
   explicit Variant(Storage data);
   VarType type_of_own() const;
 

@@ -71,8 +71,8 @@ std::optional<SystemTime> ParseDatePart(std::string_view text) {
       if (text[i] != separator) return std::nullopt;
       ++i;
     }
-    const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(),
-                                              fields[field]);
+    const auto [end, error] =
+        std::from_chars(text.data() + i, text.data() + text.size(), fields[field]);
     if (error != std::errc()) return std::nullopt;
     i = static_cast<std::size_t>(end - text.data());
   }
@@ -115,12 +115,18 @@ std::string FormatDate(double days) {
 }
 
 // Rounds half to even, the rounding of automation integer conversions.
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+  return std::nearbyint(value);
+}
 
 HRESULT FromNumber(double number, VarType from, VarType to, Variant* out) {
   switch (to) {
-    case VarType::kBoolean: *out = Variant(number != 0); return S_OK;
-    case VarType::kDouble: *out = Variant(number); return S_OK;
+    case VarType::kBoolean:
+      *out = Variant(number != 0);
+      return S_OK;
+    case VarType::kDouble:
+      *out = Variant(number);
+      return S_OK;
     case VarType::kInteger:
     case VarType::kLong: {
       if (std::isnan(number)) return DISP_E_OVERFLOW;
@@ -141,12 +147,21 @@ HRESULT FromNumber(double number, VarType from, VarType to, Variant* out) {
       return S_OK;
     case VarType::kString:
       switch (from) {
-        case VarType::kEmpty: *out = Variant(std::string()); return S_OK;
-        case VarType::kBoolean: *out = Variant(number != 0 ? "True" : "False"); return S_OK;
-        case VarType::kDate: *out = Variant(FormatDate(number)); return S_OK;
-        default: *out = Variant(FormatDouble(number)); return S_OK;
+        case VarType::kEmpty:
+          *out = Variant(std::string());
+          return S_OK;
+        case VarType::kBoolean:
+          *out = Variant(number != 0 ? "True" : "False");
+          return S_OK;
+        case VarType::kDate:
+          *out = Variant(FormatDate(number));
+          return S_OK;
+        default:
+          *out = Variant(FormatDouble(number));
+          return S_OK;
       }
-    default: return DISP_E_TYPEMISMATCH;
+    default:
+      return DISP_E_TYPEMISMATCH;
   }
 }
 
@@ -172,13 +187,20 @@ HRESULT FromText(const std::string& text, VarType to, Variant* out) {
 // The numeric value of a simple (non-text, non-object, non-error) variant.
 std::optional<double> NumberOf(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return 0.0;
-    case VarType::kBoolean: return *value.Get<bool>() ? -1.0 : 0.0;
-    case VarType::kInteger: return *value.Get<std::int16_t>();
-    case VarType::kLong: return *value.Get<std::int32_t>();
-    case VarType::kDouble: return *value.Get<double>();
-    case VarType::kDate: return value.Get<Date>()->days;
-    default: return std::nullopt;
+    case VarType::kEmpty:
+      return 0.0;
+    case VarType::kBoolean:
+      return *value.Get<bool>() ? -1.0 : 0.0;
+    case VarType::kInteger:
+      return *value.Get<std::int16_t>();
+    case VarType::kLong:
+      return *value.Get<std::int32_t>();
+    case VarType::kDouble:
+      return *value.Get<double>();
+    case VarType::kDate:
+      return value.Get<Date>()->days;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -212,7 +234,8 @@ HRESULT Variant::ChangeType(VarType to, Variant* out) const {
     return S_OK;
   }
   switch (from) {
-    case VarType::kError: return DISP_E_TYPEMISMATCH;
+    case VarType::kError:
+      return DISP_E_TYPEMISMATCH;
     case VarType::kUnknown: {
       const ComPtr<IUnknown>& unknown = *source.Get<ComPtr<IUnknown>>();
       ComPtr<IDispatch> object;
@@ -234,7 +257,8 @@ HRESULT Variant::ChangeType(VarType to, Variant* out) const {
         return DISP_E_TYPEMISMATCH;
       }
       return FromText(*source.Get<std::string>(), to, out);
-    default: break;
+    default:
+      break;
   }
   if (to == VarType::kObject || to == VarType::kUnknown || to == VarType::kError) {
     return DISP_E_TYPEMISMATCH;

@@ -11,6 +11,7 @@
 #include "platform/fs/last_error.h"
 #include "platform/fs/name_rules.h"
 #include "platform/fs/path_translation.h"
+#include "platform/text/case_fold.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik::platform {
@@ -38,8 +39,8 @@ HANDLE NewSearchHandle() {
 }
 
 bool FillEntry(const std::string& host_folder, std::string_view name, FindData& data) {
-  const std::string host_path = host_folder + (host_folder.back() == '/' ? "" : "/") +
-                                std::string(name);
+  const std::string host_path =
+      host_folder + (host_folder.back() == '/' ? "" : "/") + std::string(name);
   struct stat info {};
   // A symbolic link shows as what it points to; a dangling one as the link itself.
   if (stat(host_path.c_str(), &info) != 0 && lstat(host_path.c_str(), &info) != 0) return false;
@@ -80,8 +81,8 @@ std::vector<FindData> ListHostFolder(const std::string& host_folder, std::string
     const bool a_dots = a.name == "." || a.name == "..";
     const bool b_dots = b.name == "." || b.name == "..";
     if (a_dots != b_dots) return a_dots;
-    const std::string fa = FoldCase(a.name), fb = FoldCase(b.name);
-    return fa != fb ? fa < fb : a.name < b.name;
+    const int order = CompareIgnoreCase(a.name, b.name);
+    return order != 0 ? order < 0 : a.name < b.name;
   });
   return entries;
 }
@@ -97,7 +98,8 @@ HANDLE FindFirstFile(std::string_view pattern, FindData* data) {
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
   }
-  const std::string folder = target.host_path.substr(0, target.host_path.size() - target.name.size());
+  const std::string folder =
+      target.host_path.substr(0, target.host_path.size() - target.name.size());
   Search search;
   search.entries = ListHostFolder(folder, target.name, target.depth > 1);
   if (search.entries.empty()) {

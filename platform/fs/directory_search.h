@@ -24,11 +24,11 @@ namespace tarvik::platform {
 
 // One entry found.
 struct FindData {
-  DWORD attributes = 0;   // FILE_ATTRIBUTE_* (platform/fs/file_attributes.h)
-  DWORD size_high = 0;    // size in bytes, high 32 bits
-  DWORD size_low = 0;     // size in bytes, low 32 bits
+  DWORD attributes = 0;  // FILE_ATTRIBUTE_* (platform/fs/file_attributes.h)
+  DWORD size_high = 0;   // size in bytes, high 32 bits
+  DWORD size_low = 0;    // size in bytes, low 32 bits
   std::chrono::system_clock::time_point last_write_time;  // time of the last change
-  std::string name;       // the entry's name, without its folder
+  std::string name;                                       // the entry's name, without its folder
 
   std::uint64_t Size() const { return (std::uint64_t{size_high} << 32) | size_low; }
 };

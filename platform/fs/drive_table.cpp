@@ -30,7 +30,9 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperLetter(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Parses "C=/srv/c;D=/mnt/d"; a later entry for the same letter replaces an earlier one.
 std::vector<DriveMapping> ParseDrives(std::string_view text) {
@@ -53,9 +55,8 @@ std::vector<DriveMapping> ParseDrives(std::string_view text) {
 Table LoadTable() {
   Table table;
   const char* root = std::getenv("TARVIK_ROOT");
-  table.tarvik_root = WithoutTrailingSlashes(root != nullptr && *root != '\0'
-                                                 ? std::string(root)
-                                                 : HomeFolder() + "/.local/share/tarvik");
+  table.tarvik_root = WithoutTrailingSlashes(
+      root != nullptr && *root != '\0' ? std::string(root) : HomeFolder() + "/.local/share/tarvik");
   if (const char* drives = std::getenv("TARVIK_DRIVES"); drives != nullptr) {
     table.drives = ParseDrives(drives);
   } else {
@@ -104,7 +105,9 @@ std::string TarvikRoot() {
   return CurrentTable().tarvik_root;
 }
 
-std::string NetworkSharesRoot() { return TarvikRoot() + "/unc"; }
+std::string NetworkSharesRoot() {
+  return TarvikRoot() + "/unc";
+}
 
 void ReloadDriveTable() {
   std::lock_guard lock(TableMutex());

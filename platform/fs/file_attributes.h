@@ -26,8 +26,8 @@ inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 
 // What GetFileAttributesEx reports about one file or folder.
 struct FileAttributeData {
-  DWORD attributes = 0;                                  // FILE_ATTRIBUTE_* as above
-  std::uint64_t size = 0;                                // bytes (0 for a folder)
+  DWORD attributes = 0;                                   // FILE_ATTRIBUTE_* as above
+  std::uint64_t size = 0;                                 // bytes (0 for a folder)
   std::chrono::system_clock::time_point last_write_time;  // time of the last change
 };
 

@@ -96,7 +96,9 @@ bool FailBool(DWORD error) {
 }
 
 // The reason a call on the open descriptor `fd` failed with `error`.
-DWORD DescriptorError(int error) { return error == EBADF ? ERROR_ACCESS_DENIED : Win32ErrorFromErrno(error); }
+DWORD DescriptorError(int error) {
+  return error == EBADF ? ERROR_ACCESS_DENIED : Win32ErrorFromErrno(error);
+}
 
 }  // namespace
 
@@ -117,7 +119,8 @@ HANDLE CreateFile(std::string_view path, DWORD access, DWORD share_mode, DWORD d
   if (!exists && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
     return Fail(ERROR_FILE_NOT_FOUND);
   if (exists && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
-  const bool truncates = exists && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING);
+  const bool truncates =
+      exists && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING);
   if (exists && !(info.st_mode & S_IWUSR) && ((access & GENERIC_WRITE) || truncates))
     return Fail(ERROR_ACCESS_DENIED);
 
@@ -152,7 +155,8 @@ HANDLE CreateFile(std::string_view path, DWORD access, DWORD share_mode, DWORD d
     std::lock_guard lock(HandlesMutex());
     Handles()[fd] = OpenFile{lock_fd, access};
   }
-  const bool found_existing = exists && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
+  const bool found_existing =
+      exists && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
   SetLastError(found_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return fd;
 }
@@ -200,7 +204,8 @@ bool SetFilePointerEx(HANDLE file, std::int64_t distance, std::int64_t* new_posi
   if (origin > FILE_END) return FailBool(ERROR_INVALID_PARAMETER);
   const int whence = origin == FILE_BEGIN ? SEEK_SET : origin == FILE_CURRENT ? SEEK_CUR : SEEK_END;
   const off_t position = lseek(static_cast<int>(file), static_cast<off_t>(distance), whence);
-  if (position < 0) return FailBool(errno == EINVAL ? ERROR_NEGATIVE_SEEK : Win32ErrorFromErrno(errno));
+  if (position < 0)
+    return FailBool(errno == EINVAL ? ERROR_NEGATIVE_SEEK : Win32ErrorFromErrno(errno));
   if (new_position != nullptr) *new_position = position;
   SetLastError(ERROR_SUCCESS);
   return true;

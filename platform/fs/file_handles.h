@@ -66,8 +66,7 @@ bool WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written);
 
 // Moves the file pointer; *new_position (may be null) receives the new offset from the start.
 // ERROR_NEGATIVE_SEEK before the start, ERROR_INVALID_PARAMETER for an unknown origin.
-bool SetFilePointerEx(HANDLE file, std::int64_t distance, std::int64_t* new_position,
-                      DWORD origin);
+bool SetFilePointerEx(HANDLE file, std::int64_t distance, std::int64_t* new_position, DWORD origin);
 
 // The file's size. GetFileSize returns the low 32 bits and stores the high ones in *high (may be
 // null); on failure it returns INVALID_FILE_SIZE with the last error set (a size whose low part

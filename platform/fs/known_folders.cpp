@@ -25,13 +25,19 @@ std::string Ensured(std::string path) {
   return path;
 }
 
-bool IsUsableName(const std::string& name) { return IsValidUtf8(name) && IsValidEntryName(name); }
+bool IsUsableName(const std::string& name) {
+  return IsValidUtf8(name) && IsValidEntryName(name);
+}
 
 }  // namespace
 
-std::string GetSystemDirectory() { return Ensured("C:\\windows\\system32"); }
+std::string GetSystemDirectory() {
+  return Ensured("C:\\windows\\system32");
+}
 
-std::string GetProgramFilesDirectory() { return Ensured("C:\\Program Files"); }
+std::string GetProgramFilesDirectory() {
+  return Ensured("C:\\Program Files");
+}
 
 std::string GetTempPath() {
   const char* tmpdir = std::getenv("TMPDIR");
@@ -44,8 +50,8 @@ std::string GetTempPath() {
 
 std::string GetUserName() {
   if (const char* user = std::getenv("USER"); user != nullptr && IsUsableName(user)) return user;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name != nullptr &&
-                                                IsUsableName(entry->pw_name))
+  if (const passwd* entry = getpwuid(getuid());
+      entry != nullptr && entry->pw_name != nullptr && IsUsableName(entry->pw_name))
     return entry->pw_name;
   return "user";
 }

@@ -3,6 +3,8 @@
 // success (ERROR_ALREADY_EXISTS after a CREATE_ALWAYS / OPEN_ALWAYS that found the file).
 #pragma once
 
+#include <string>
+
 #include "platform/fs/file_errors.h"
 
 namespace tarvik::platform {
@@ -13,5 +15,9 @@ void SetLastError(DWORD error);
 // The Win32 code for a POSIX errno value (ENOENT -> ERROR_FILE_NOT_FOUND, EACCES ->
 // ERROR_ACCESS_DENIED, ...); ERROR_GEN_FAILURE for values without a counterpart.
 DWORD Win32ErrorFromErrno(int error);
+
+// The system's text for a file-system error code, as FormatMessage gives it (for example 2:
+// "The system cannot find the file specified."); "" for codes this layer never sets.
+std::string FormatSystemMessage(DWORD error);
 
 }  // namespace tarvik::platform

@@ -11,12 +11,6 @@
 
 namespace tarvik::platform {
 
-// `name` with every letter folded to lower case (UTF-8 in, UTF-8 out; malformed bytes kept).
-std::string FoldCase(std::string_view name);
-
-// True when the names are equal without regard to case.
-bool NamesEqualIgnoringCase(std::string_view a, std::string_view b);
-
 // True when `name` contains "*" or "?".
 bool HasWildcards(std::string_view name);
 

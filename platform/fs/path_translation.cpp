@@ -8,6 +8,7 @@
 
 #include "platform/fs/drive_table.h"
 #include "platform/fs/name_rules.h"
+#include "platform/text/case_fold.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik::platform {
@@ -57,7 +58,8 @@ std::optional<std::string> FindEntry(const std::string& folder, const std::strin
 // A search pattern is a valid name once its wildcards are taken for ordinary characters.
 bool IsValidPattern(std::string_view pattern) {
   std::string name(pattern);
-  std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?'; }, 'x');
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return c == '*' || c == '?'; }, 'x');
   return IsValidEntryName(name);
 }
 
@@ -117,7 +119,9 @@ DWORD ResolveShare(std::string_view path, std::string& root, std::string_view& r
   return ERROR_SUCCESS;
 }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 }  // namespace
 
@@ -157,7 +161,7 @@ TranslatedPath TranslatePath(std::string_view input, bool wildcards_in_name) {
   for (std::size_t i = 0; i < components.size(); ++i) {
     const bool last = i + 1 == components.size();
     std::string name = components[i];
-    if (result.parent_exists && !(last && wildcards_in_name)) {
+    if (result.parent_exists && !(last && wildcards_in_name && HasWildcards(name))) {
       if (auto found = FindEntry(result.host_path, name)) name = std::move(*found);
     }
     const std::string next = Join(result.host_path, name);

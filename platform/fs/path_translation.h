@@ -47,8 +47,9 @@ struct TranslatedPath {
   bool trailing_separator = false;  // the path ended in "\" (so it can only name a folder)
 };
 
-// Translates `path`. With `wildcards_in_name` the last component may contain "*" and "?"; it is
-// then kept as written (not looked up), for a directory search or a wildcard delete.
+// Translates `path`. With `wildcards_in_name` the last component may contain "*" and "?"; a
+// component that does is kept as written (not looked up), for a directory search or a wildcard
+// delete.
 TranslatedPath TranslatePath(std::string_view path, bool wildcards_in_name = false);
 
 // The Windows path of a host path: under the drive with the longest matching host folder, else

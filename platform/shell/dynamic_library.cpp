@@ -1,8 +1,8 @@
 #include "platform/shell/dynamic_library.h"
 
 #include <dlfcn.h>
-#include <link.h>
 #include <limits.h>
+#include <link.h>
 #include <stdlib.h>
 
 #include <utility>
@@ -24,7 +24,9 @@ std::string RealPath(const char* path) {
 
 }  // namespace
 
-DynamicLibrary::~DynamicLibrary() { Close(); }
+DynamicLibrary::~DynamicLibrary() {
+  Close();
+}
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)),

@@ -23,7 +23,9 @@ namespace {
 // Spacing of the bytes of ReplyByteByByte(), so that each tends to arrive on its own.
 constexpr std::chrono::milliseconds kByteSpacing{1};
 
-void MakeNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+void MakeNonBlocking(int fd) {
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
 
 // '*' matches any run of characters, '?' any one character, everything else itself.
 bool MatchesPattern(const std::string& pattern, const std::string& text) {
@@ -53,16 +55,16 @@ bool ParsePortCommand(const std::string& line, sockaddr_in& target) {
   int values[6];
   for (int i = 0; i < 6; ++i) {
     char comma = ',';
-    if ((i > 0 && !(fields >> comma)) || comma != ',' || !(fields >> values[i]) ||
-        values[i] < 0 || values[i] > 255) {
+    if ((i > 0 && !(fields >> comma)) || comma != ',' || !(fields >> values[i]) || values[i] < 0 ||
+        values[i] > 255) {
       return false;
     }
   }
   if (!(fields >> std::ws).eof()) return false;
   target = {};
   target.sin_family = AF_INET;
-  target.sin_addr.s_addr = htonl(static_cast<std::uint32_t>(
-      (values[0] << 24) | (values[1] << 16) | (values[2] << 8) | values[3]));
+  target.sin_addr.s_addr = htonl(static_cast<std::uint32_t>((values[0] << 24) | (values[1] << 16) |
+                                                            (values[2] << 8) | values[3]));
   target.sin_port = htons(static_cast<std::uint16_t>(values[4] * 256 + values[5]));
   return true;
 }
@@ -77,24 +79,42 @@ std::string AddressText(const sockaddr_in& address) {
 
 std::string FakeFtpServer::Step::Describe() const {
   switch (kind) {
-    case Step::Kind::kExpect: return "Expect \"" + text + "\"";
-    case Step::Kind::kExpectLike: return "ExpectLike \"" + text + "\"";
-    case Step::Kind::kExpectAny: return "ExpectAny";
-    case Step::Kind::kExpectPort: return "ExpectPort";
-    case Step::Kind::kExpectClose: return "ExpectClose";
-    case Step::Kind::kSend: return "Reply \"" + text.substr(0, text.find('\r')) + "\"";
-    case Step::Kind::kSendByteByByte: return "ReplyByteByByte \"" + text.substr(0, text.find('\r')) + "\"";
-    case Step::Kind::kPasv: return "ReplyPasv " + text;
-    case Step::Kind::kOpenData: return "OpenData";
-    case Step::Kind::kSendDataPart: return "SendDataPart (" + std::to_string(text.size()) + " bytes)";
-    case Step::Kind::kSendData: return "SendData (" + std::to_string(text.size()) + " bytes)";
-    case Step::Kind::kReceiveData: return "ReceiveData";
-    case Step::Kind::kCloseData: return "CloseData";
-    case Step::Kind::kResetData: return "ResetData";
-    case Step::Kind::kStall: return "Stall";
-    case Step::Kind::kHold: return "Hold";
-    case Step::Kind::kDrop: return "Drop";
-    case Step::Kind::kReset: return "Reset";
+    case Step::Kind::kExpect:
+      return "Expect \"" + text + "\"";
+    case Step::Kind::kExpectLike:
+      return "ExpectLike \"" + text + "\"";
+    case Step::Kind::kExpectAny:
+      return "ExpectAny";
+    case Step::Kind::kExpectPort:
+      return "ExpectPort";
+    case Step::Kind::kExpectClose:
+      return "ExpectClose";
+    case Step::Kind::kSend:
+      return "Reply \"" + text.substr(0, text.find('\r')) + "\"";
+    case Step::Kind::kSendByteByByte:
+      return "ReplyByteByByte \"" + text.substr(0, text.find('\r')) + "\"";
+    case Step::Kind::kPasv:
+      return "ReplyPasv " + text;
+    case Step::Kind::kOpenData:
+      return "OpenData";
+    case Step::Kind::kSendDataPart:
+      return "SendDataPart (" + std::to_string(text.size()) + " bytes)";
+    case Step::Kind::kSendData:
+      return "SendData (" + std::to_string(text.size()) + " bytes)";
+    case Step::Kind::kReceiveData:
+      return "ReceiveData";
+    case Step::Kind::kCloseData:
+      return "CloseData";
+    case Step::Kind::kResetData:
+      return "ResetData";
+    case Step::Kind::kStall:
+      return "Stall";
+    case Step::Kind::kHold:
+      return "Hold";
+    case Step::Kind::kDrop:
+      return "Drop";
+    case Step::Kind::kReset:
+      return "Reset";
   }
   return "?";
 }
@@ -132,9 +152,13 @@ void FakeFtpServer::Player::Run() {
       return;
     }
     switch (Play(steps_[index])) {
-      case Outcome::kDone: break;
-      case Outcome::kFailed: ServeAfterScript(); return;
-      case Outcome::kStopped: return;
+      case Outcome::kDone:
+        break;
+      case Outcome::kFailed:
+        ServeAfterScript();
+        return;
+      case Outcome::kStopped:
+        return;
     }
     std::lock_guard lock(mutex_);
     ++next_step_;
@@ -146,24 +170,39 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::Play(const Step& step) {
     case Step::Kind::kExpect:
     case Step::Kind::kExpectLike:
     case Step::Kind::kExpectAny:
-    case Step::Kind::kExpectPort: return PlayExpect(step);
-    case Step::Kind::kExpectClose: return PlayExpectClose();
-    case Step::Kind::kSend: return PlaySend(step.text, false);
-    case Step::Kind::kSendByteByByte: return PlaySend(step.text, true);
-    case Step::Kind::kPasv: return PlayPasv(step.text);
-    case Step::Kind::kOpenData: return PlayOpenData();
-    case Step::Kind::kSendDataPart: return PlaySendData(step.text, false);
-    case Step::Kind::kSendData: return PlaySendData(step.text, true);
-    case Step::Kind::kReceiveData: return PlayReceiveData();
-    case Step::Kind::kCloseData: CloseData(false); return Outcome::kDone;
-    case Step::Kind::kResetData: CloseData(true); return Outcome::kDone;
-    case Step::Kind::kHold: return PlayHold();
+    case Step::Kind::kExpectPort:
+      return PlayExpect(step);
+    case Step::Kind::kExpectClose:
+      return PlayExpectClose();
+    case Step::Kind::kSend:
+      return PlaySend(step.text, false);
+    case Step::Kind::kSendByteByByte:
+      return PlaySend(step.text, true);
+    case Step::Kind::kPasv:
+      return PlayPasv(step.text);
+    case Step::Kind::kOpenData:
+      return PlayOpenData();
+    case Step::Kind::kSendDataPart:
+      return PlaySendData(step.text, false);
+    case Step::Kind::kSendData:
+      return PlaySendData(step.text, true);
+    case Step::Kind::kReceiveData:
+      return PlayReceiveData();
+    case Step::Kind::kCloseData:
+      CloseData(false);
+      return Outcome::kDone;
+    case Step::Kind::kResetData:
+      CloseData(true);
+      return Outcome::kDone;
+    case Step::Kind::kHold:
+      return PlayHold();
     case Step::Kind::kDrop:
     case Step::Kind::kReset:
       if (!EnsureControl()) return Outcome::kStopped;
       CloseControl(step.kind == Step::Kind::kReset);
       return Outcome::kDone;
-    case Step::Kind::kStall: break;  // handled by Run()
+    case Step::Kind::kStall:
+      break;  // handled by Run()
   }
   return Outcome::kDone;
 }
@@ -173,19 +212,29 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayExpect(const Step& ste
   std::string line;
   bool crlf = false;
   switch (ReadCommand(line, crlf)) {
-    case Read::kStopped: return Outcome::kStopped;
+    case Read::kStopped:
+      return Outcome::kStopped;
     case Read::kClosed:
       CloseControl(false);
       return Fail(Where() + ": the client closed the control connection instead");
-    case Read::kLine: break;
+    case Read::kLine:
+      break;
   }
   if (!crlf) return Fail(Where() + ": the command \"" + line + "\" did not end in CR LF");
   bool matches = false;
   switch (step.kind) {
-    case Step::Kind::kExpect: matches = line == step.text; break;
-    case Step::Kind::kExpectLike: matches = MatchesPattern(step.text, line); break;
-    case Step::Kind::kExpectPort: matches = ParsePortCommand(line, active_target_); break;
-    default: matches = true; break;
+    case Step::Kind::kExpect:
+      matches = line == step.text;
+      break;
+    case Step::Kind::kExpectLike:
+      matches = MatchesPattern(step.text, line);
+      break;
+    case Step::Kind::kExpectPort:
+      matches = ParsePortCommand(line, active_target_);
+      break;
+    default:
+      matches = true;
+      break;
   }
   if (!matches) {
     Outcome failed = Fail(Where() + ": received \"" + line + "\"");
@@ -201,9 +250,13 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayExpectClose() {
   std::string line;
   bool crlf = false;
   switch (ReadCommand(line, crlf)) {
-    case Read::kStopped: return Outcome::kStopped;
-    case Read::kClosed: CloseControl(false); return Outcome::kDone;
-    case Read::kLine: break;
+    case Read::kStopped:
+      return Outcome::kStopped;
+    case Read::kClosed:
+      CloseControl(false);
+      return Outcome::kDone;
+    case Read::kLine:
+      break;
   }
   return Fail(Where() + ": received \"" + line + "\" instead");
 }
@@ -230,8 +283,8 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayPasv(const std::string
   active_mode_ = false;
   int port = LocalPortOf(data_listener_);
   return Sent(SendAll(control_, "227 Entering Passive Mode (" + address + "," +
-                                    std::to_string(port / 256) + "," +
-                                    std::to_string(port % 256) + ").\r\n"));
+                                    std::to_string(port / 256) + "," + std::to_string(port % 256) +
+                                    ").\r\n"));
 }
 
 FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayOpenData() {
@@ -277,7 +330,18 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayOpenData() {
 FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlaySendData(const std::string& bytes,
                                                                    bool close_after) {
   if (Outcome opened = PlayOpenData(); opened != Outcome::kDone) return opened;
-  if (Outcome sent = Sent(SendAll(data_, bytes)); sent != Outcome::kDone) return sent;
+  std::size_t sent = 0;
+  if (!SendAll(data_, bytes, &sent)) {
+    if (Stopping()) return Outcome::kStopped;
+    // A client may hang up a data connection on purpose (an abort): noted, not a failure.
+    int error = errno;
+    CloseData(false);
+    std::lock_guard lock(mutex_);
+    notes_.push_back(WhereLocked() + ": the client closed the data connection after " +
+                     std::to_string(sent) + " of " + std::to_string(bytes.size()) + " bytes (" +
+                     ErrnoText(error) + ")");
+    return Outcome::kDone;
+  }
   if (close_after) CloseData(false);
   return Outcome::kDone;
 }
@@ -397,18 +461,24 @@ FakeFtpServer::Player::Read FakeFtpServer::Player::ReadCommand(std::string& line
   }
 }
 
-bool FakeFtpServer::Player::SendAll(int fd, const std::string& bytes) {
+bool FakeFtpServer::Player::SendAll(int fd, const std::string& bytes, std::size_t* sent_count) {
   std::size_t sent = 0;
+  bool complete = true;
   while (sent < bytes.size()) {
-    if (!WaitFor(fd, POLLOUT)) return false;
+    if (!WaitFor(fd, POLLOUT)) {
+      complete = false;
+      break;
+    }
     ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (n > 0) {
       sent += static_cast<std::size_t>(n);
     } else if (errno != EAGAIN && errno != EINTR) {
-      return false;
+      complete = false;
+      break;
     }
   }
-  return true;
+  if (sent_count != nullptr) *sent_count = sent;
+  return complete;
 }
 
 FakeFtpServer::Player::Outcome FakeFtpServer::Player::Sent(bool all_sent) {
@@ -528,6 +598,11 @@ std::vector<std::string> FakeFtpServer::Player::Commands() const {
 std::vector<std::string> FakeFtpServer::Player::Uploads() const {
   std::lock_guard lock(mutex_);
   return uploads_;
+}
+
+std::vector<std::string> FakeFtpServer::Player::Notes() const {
+  std::lock_guard lock(mutex_);
+  return notes_;
 }
 
 std::vector<std::string> FakeFtpServer::Player::Failures() const {

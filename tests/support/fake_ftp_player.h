@@ -16,24 +16,24 @@ namespace tarvik::test {
 
 struct FakeFtpServer::Step {
   enum class Kind {
-    kExpect,         // text: the exact command
-    kExpectLike,     // text: a pattern with '*' and '?'
-    kExpectAny,      //
-    kExpectPort,     //
-    kExpectClose,    //
-    kSend,           // text: bytes to send in one write
-    kSendByteByByte, // text: bytes to send one at a time
-    kPasv,           // text: the address to announce ("h1,h2,h3,h4")
-    kOpenData,       //
-    kSendDataPart,   // text: bytes
-    kSendData,       // text: bytes
-    kReceiveData,    //
-    kCloseData,      //
-    kResetData,      //
-    kStall,          //
-    kHold,           //
-    kDrop,           //
-    kReset,          //
+    kExpect,          // text: the exact command
+    kExpectLike,      // text: a pattern with '*' and '?'
+    kExpectAny,       //
+    kExpectPort,      //
+    kExpectClose,     //
+    kSend,            // text: bytes to send in one write
+    kSendByteByByte,  // text: bytes to send one at a time
+    kPasv,            // text: the address to announce ("h1,h2,h3,h4")
+    kOpenData,        //
+    kSendDataPart,    // text: bytes
+    kSendData,        // text: bytes
+    kReceiveData,     //
+    kCloseData,       //
+    kResetData,       //
+    kStall,           //
+    kHold,            //
+    kDrop,            //
+    kReset,           //
   };
   Kind kind;
   std::string text;
@@ -62,6 +62,7 @@ class FakeFtpServer::Player {
   std::vector<std::string> Commands() const;
   std::vector<std::string> Uploads() const;
   std::vector<std::string> Failures() const;
+  std::vector<std::string> Notes() const;
   int ControlConnections() const;
 
  private:
@@ -87,10 +88,12 @@ class FakeFtpServer::Player {
   bool WaitFor(int fd, short events);
   // Accepts a control connection when none is open; false when stopping.
   bool EnsureControl();
-  // Reads one command line (recorded, without its line end); `crlf` tells whether it ended in CR LF.
+  // Reads one command line (recorded, without its line end); `crlf` tells whether it ended in CR
+  // LF.
   Read ReadCommand(std::string& line, bool& crlf);
-  // Sends everything; false when stopping or when the peer is gone (errno tells).
-  bool SendAll(int fd, const std::string& bytes);
+  // Sends everything; false when stopping or when the peer is gone (errno tells). `sent_count`,
+  // when given, receives how many bytes went out.
+  bool SendAll(int fd, const std::string& bytes, std::size_t* sent_count = nullptr);
   // The outcome of a step whose sending ended with `all_sent`.
   Outcome Sent(bool all_sent);
   void CloseControl(bool reset);
@@ -118,14 +121,15 @@ class FakeFtpServer::Player {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;
-  int releases_ = 0;              // Release() calls not yet taken by Hold() steps
-  std::size_t next_step_ = 0;     // index of the step being played
+  int releases_ = 0;           // Release() calls not yet taken by Hold() steps
+  std::size_t next_step_ = 0;  // index of the step being played
   bool finished_ = false;
   bool failed_ = false;
   int control_connections_ = 0;
   std::vector<std::string> commands_;
   std::vector<std::string> uploads_;
   std::vector<std::string> failures_;
+  std::vector<std::string> notes_;  // events worth knowing that are not failures
 };
 
 }  // namespace tarvik::test

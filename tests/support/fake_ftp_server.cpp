@@ -66,9 +66,15 @@ FakeFtpServer& FakeFtpServer::Expect(std::string command) {
 FakeFtpServer& FakeFtpServer::ExpectLike(std::string pattern) {
   return Add({Step::Kind::kExpectLike, std::move(pattern)});
 }
-FakeFtpServer& FakeFtpServer::ExpectAny() { return Add({Step::Kind::kExpectAny, {}}); }
-FakeFtpServer& FakeFtpServer::ExpectPort() { return Add({Step::Kind::kExpectPort, {}}); }
-FakeFtpServer& FakeFtpServer::ExpectClose() { return Add({Step::Kind::kExpectClose, {}}); }
+FakeFtpServer& FakeFtpServer::ExpectAny() {
+  return Add({Step::Kind::kExpectAny, {}});
+}
+FakeFtpServer& FakeFtpServer::ExpectPort() {
+  return Add({Step::Kind::kExpectPort, {}});
+}
+FakeFtpServer& FakeFtpServer::ExpectClose() {
+  return Add({Step::Kind::kExpectClose, {}});
+}
 
 FakeFtpServer& FakeFtpServer::Reply(std::string text) {
   return Add({Step::Kind::kSend, AsReplyLines(text)});
@@ -79,26 +85,44 @@ FakeFtpServer& FakeFtpServer::ReplyRaw(std::string bytes) {
 FakeFtpServer& FakeFtpServer::ReplyByteByByte(std::string text) {
   return Add({Step::Kind::kSendByteByByte, AsReplyLines(text)});
 }
-FakeFtpServer& FakeFtpServer::ReplyPasv() { return ReplyPasv("127,0,0,1"); }
+FakeFtpServer& FakeFtpServer::ReplyPasv() {
+  return ReplyPasv("127,0,0,1");
+}
 FakeFtpServer& FakeFtpServer::ReplyPasv(std::string address) {
   return Add({Step::Kind::kPasv, std::move(address)});
 }
 
-FakeFtpServer& FakeFtpServer::OpenData() { return Add({Step::Kind::kOpenData, {}}); }
+FakeFtpServer& FakeFtpServer::OpenData() {
+  return Add({Step::Kind::kOpenData, {}});
+}
 FakeFtpServer& FakeFtpServer::SendDataPart(std::string bytes) {
   return Add({Step::Kind::kSendDataPart, std::move(bytes)});
 }
 FakeFtpServer& FakeFtpServer::SendData(std::string bytes) {
   return Add({Step::Kind::kSendData, std::move(bytes)});
 }
-FakeFtpServer& FakeFtpServer::ReceiveData() { return Add({Step::Kind::kReceiveData, {}}); }
-FakeFtpServer& FakeFtpServer::CloseData() { return Add({Step::Kind::kCloseData, {}}); }
-FakeFtpServer& FakeFtpServer::ResetData() { return Add({Step::Kind::kResetData, {}}); }
+FakeFtpServer& FakeFtpServer::ReceiveData() {
+  return Add({Step::Kind::kReceiveData, {}});
+}
+FakeFtpServer& FakeFtpServer::CloseData() {
+  return Add({Step::Kind::kCloseData, {}});
+}
+FakeFtpServer& FakeFtpServer::ResetData() {
+  return Add({Step::Kind::kResetData, {}});
+}
 
-FakeFtpServer& FakeFtpServer::Stall() { return Add({Step::Kind::kStall, {}}); }
-FakeFtpServer& FakeFtpServer::Hold() { return Add({Step::Kind::kHold, {}}); }
-FakeFtpServer& FakeFtpServer::Drop() { return Add({Step::Kind::kDrop, {}}); }
-FakeFtpServer& FakeFtpServer::Reset() { return Add({Step::Kind::kReset, {}}); }
+FakeFtpServer& FakeFtpServer::Stall() {
+  return Add({Step::Kind::kStall, {}});
+}
+FakeFtpServer& FakeFtpServer::Hold() {
+  return Add({Step::Kind::kHold, {}});
+}
+FakeFtpServer& FakeFtpServer::Drop() {
+  return Add({Step::Kind::kDrop, {}});
+}
+FakeFtpServer& FakeFtpServer::Reset() {
+  return Add({Step::Kind::kReset, {}});
+}
 
 void FakeFtpServer::Start() {
   if (thread_.joinable()) throw std::logic_error("FakeFtpServer: Start() called twice");
@@ -111,16 +135,33 @@ FakeFtpServer::Player& FakeFtpServer::Started() const {
   return *player_;
 }
 
-void FakeFtpServer::Release() { Started().Release(); }
-bool FakeFtpServer::IsFinished() const { return Started().IsFinished(); }
+void FakeFtpServer::Release() {
+  Started().Release();
+}
+bool FakeFtpServer::IsFinished() const {
+  return Started().IsFinished();
+}
 bool FakeFtpServer::WaitFinished(std::chrono::milliseconds timeout) {
   return Started().WaitFinished(timeout);
 }
-std::vector<std::string> FakeFtpServer::Commands() const { return Started().Commands(); }
-std::vector<std::string> FakeFtpServer::Uploads() const { return Started().Uploads(); }
-std::vector<std::string> FakeFtpServer::Failures() const { return Started().Failures(); }
-int FakeFtpServer::ControlConnections() const { return Started().ControlConnections(); }
+std::vector<std::string> FakeFtpServer::Commands() const {
+  return Started().Commands();
+}
+std::vector<std::string> FakeFtpServer::Uploads() const {
+  return Started().Uploads();
+}
+std::vector<std::string> FakeFtpServer::Failures() const {
+  return Started().Failures();
+}
+std::vector<std::string> FakeFtpServer::Notes() const {
+  return Started().Notes();
+}
+int FakeFtpServer::ControlConnections() const {
+  return Started().ControlConnections();
+}
 
-std::uint16_t FakeFtpServer::ClosedPort() { return PickFreeLoopbackPort(); }
+std::uint16_t FakeFtpServer::ClosedPort() {
+  return PickFreeLoopbackPort();
+}
 
 }  // namespace tarvik::test

@@ -19,18 +19,19 @@
 //   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER u", "PASS p", ...}));
 //
 // How the script is played:
-// - Steps run in order. A step that talks on the control connection first accepts one when none is
-//   open (so after Drop() or Reset() the next such step waits for the client to reconnect).
-// - Expect...() reads one command line. A line that differs from the expectation, or that does not
-//   end in CR LF, fails the test (ADD_FAILURE naming the step and both texts); the server then answers
-//   every further command with "500 Unexpected command" and plays nothing more.
-// - After the last step, a "QUIT" is answered with "221 Goodbye" and the connection is closed; any other
-//   command, or a new control connection, fails the test. Every command is recorded either way.
-// - Data connections follow the latest of ReplyPasv() (passive: the client connects to the server's
-//   listener) and ExpectPort() (active: the server connects to the address the client sent).
-//   A data step opens the connection when it is not yet open.
-// - Destroying the server waits up to 5 s for an unfinished script, reports the step it stopped at as
-//   a test failure, then closes every socket.
+// - Steps run in order. A step that talks on the control connection first accepts one when none
+//   is open (so after Drop() or Reset() the next such step waits for the client to reconnect).
+// - Expect...() reads one command line. A line that differs from the expectation, or that does
+//   not end in CR LF, fails the test (ADD_FAILURE naming the step and the line received); the
+//   server then answers every further command with "500 Unexpected command" and plays nothing
+//   more. A failure is always reported before the script counts as finished.
+// - After the last step, "QUIT" is answered with "221 Goodbye" and the connection is closed; any
+//   other command, or a new control connection, fails the test. Every command is recorded.
+// - Data connections follow the latest of ReplyPasv() (passive: the client connects to the
+//   server's listener) and ExpectPort() (active: the server connects to the address the client
+//   sent). A data step opens the connection when it is not yet open.
+// - Destroying the server waits up to 5 s for an unfinished script, reports the step it stopped
+//   at as a test failure, then closes every socket.
 #pragma once
 
 #include <chrono>
@@ -60,7 +61,8 @@ class FakeFtpServer {
   FakeFtpServer& ExpectAny();
   // Reads "PORT h1,h2,h3,h4,p1,p2" and makes that address the target of active data connections.
   FakeFtpServer& ExpectPort();
-  // Waits until the client closes the control connection; a command arriving instead fails the test.
+  // Waits until the client closes the control connection; a command arriving instead fails the
+  // test.
   FakeFtpServer& ExpectClose();
 
   // Sends `text` as one write: the lines of `text` (separated by '\n') each end in CR LF, so a
@@ -81,6 +83,8 @@ class FakeFtpServer {
   // Sends bytes on the data connection and keeps it open.
   FakeFtpServer& SendDataPart(std::string bytes);
   // Sends bytes on the data connection, then closes it: a complete download or listing.
+  // When the client closes the data connection first (an abort), the step ends early and leaves
+  // a line in Notes() instead of failing.
   FakeFtpServer& SendData(std::string bytes);
   // Reads the data connection until the client closes it and records the bytes (see Uploads()).
   FakeFtpServer& ReceiveData();
@@ -107,7 +111,8 @@ class FakeFtpServer {
   // Lets a Hold() step go on. Never blocks.
   void Release();
 
-  // True once every step was played (a Stall() counts as played when it starts) or the script failed.
+  // True once every step was played (a Stall() counts as played when it starts) or the script
+  // failed.
   bool IsFinished() const;
   // Blocks until IsFinished() or the timeout; true when the script was played without failure.
   bool WaitFinished(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -118,6 +123,9 @@ class FakeFtpServer {
   std::vector<std::string> Uploads() const;
   // The failure messages reported so far (each was also reported with ADD_FAILURE).
   std::vector<std::string> Failures() const;
+  // Events that are not failures, e.g. "step 7 (SendData (1048576 bytes)): the client closed the
+  // data connection after 65536 of 1048576 bytes (...)".
+  std::vector<std::string> Notes() const;
   // How many control connections were accepted so far.
   int ControlConnections() const;
 

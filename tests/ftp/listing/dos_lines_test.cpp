@@ -8,8 +8,12 @@ namespace {
 
 class DosLineTest : public LineCaseTest {};
 
-TEST_P(DosLineTest, GivesTheExpectedEntry) { CheckRow(); }
+TEST_P(DosLineTest, GivesTheExpectedEntry) {
+  CheckRow();
+}
 
+// One row per line of the table reads better than one field per line.
+// clang-format off
 const LineCase kDosLines[] = {
     {.name = "Folder",
      .line = "01-05-19  12:30PM       <DIR>          name",
@@ -50,13 +54,15 @@ const LineCase kDosLines[] = {
     {.name = "NoNameAfterDirIsDropped", .line = "01-05-19  12:30PM  <DIR>", .kept = false},
     {.name = "ProseIsDropped", .line = "This is not a listing line at all", .kept = false},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Lines, DosLineTest, ::testing::ValuesIn(kDosLines), LineCaseName);
 
 TEST_F(ListingTest, DosLineWithBadDateIsLoggedAndOthersKept) {
-  const auto files = Parse("01-05-19  12:30PM  5 good\r\n"
-                           "99-99-99  12:30PM  5 bad\r\n"
-                           "01-06-19  12:30PM  6 good2\r\n");
+  const auto files = Parse(
+      "01-05-19  12:30PM  5 good\r\n"
+      "99-99-99  12:30PM  5 bad\r\n"
+      "01-06-19  12:30PM  6 good2\r\n");
   ASSERT_NE(files, nullptr);
   ASSERT_EQ(files->Size(), 2u);
   EXPECT_EQ(files->ItemAt(1)->FileName(), "good");

@@ -8,8 +8,12 @@ namespace {
 
 class FactLineTest : public LineCaseTest {};
 
-TEST_P(FactLineTest, GivesTheExpectedEntry) { CheckRow(); }
+TEST_P(FactLineTest, GivesTheExpectedEntry) {
+  CheckRow();
+}
 
+// One row per line of the table reads better than one field per line.
+// clang-format off
 const LineCase kFactLines[] = {
     {.name = "File",
      .line = "type=file;size=1234;modify=20190105123045.123;UNIX.mode=0644; name",
@@ -27,12 +31,15 @@ const LineCase kFactLines[] = {
      .line = "type=OS.unix=slink:/x;modify=20190105123045; link",
      .file_name = "link", .is_directory = true, .time = "1/5/2019 12:30:45 PM"},
     {.name = "CurrentFolderAddsNothing",
-     .line = "type=cdir;modify=20190105123045; .", .kept = false},
+     .line = "type=cdir;modify=20190105123045; .",
+     .kept = false},
     {.name = "ParentFolderAddsNothing",
-     .line = "type=pdir;modify=20190105123045; ..", .kept = false},
+     .line = "type=pdir;modify=20190105123045; ..",
+     .kept = false},
     // Some servers name the parent by its path; it is still not an entry of this folder.
     {.name = "ParentFolderByPathAddsNothing",
-     .line = "type=pdir;modify=20190105123045; /home/user", .kept = false},
+     .line = "type=pdir;modify=20190105123045; /home/user",
+     .kept = false},
     {.name = "MlstReplyLineWithPath",
      .line = " type=file;size=5;modify=20190105123045; /pub/a.txt",
      .file_name = "a.txt", .file_size = 5, .time = "1/5/2019 12:30:45 PM"},
@@ -50,23 +57,30 @@ const LineCase kFactLines[] = {
      .line = "type=file;size=2;modify=20190105123045; type=cdir; x",
      .file_name = "type=cdir; x", .file_size = 2, .time = "1/5/2019 12:30:45 PM"},
     {.name = "UnreadableModifyLeavesTimeEmpty",
-     .line = "type=file;size=1;modify=2019; x", .file_name = "x", .file_size = 1},
+     .line = "type=file;size=1;modify=2019; x",
+     .file_name = "x", .file_size = 1},
     {.name = "MissingModifyLeavesTimeEmpty",
-     .line = "type=file;size=3;UNIX.mode=0644; x", .file_name = "x", .file_size = 3},
+     .line = "type=file;size=3;UNIX.mode=0644; x",
+     .file_name = "x", .file_size = 3},
     {.name = "NoBlankTakesTextAfterLastSemicolon",
      .line = "type=file;size=4;modify=20190105123045;x.txt",
      .file_name = "x.txt", .file_size = 4, .time = "1/5/2019 12:30:45 PM"},
+    {.name = "NoBlankAfterFactsKeepsRestOfLine",
+     .line = "type=file;size=4;modify=20190105123045;x y.txt",
+     .file_name = "x y.txt", .file_size = 4, .time = "1/5/2019 12:30:45 PM"},
     {.name = "PathNameKeepsLastElement",
      .line = "type=file;size=1;modify=20190105123045; ../../etc/passwd",
      .file_name = "passwd", .file_size = 1, .time = "1/5/2019 12:30:45 PM"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Lines, FactLineTest, ::testing::ValuesIn(kFactLines), LineCaseName);
 
 TEST_F(ListingTest, ModifyFactIsShownInLocalTime) {
   ListingEnvironment::SetTimeZone("EST5EDT,M3.2.0,M11.1.0");
-  const auto files = Parse("type=file;size=1;modify=20190105123045.123; a\r\n"
-                           "type=file;size=1;modify=20190705123045; b\r\n");
+  const auto files = Parse(
+      "type=file;size=1;modify=20190105123045.123; a\r\n"
+      "type=file;size=1;modify=20190705123045; b\r\n");
   ASSERT_NE(files, nullptr);
   ASSERT_EQ(files->Size(), 2u);
   EXPECT_EQ(files->ItemAt(1)->StoredLastWriteTime(), "1/5/2019 7:30:45 AM");

@@ -39,9 +39,10 @@ TEST_F(ListingTest, SkippedLinesAreLoggedWithoutTheirCarriageReturn) {
 }
 
 TEST_F(ListingTest, LinesEndingInLfAloneOrWithStrayCarriageReturns) {
-  const auto files = Parse("-rw-r--r-- 1 u g 1 Jan 05 12:30 a\n"
-                           "-rw-r--r-- 1 u g 2 Jan 05 12:30 b\r\r\n"
-                           "-rw-r--r-- 1 u g 3 Jan 05 1\r2:30 c");
+  const auto files = Parse(
+      "-rw-r--r-- 1 u g 1 Jan 05 12:30 a\n"
+      "-rw-r--r-- 1 u g 2 Jan 05 12:30 b\r\r\n"
+      "-rw-r--r-- 1 u g 3 Jan 05 1\r2:30 c");
   ASSERT_NE(files, nullptr);
   ASSERT_EQ(files->Size(), 3u);
   EXPECT_EQ(files->ItemAt(1)->FileName(), "a");
@@ -51,9 +52,10 @@ TEST_F(ListingTest, LinesEndingInLfAloneOrWithStrayCarriageReturns) {
 }
 
 TEST_F(ListingTest, FormatsMayBeMixedAndOrderIsKept) {
-  const auto files = Parse("01-05-19  12:30PM  5 dos\r\n"
-                           "type=file;size=6;modify=20190105123045; facts\r\n" +
-                           std::string(kFileLine) + "\r\n");
+  const auto files = Parse(
+      "01-05-19  12:30PM  5 dos\r\n"
+      "type=file;size=6;modify=20190105123045; facts\r\n" +
+      std::string(kFileLine) + "\r\n");
   ASSERT_NE(files, nullptr);
   ASSERT_EQ(files->Size(), 3u);
   EXPECT_EQ(files->ItemAt(1)->FileName(), "dos");
@@ -65,12 +67,9 @@ TEST_F(ListingTest, FilePathJoinsTheNormalisedBaseFolder) {
   const struct {
     const char* base;
     const char* path;
-  } cases[] = {{"/pub", "/pub/file.txt"},
-               {"/pub/", "/pub/file.txt"},
-               {"", "/file.txt"},
-               {"/", "/file.txt"},
-               {" \\a\\\\b\\ ", "/a/b/file.txt"},
-               {"//x//y", "/x/y/file.txt"}};
+  } cases[] = {
+      {"/pub", "/pub/file.txt"}, {"/pub/", "/pub/file.txt"},        {"", "/file.txt"},
+      {"/", "/file.txt"},        {" \\a\\\\b\\ ", "/a/b/file.txt"}, {"//x//y", "/x/y/file.txt"}};
   for (const auto& c : cases) {
     const auto files = Parse(kFileLine, c.base);
     ASSERT_NE(files, nullptr);

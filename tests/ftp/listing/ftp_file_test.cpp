@@ -35,10 +35,10 @@ TEST(FtpFile, LastWriteTimeReadsWithoutSeconds) {
   } cases[] = {
       {"2019-01-05 12:30:45", "2019-01-05 12:30"},
       {"1/5/2019 12:30:45 PM", "1/5/2019 12:30 PM"},
-      {"12:00:00 AM", "12:00 AM"},           // the zero date: time alone
-      {"1/5/2019", "1/5/2019"},              // midnight: date alone, nothing to take out
-      {"12:30", "12:30"},                    // one ":" only
-      {":12:30", ":12:30"},                  // first ":" at the very start
+      {"12:00:00 AM", "12:00 AM"},  // the zero date: time alone
+      {"1/5/2019", "1/5/2019"},     // midnight: date alone, nothing to take out
+      {"12:30", "12:30"},           // one ":" only
+      {":12:30", ":12:30"},         // first ":" at the very start
       {"1/5/2019 12:30:4", "1/5/2019 12:30"},
       {"  1/5/2019 12:30:45   PM  ", "1/5/2019 12:30 PM"},
       {"", ""},

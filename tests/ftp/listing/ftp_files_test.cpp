@@ -2,6 +2,7 @@
 // collections larger than the 16-bit count.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,8 @@ TEST(FtpFiles, ItemNameIgnoresCaseAndFindsTheFirst) {
   EXPECT_EQ(files.ItemName("README"), first);
   EXPECT_EQ(files.ItemName("ReadMe"), first);
   EXPECT_EQ(files.ItemName("readme.txt"), nullptr);
+  const auto accented = files.Add(Named("über да.txt"));
+  EXPECT_EQ(files.ItemName("ÜBER ДА.TXT"), accented);
   EXPECT_EQ(files.ItemName(""), nullptr);
 }
 

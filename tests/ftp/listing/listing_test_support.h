@@ -76,8 +76,8 @@ class ListingEnvironment {
 
   static void PinUtc(int year, unsigned month, unsigned day, int hour, int minute) {
     using namespace std::chrono;
-    const auto point = sys_days{std::chrono::year{year} / month / day} + hours{hour} +
-                       minutes{minute};
+    const auto point =
+        sys_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute};
     platform::SetClockForTesting(std::make_shared<PinnedClock>(point));
   }
 
@@ -107,7 +107,7 @@ struct LineCase {
   const char* file_name = "";  // expected entry...
   bool is_directory = false;
   double file_size = 0;
-  const char* time = "";       // stored LastWriteTime text (seconds included)
+  const char* time = "";  // stored LastWriteTime text (seconds included)
   const char* permissions = "";
   const char* owner = "";
   const char* group = "";

@@ -7,8 +7,12 @@ namespace {
 
 class UnixLineTest : public LineCaseTest {};
 
-TEST_P(UnixLineTest, GivesTheExpectedEntry) { CheckRow(); }
+TEST_P(UnixLineTest, GivesTheExpectedEntry) {
+  CheckRow();
+}
 
+// One row per line of the table reads better than one field per line.
+// clang-format off
 const LineCase kUnixLines[] = {
     {.name = "FileWithTimeOfDay",
      .line = "-rw-r--r--   1 owner group      1234 Jan 05 12:30 name",
@@ -20,8 +24,8 @@ const LineCase kUnixLines[] = {
      .permissions = "drwxr-xr-x", .owner = "owner", .group = "group"},
     {.name = "PaddedDay",
      .line = "-rw-r--r-- 1 u g 10 Jan  5 09:05 x",
-     .file_name = "x", .file_size = 10, .time = "1/5/2026 9:05:00 AM",
-     .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
+     .file_name = "x", .file_size = 10, .time = "1/5/2026 9:05:00 AM", .permissions = "-rw-r--r--",
+     .owner = "u", .group = "g"},
     {.name = "LinkNameStopsBeforeArrow",
      .line = "lrwxrwxrwx 1 u g 7 Jan 05 12:30 link -> target",
      .file_name = "link", .file_size = 7, .time = "1/5/2026 12:30:00 PM",
@@ -44,12 +48,12 @@ const LineCase kUnixLines[] = {
      .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
     {.name = "SizeAboveFourGigabytes",
      .line = "-rw-r--r-- 1 u g 5000000000 Feb 28  2020 big.iso",
-     .file_name = "big.iso", .file_size = 5e9, .time = "2/28/2020",
-     .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
+     .file_name = "big.iso", .file_size = 5e9, .time = "2/28/2020", .permissions = "-rw-r--r--",
+     .owner = "u", .group = "g"},
     {.name = "NumericOwnerAndGroup",
      .line = "-rw-r--r-- 1 1000 1000 10 Jan 05 12:30 x",
-     .file_name = "x", .file_size = 10, .time = "1/5/2026 12:30:00 PM",
-     .permissions = "-rw-r--r--", .owner = "1000", .group = "1000"},
+     .file_name = "x", .file_size = 10, .time = "1/5/2026 12:30:00 PM", .permissions = "-rw-r--r--",
+     .owner = "1000", .group = "1000"},
     {.name = "ModeWithAclMark",
      .line = "-rw-r--r--+ 1 u g 10 Jan 05 12:30 x",
      .file_name = "x", .file_size = 10, .time = "1/5/2026 12:30:00 PM",
@@ -57,8 +61,8 @@ const LineCase kUnixLines[] = {
     // An owner called like a month must not hide the real date column.
     {.name = "OwnerNamedLikeTheMonth",
      .line = "-rw-r--r-- 1 jan users 5 Jan 05 12:30 x",
-     .file_name = "x", .file_size = 5, .time = "1/5/2026 12:30:00 PM",
-     .permissions = "-rw-r--r--", .owner = "jan", .group = "users"},
+     .file_name = "x", .file_size = 5, .time = "1/5/2026 12:30:00 PM", .permissions = "-rw-r--r--",
+     .owner = "jan", .group = "users"},
     // A name holding an earlier month's date must not be taken for the date column.
     {.name = "NameHoldingAnEarlierMonthDate",
      .line = "-rw-r--r-- 1 u g 100 Mar 01 12:00 Report 2 Jan 12 2019.pdf",
@@ -66,8 +70,8 @@ const LineCase kUnixLines[] = {
      .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
     {.name = "UpperCaseMonth",
      .line = "-rw-r--r-- 1 u g 1 JAN 05  2019 x",
-     .file_name = "x", .file_size = 1, .time = "1/5/2019",
-     .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
+     .file_name = "x", .file_size = 1, .time = "1/5/2019", .permissions = "-rw-r--r--",
+     .owner = "u", .group = "g"},
     // A time-form date ahead of today is last year's.
     {.name = "FutureTimeFormIsLastYear",
      .line = "-rw-r--r-- 1 u g 10 Dec 31 23:59 x",
@@ -84,11 +88,13 @@ const LineCase kUnixLines[] = {
     {.name = "DotIsDropped", .line = "drwxr-xr-x 2 u g 4096 Jan 05 12:30 .", .kept = false},
     {.name = "DotDotIsDropped", .line = "drwxr-xr-x 2 u g 4096 Jan 05 12:30 ..", .kept = false},
     {.name = "NameEndingInSlashIsDropped",
-     .line = "drwxr-xr-x 2 u g 4096 Jan 05 12:30 sub/", .kept = false},
+     .line = "drwxr-xr-x 2 u g 4096 Jan 05 12:30 sub/",
+     .kept = false},
     {.name = "NoNameIsDropped", .line = "-rw-r--r-- 1 u g 10 Jan 05 12:30", .kept = false},
     // An unpadded day is no Unix date column; the line then fails as a DOS line.
     {.name = "UnpaddedDayIsNotUnix", .line = "-rw-r--r-- 1 u g 10 Jan 5 12:30 x", .kept = false},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Lines, UnixLineTest, ::testing::ValuesIn(kUnixLines), LineCaseName);
 

@@ -23,8 +23,8 @@ class DriveSandbox : public ::testing::Test {
     std::filesystem::create_directories(root_ / "c");
     std::filesystem::create_directories(root_ / "d");
     setenv("TARVIK_ROOT", root_.c_str(), 1);
-    setenv("TARVIK_DRIVES", ("C=" + (root_ / "c").string() + ";D=" + (root_ / "d").string()).c_str(),
-           1);
+    setenv("TARVIK_DRIVES",
+           ("C=" + (root_ / "c").string() + ";D=" + (root_ / "d").string()).c_str(), 1);
     setenv("TARVIK_REGISTRY", (root_ / "registry.db").c_str(), 1);
     ReloadDriveTable();
     CloseRegistryStore();

@@ -1,6 +1,7 @@
 #include "platform/loop/winsock.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -67,7 +68,9 @@ TEST(WinsockAddresses, DottedTextConvertsBothWays) {
   for (const auto& [text, expected] : table) {
     const auto address = InetAddr(text);
     ASSERT_EQ(address.has_value(), expected.has_value()) << text;
-    if (address) EXPECT_EQ(InetNtoa(*address), *expected) << text;
+    if (address) {
+      EXPECT_EQ(InetNtoa(*address), *expected) << text;
+    }
   }
   EXPECT_EQ(InetAddr("192.168.0.1"), htonl(0xC0A80001));
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/loopback_sockets.h"
 #include "tests/support/selftest/plain_ftp_client.h"
 
 namespace tarvik::test {
@@ -26,13 +27,17 @@ bool WaitForCommands(const FakeFtpServer& server, std::size_t count) {
 }
 
 // True when nothing is waiting to be read on the client's control connection right now.
-bool NothingToRead(PlainFtpClient& client) { return client.ReadReplyNow().empty(); }
+bool NothingToRead(PlainFtpClient& client) {
+  return client.ReadReplyNow().empty();
+}
 
 TEST(FakeFtpServerTest, PlaysGreetingAndLoginAndRecordsCommands) {
   FakeFtpServer server;
   server.Reply("220 Fake ready")
-      .Expect("USER u").Reply("331 Password required")
-      .Expect("PASS p").Reply("230 Logged in");
+      .Expect("USER u")
+      .Reply("331 Password required")
+      .Expect("PASS p")
+      .Reply("230 Logged in");
   server.Start();
 
   PlainFtpClient client(server.Port());
@@ -80,8 +85,10 @@ TEST(FakeFtpServerTest, SendsAFinalLineWithoutLineEnd) {
 TEST(FakeFtpServerTest, ServesAPassiveDownload) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .Expect("PASV").ReplyPasv()
-      .Expect("RETR a.bin").Reply("150 Opening")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("RETR a.bin")
+      .Reply("150 Opening")
       .SendData("file contents")
       .Reply("226 Done");
   server.Start();
@@ -101,8 +108,10 @@ TEST(FakeFtpServerTest, ServesAPassiveDownload) {
 TEST(FakeFtpServerTest, AnnouncesAChosenPassiveAddressWithItsRealPort) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .Expect("PASV").ReplyPasv("10,0,0,7")
-      .Expect("LIST").Reply("150 Here")
+      .Expect("PASV")
+      .ReplyPasv("10,0,0,7")
+      .Expect("LIST")
+      .Reply("150 Here")
       .SendData("listing\r\n")
       .Reply("226 Done");
   server.Start();
@@ -122,8 +131,10 @@ TEST(FakeFtpServerTest, AnnouncesAChosenPassiveAddressWithItsRealPort) {
 TEST(FakeFtpServerTest, ConnectsToTheClientForAnActiveTransfer) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .ExpectPort().Reply("200 PORT ok")
-      .Expect("RETR b.txt").Reply("150 Opening")
+      .ExpectPort()
+      .Reply("200 PORT ok")
+      .Expect("RETR b.txt")
+      .Reply("150 Opening")
       .SendData("active bytes")
       .Reply("226 Done");
   server.Start();
@@ -146,8 +157,10 @@ TEST(FakeFtpServerTest, ConnectsToTheClientForAnActiveTransfer) {
 TEST(FakeFtpServerTest, ReceivesUploads) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .Expect("PASV").ReplyPasv()
-      .Expect("STOR up.bin").Reply("150 Go ahead")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("STOR up.bin")
+      .Reply("150 Go ahead")
       .ReceiveData()
       .Reply("226 Stored");
   server.Start();
@@ -168,8 +181,10 @@ TEST(FakeFtpServerTest, ReceivesUploads) {
 TEST(FakeFtpServerTest, MatchesPatternsAndAnyCommand) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .ExpectLike("MKD /a*/?").Reply("257 Made")
-      .ExpectAny().Reply("200 Whatever");
+      .ExpectLike("MKD /a*/?")
+      .Reply("257 Made")
+      .ExpectAny()
+      .Reply("200 Whatever");
   server.Start();
 
   PlainFtpClient client(server.Port());
@@ -317,8 +332,10 @@ TEST(FakeFtpServerTest, ResetAbortsTheControlConnection) {
 TEST(FakeFtpServerTest, ResetDataAbortsTheDataConnection) {
   FakeFtpServer server;
   server.Reply("220 Ready")
-      .Expect("PASV").ReplyPasv()
-      .Expect("RETR big").Reply("150 Opening")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("RETR big")
+      .Reply("150 Opening")
       .SendDataPart("partial")
       .ResetData()
       .Reply("426 Aborted");
@@ -339,6 +356,33 @@ TEST(FakeFtpServerTest, ResetDataAbortsTheDataConnection) {
   EXPECT_EQ(errno, ECONNRESET);
   ::close(data);
   EXPECT_TRUE(server.WaitFinished());
+}
+
+TEST(FakeFtpServerTest, AClientThatHangsUpADownloadIsNotedNotFailed) {
+  FakeFtpServer server;
+  server.Reply("220 Ready")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("RETR huge")
+      .Reply("150 Opening")
+      .SendData(std::string(64 << 20, 'z'))
+      .Reply("426 Transfer aborted");
+  server.Start();
+
+  PlainFtpClient client(server.Port());
+  client.ReadReply();
+  int data = PlainFtpClient::ConnectPassive(client.Command("PASV"));
+  ASSERT_GE(data, 0);
+  EXPECT_EQ(client.Command("RETR huge"), "150 Opening\r\n");
+  char buffer[1024];
+  ASSERT_GT(::recv(data, buffer, sizeof buffer, 0), 0);
+  ResetAndClose(data);
+  EXPECT_EQ(client.ReadReply(), "426 Transfer aborted\r\n");
+  EXPECT_TRUE(server.WaitFinished());
+  ASSERT_EQ(server.Notes().size(), 1u);
+  EXPECT_NE(server.Notes()[0].find("the client closed the data connection after"),
+            std::string::npos)
+      << server.Notes()[0];
 }
 
 TEST(FakeFtpServerTest, ExpectCloseWaitsForTheClientToLeave) {

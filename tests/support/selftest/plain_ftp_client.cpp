@@ -57,7 +57,9 @@ PlainFtpClient::~PlainFtpClient() {
   if (control_ >= 0) ::close(control_);
 }
 
-void PlainFtpClient::Send(const std::string& line) { SendRaw(line + "\r\n"); }
+void PlainFtpClient::Send(const std::string& line) {
+  SendRaw(line + "\r\n");
+}
 
 void PlainFtpClient::SendRaw(const std::string& bytes) {
   ::send(control_, bytes.data(), bytes.size(), MSG_NOSIGNAL);

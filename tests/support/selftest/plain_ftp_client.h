@@ -19,7 +19,8 @@ class PlainFtpClient {
   void Send(const std::string& line);
   // Sends bytes as they are.
   void SendRaw(const std::string& bytes);
-  // Reads one whole reply (through its final "nnn " line), CR LF included; "" when the connection ends.
+  // Reads one whole reply (through its final "nnn " line), CR LF included; "" when the connection
+  // ends.
   std::string ReadReply();
   // Reads until the server closes the control connection; what arrived.
   std::string ReadUntilClosed();

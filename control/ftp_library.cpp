@@ -1,0 +1,70 @@
+#include "control/ftp_library.h"
+
+#include "control/errors/error_record.h"
+#include "control/errors/log_file.h"
+#include "control/errors/message_table.h"
+#include "control/property_rules.h"
+
+namespace tarvik {
+namespace {
+
+constexpr platform::TimerId kTimer1 = 1;
+constexpr std::uint32_t kTimer1IntervalMs = 2000;
+
+}  // namespace
+
+FtpLibrary::FtpLibrary() : session_(*this) {
+  // The property defaults are the members' initial values; then the message texts, and a log
+  // that has grown too large restarts empty.
+  LoadMessageTexts();
+  TrimLogFileAtStartup();
+  timer_window_ = platform::CreateHiddenWindow();
+}
+
+FtpLibrary::~FtpLibrary() {
+  SetTimersEnabled(false);
+  session_.Terminate();
+  ReleaseErrorRecord();
+  platform::DestroyWindow(timer_window_);
+}
+
+void FtpLibrary::ReadProperties() { session_.EnsureSessionObjects(); }
+
+// ---- SessionHost ----
+
+void FtpLibrary::RaiseStateChange() {
+  if (events_ != nullptr) events_->OnStateChange();
+}
+
+void FtpLibrary::RaiseServerMessage() {
+  if (events_ != nullptr) events_->OnServerMessage();
+}
+
+void FtpLibrary::SetTimersEnabled(bool enabled) {
+  if (!enabled) {
+    platform::KillTimer(timer_window_, kTimer1);
+    return;
+  }
+  platform::SetTimer(timer_window_, kTimer1, kTimer1IntervalMs,
+                     [this](platform::WindowHandle, platform::TimerId) { session_.Timer1Tick(); });
+}
+
+std::uintptr_t FtpLibrary::ContainerWindowFromSite() {
+  return site_ != nullptr ? site_->ContainerWindow() : 0;
+}
+
+// ---- Methods ----
+
+bool FtpLibrary::Connect() { return session_.Connect(); }
+bool FtpLibrary::Disconnect() { return session_.Disconnect(); }
+bool FtpLibrary::CloseConnection() { return Disconnect(); }
+bool FtpLibrary::Abort() { return session_.Abort(); }
+void FtpLibrary::AbortCurrent() { session_.AbortCurrent(); }
+
+std::string FtpLibrary::SendCommand(std::string_view FtpCmd, std::string_view Arguments) {
+  return session_.SendCommand(FtpCmd, Arguments);
+}
+
+std::string FtpLibrary::GetCurrentDirectory() { return session_.GetCurrentDirectory(); }
+
+}  // namespace tarvik

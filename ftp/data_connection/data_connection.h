@@ -1,0 +1,58 @@
+// The data connection of a session (m_objDataSocket): opened by PASV (the control connects to
+// the server) or PORT (the server connects to a port the control listens on), torn down after
+// each listing or file. The reply dispatcher decides when each step runs; the running listing or
+// transfer (DataTransferSink) decides what the bytes are for.
+//
+// Passive mode: TYPE -> 200 -> PASV -> 227 -> EstablishPasvDataConnection -> connected ->
+// the sink sends REST/RETR/STOR/LIST. Active mode: TYPE -> 200 -> SendPORTCommand -> 200 ->
+// the command -> the server connects -> accepted here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "net/csocket.h"
+
+namespace tarvik {
+
+class FtpSession;
+
+class DataConnection {
+ public:
+  explicit DataConnection(FtpSession& session);
+  ~DataConnection();
+  DataConnection(const DataConnection&) = delete;
+  DataConnection& operator=(const DataConnection&) = delete;
+
+  CSocket& socket() { return *socket_; }
+
+  // "A" or "I" for TYPE, by the session's TransferMode.
+  std::string TransferTypeCode() const;
+  // The next local port for active mode (see NextDataPort).
+  std::int32_t GetFreePort();
+  // Listens on the next free port and sends PORT with the control connection's local address.
+  void SendPORTCommand();
+  // Connects the data socket to the control connection's host, on the port of a 227 reply.
+  void EstablishPasvDataConnection(std::string_view reply_text);
+  // Shuts the data socket down in both directions and closes it.
+  void CloseDataConnection();
+
+ private:
+  void OnConnectionRequest(std::int32_t request_id);
+  void OnConnect();
+  void OnDataArrival();
+  void OnSendComplete();
+  void OnClose();
+  void OnError();
+  // Runs a handler step; a failure closes everything for this file and is reported.
+  template <typename Step>
+  void Guarded(std::string_view procedure, Step&& step);
+
+  FtpSession& session_;
+  std::shared_ptr<CSocket> socket_;
+  bool trying_ports_ = false;  // SendPORTCommand is trying ports: a refused port is no failure
+};
+
+}  // namespace tarvik

@@ -1,0 +1,182 @@
+// Sending commands, and the frame of the methods that run one command and wait for its reply.
+#include <string>
+
+#include "ftp/session/error_record_access.h"
+#include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
+#include "ftp/control_connection/reply_parser.h"
+#include "ftp/session/ftp_session.h"
+#include "ftp/session/scrambled_text.h"
+#include "platform/loop/message_loop.h"
+#include "platform/text/code_page.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kFailedToConnect = 16008;
+constexpr std::int32_t kOperationUnfinished = 16009;
+constexpr std::int32_t kConnectionInterrupted = 16011;
+constexpr std::int32_t kBadArguments = 16501;
+constexpr std::uint32_t kReconnectPauseMs = 1000;
+
+// A CR, LF or NUL inside a command would end the line early and smuggle a second command in.
+bool HoldsLineBreak(const PreparedCommand& command) {
+  const std::string_view body(command.line.data(), command.line.size() - 2);
+  return body.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+std::string DecodeCredential(std::string_view scrambled) {
+  return platform::AnsiToUtf8(DecodeScrambledAnsi(scrambled));
+}
+
+}  // namespace
+
+bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument) {
+  bool reconnected = false;
+  try {
+    if (control_socket_->State() != CSocket::kConnected) {
+      Log("ReConnect SendFtpCommand=" + std::string(verb));
+      state_.reconnecting = true;
+      state_.saved_operation = state_.current_operation;
+      reconnected = true;
+      bool up = ReConnect();
+      if (!up) {
+        platform::Sleep(kReconnectPauseMs);
+        up = ReConnect();
+      }
+      if (!up) {
+        Log("ReConnect1 SendFtpCommand=" + std::string(verb));
+        platform::Sleep(kReconnectPauseMs);
+        up = ReConnect();
+      }
+      state_.reconnecting = false;
+      state_.current_operation = state_.saved_operation;
+      reconnected = false;
+      if (!up) {
+        const std::int32_t number = RecordedErrorNumber();
+        Raise(number != 0 ? number : kFailedToConnect, RecordedErrorDescription());
+      }
+    }
+
+    state_.reply_buffer.clear();
+    CommandRules rules;
+    if (settings_.scrambled_credentials) rules.decode_credential = DecodeCredential;
+    rules.list_command = settings_.list_command;
+    rules.list_all = settings_.list_all;
+    const PreparedCommand command = PrepareCommand(verb, argument, rules);
+    if (HoldsLineBreak(command)) Raise(kBadArguments);
+
+    SetFtpState(StateForCommand(command.verb, state_.current_operation));
+    if (command.sets_last_command) state_.last_command = command.verb;
+    if (command.verb == "LIST") Log("CMD:" + command.line);
+
+    // The socket converts the line itself (UTF-8 or the ANSI code page) and reports a failure
+    // through the error record.
+    const std::int32_t error_before = RecordedErrorNumber();
+    double length = static_cast<double>(platform::Utf8ToAnsi(command.line).size());
+    control_socket_->SendData(command.line, length, command.verb == "LIST" && !settings_.passive,
+                              settings_.utf8);
+    const std::int32_t error_after = RecordedErrorNumber();
+    if (error_after != 0 && error_after != error_before) {
+      Raise(error_after, RecordedErrorDescription());
+    }
+
+    if (state_.current_operation != Operation::kCommandTest) {
+      state_.message_info = command.message;
+      state_.message_type = MessageTypes::FTP_USER_COMMAND;
+      host_.RaiseServerMessage();
+    }
+    return true;
+  } catch (const NumberedError& error) {
+    if (reconnected) {
+      state_.reconnecting = false;
+      state_.current_operation = state_.saved_operation;
+    }
+    DispatchError("SendFtpCommand", static_cast<std::int32_t>(error.number()),
+                  error.description());
+    return false;
+  }
+}
+
+void FtpSession::WaitForReply(Operation operation) {
+  WaitForOperation(operation, settings_.timeout_seconds, false, [this] {
+    // A connection reset mid-reply ends without any notification: look at the socket itself.
+    const int socket_state = control_socket_->State();
+    if (socket_state != CSocket::kClosed && socket_state != CSocket::kError) return;
+    const std::int32_t event_error = control_socket_->m_lngEventErrorNumber;
+    Raise(event_error > 0 ? event_error : kConnectionInterrupted);
+  });
+}
+
+bool FtpSession::RefuseWhileBusy() {
+  if (state_.current_operation == Operation::kNone) return false;
+  // Recorded in the fallback fields so that the operation that runs, and its error record, are
+  // left alone: it goes on and its method returns its own result.
+  state_.fallback_error.number = kOperationUnfinished;
+  state_.fallback_error.text = GetErrorText(kOperationUnfinished);
+  Log("FtpLibrary.Refused:" + std::to_string(kOperationUnfinished) + "#" +
+      std::string(OperationName(state_.current_operation)));
+  return true;
+}
+
+bool FtpSession::RunOperation(Operation operation, std::string_view verb,
+                              std::string_view argument, std::string_view procedure) {
+  state_.fallback_error = {};
+  try {
+    if (!Connect()) return false;
+    if (RefuseWhileBusy()) return false;
+    BeginAsyncMethod(operation);
+    if (!SendFtpCommand(verb, argument)) {
+      EndAsyncMethod();
+      return false;
+    }
+    WaitForReply(operation);
+    return !ErrorRecorded();
+  } catch (const NumberedError& error) {
+    ReportError(procedure, static_cast<std::int32_t>(error.number()), error.description());
+    return false;
+  }
+}
+
+std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view arguments) {
+  state_.fallback_error = {};
+  state_.command_reply.clear();
+  try {
+    if (Connect()) {
+      if (RefuseWhileBusy()) {
+        return "SendCommand:command not understood;" + std::to_string(ErrorNumber()) + "#" +
+               ErrorInfo();
+      }
+      const Operation operation = arguments == kCommandTestArgument ? Operation::kCommandTest
+                                                                    : Operation::kRawCommand;
+      BeginAsyncMethod(operation);
+      if (!SendFtpCommand(ftp_cmd, arguments)) {
+        const std::int32_t number = RecordedErrorNumber();
+        Raise(number != 0 ? number : kConnectionInterrupted, RecordedErrorDescription());
+      }
+      WaitForReply(operation);
+      if (ErrorRecorded()) {
+        return "SendCommand:command not understood;" + std::to_string(ErrorNumber()) + "#" +
+               ErrorInfo();
+      }
+      // A raw command the server refuses is a failure of the method, with the server's words.
+      const int code = GetResponseCode(state_.command_reply);
+      if (operation == Operation::kRawCommand && code > 399) {
+        Raise(16000 + code, GetResponseInfo(state_.command_reply));
+      }
+    }
+    return state_.command_reply;
+  } catch (const NumberedError& error) {
+    const std::string result = "SendCommand:command not understood;" +
+                               std::to_string(error.number()) + "#" + error.description();
+    ReportError("SendCommand", static_cast<std::int32_t>(error.number()), error.description());
+    return result;
+  }
+}
+
+std::string FtpSession::GetCurrentDirectory() {
+  if (!RunOperation(Operation::kGetCurrentDirectory, "PWD", "", "GetCurrentDirectory")) return {};
+  return std::string(TrimBlanks(state_.current_directory));
+}
+
+}  // namespace tarvik

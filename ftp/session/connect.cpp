@@ -1,0 +1,184 @@
+// Connect: open the control connection, log in, probe what the server supports.
+#include <string>
+
+#include "ftp/session/error_record_access.h"
+#include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
+#include "ftp/control_connection/reply_parser.h"
+#include "ftp/session/ftp_session.h"
+#include "net/socket_support.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kConnectFailed = 16006;
+constexpr std::int32_t kConnecting = 16007;
+constexpr std::int32_t kInvalidHost = 21000;
+constexpr std::int16_t kConnectRetryLimit = 2;
+constexpr std::int32_t kControlSocketBuffer = 102'400;
+constexpr std::int32_t kMaxSegmentSize = 1460;
+constexpr std::int32_t kDefaultRcvbuf = 1'027'840;
+constexpr std::int32_t kDefaultSndbuf = 14'600;
+constexpr std::string_view kAnonymousPassword = "guest@tarvik.invalid";
+constexpr std::string_view kMlstProbe = "MLST QZWCMDTST.TMP";
+
+}  // namespace
+
+bool FtpSession::Connect() {
+  ContainerWindow() = host_.ContainerWindowFromSite();
+  state_.fallback_error = {};
+  control_socket_->m_lngEventErrorNumber = 0;
+  data_.socket().m_lngEventErrorNumber = 0;
+  if (Connected()) return true;
+  if (!reconnect_in_progress_ && RefuseWhileBusy()) return false;
+
+  EnsureSessionObjects();
+  if (!state_.first_connect_done) {
+    state_.first_connect_done = true;
+    Log("-------------------TarvikFtp ActiveX Control V" + std::string(kLibraryVersion) +
+        "---------------");
+  }
+  ClearErrorRecord();
+  if (settings_.server_name.find(':') != std::string::npos) {
+    DispatchError("Connect", kInvalidHost, MessageText(message_row::kInvalidFtpHost));
+    return false;
+  }
+  host_.SetTimersEnabled(true);
+  if (MSocketSupport::State().ConnectPending) {
+    DispatchError("Connect", kConnecting, "");
+    return false;
+  }
+  SetFtpState(FtpStates::ftpConnecting);
+  state_.last_command.clear();
+  state_.reply_buffer.clear();
+  if (TrimBlanks(settings_.username).empty()) {
+    settings_.username = "anonymous";
+    settings_.password = kAnonymousPassword;
+  }
+  if (settings_.rcvbuf <= 0) settings_.rcvbuf = kDefaultRcvbuf;
+  if (settings_.sndbuf <= 0) settings_.sndbuf = kDefaultSndbuf;
+  Log("MS" + std::to_string(kMaxSegmentSize) + "010" + std::to_string(settings_.sndbuf) + "010" +
+      std::to_string(settings_.rcvbuf));
+  MSocketSupport::State().ConnectPending = true;
+  state_.abort_requested = false;
+  BeginAsyncMethod(Operation::kConnect);
+
+  bool result = false;
+  try {
+    result = ConnectAndLogIn();
+  } catch (const NumberedError& error) {
+    MSocketSupport::State().ConnectPending = false;
+    state_.connect_retry_count = 0;
+    ReportError("Connect", static_cast<std::int32_t>(error.number()), error.description());
+    return false;
+  }
+  state_.connect_retry_count = 0;
+  if (settings_.list_working_dir) state_.list_with_asterisk = false;
+  return result;
+}
+
+bool FtpSession::ConnectAndLogIn() {
+  // A socket left over from an earlier attempt (closing, or failed) is dropped first.
+  DropControlSocket();
+  control_socket_->SetRemoteHost(settings_.server_name);
+  control_socket_->SetRemotePort(settings_.port);
+  control_socket_->SetRcvbuf(kControlSocketBuffer);
+  control_socket_->SetSndbuf(kControlSocketBuffer);
+  control_socket_->Connect();
+
+  bool logged_in_by_retry = false;
+  WaitForOperation(Operation::kConnect, settings_.timeout_seconds, false, [&] {
+    if (control_socket_->State() != CSocket::kError) return;
+    ++state_.connect_retry_count;
+    Log("Connect Re " + std::to_string(state_.connect_retry_count));
+    if (state_.connect_retry_count >= kConnectRetryLimit) Raise(kConnectFailed);
+    logged_in_by_retry = ReConnect();
+  });
+  MSocketSupport::State().ConnectPending = false;
+
+  if (logged_in_by_retry) return Connected();
+  if (!ErrorRecorded() && control_socket_->State() == CSocket::kConnected) {
+    AfterLogin();
+    return true;
+  }
+  if (!ErrorRecorded()) {
+    Log("Connect.Error:" + std::to_string(kConnectFailed));
+    Raise(kConnectFailed);
+  }
+  return false;
+}
+
+void FtpSession::AfterLogin() {
+  state_.logged_in = true;
+  state_.current_directory = "/";
+  if (state_.server_is_pure) {
+    // This server family mishandles commands that arrive while a transfer runs.
+    settings_.keep_alive_command.clear();
+    state_.list_dir_for_file = true;
+    Log("ListDirForFile");
+  }
+  if (!transfer_settings_.list_suffix_set && state_.server_is_typsoft) {
+    state_.list_with_asterisk = true;
+    Log("ListWithAsterisk");
+  }
+  if (settings_.list_command != "LIST") {
+    const std::string probe =
+        settings_.list_command == "MLSD" ? std::string(kMlstProbe) : settings_.list_command;
+    if (!IsFTPCmdExist(probe)) {
+      Log(settings_.list_command + "DONOTSUPPORT.");
+      settings_.list_command = "LIST";
+    }
+  }
+  if (!settings_.keep_alive_command.empty() && settings_.keep_alive_interval > 0 &&
+      settings_.keep_alive_command != "PWD") {
+    if (!IsFTPCmdExist(settings_.keep_alive_command)) {
+      Log(settings_.keep_alive_command + "DONOTSUPPORT.");
+      settings_.keep_alive_interval = 0;
+      settings_.keep_alive_command.clear();
+    }
+  }
+  if (settings_.auto_encoding) {
+    settings_.utf8 = false;
+    const std::string features = SendCommand("FEAT", "");
+    std::size_t start = 0;
+    while (start <= features.size()) {
+      std::size_t end = features.find("\r\n", start);
+      if (end == std::string::npos) end = features.size();
+      if (ToUpperAscii(TrimBlanks(features.substr(start, end - start))) == "UTF8") {
+        settings_.utf8 = true;
+      }
+      start = end + 2;
+    }
+  }
+  state_.home_directory = GetCurrentDirectory();
+  Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +
+      ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" +
+      state_.home_directory + ";PSV:" + (settings_.passive ? "True" : "False"));
+}
+
+bool FtpSession::IsFTPCmdExist(std::string_view command_line) {
+  // SendCommand reports its own failures; its failure text says "command not understood".
+  const std::string reply = SendCommand(command_line, kCommandTestArgument);
+  bool supported = ToLowerAscii(reply).find("command not understood") == std::string::npos;
+  if (supported && command_line.size() > 3 && command_line.starts_with("MLST") &&
+      reply.starts_with("451")) {
+    supported = false;
+  }
+  Log("CMDTST:" + std::string(command_line) + "#" + reply);
+  return supported;
+}
+
+bool FtpSession::ReConnect() {
+  Log("ReConnect:buffer=" + std::to_string(static_cast<long long>(data_.socket().m_lngBufferLen)) +
+      " [" + settings_.local_path + "]|[" + settings_.remote_path + "]");
+  data_.socket().m_lngBufferLen = 0;
+  MSocketSupport::State().ConnectPending = false;
+  CloseConnect(false);
+  const bool nested = reconnect_in_progress_;
+  reconnect_in_progress_ = true;
+  const bool up = Connect();
+  reconnect_in_progress_ = nested;
+  return up;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,56 @@
+// The work of the keep-alive tick (the pending aborts of batch transfers join it with the batches)
+// and the wait for the control connection before transfer steps.
+#include <string>
+
+#include "ftp/session/error_record_access.h"
+#include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
+#include "ftp/session/ftp_session.h"
+#include "platform/loop/message_loop.h"
+#include "platform/time/clock.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kDataSocketConnectFailed = 20061;
+
+}  // namespace
+
+void FtpSession::Timer1Tick() {
+  EnsureSessionObjects();
+  KeepAlive();
+}
+
+void FtpSession::KeepAlive() {
+  if (settings_.keep_alive_interval <= 0 || settings_.keep_alive_command.empty() || !Connected()) {
+    return;
+  }
+  const std::int64_t now = platform::CurrentClock().MonotonicMs();
+  const std::int64_t silent_seconds = (now - state_.last_control_activity_ms) / 1000;
+  if (silent_seconds <= settings_.keep_alive_interval) return;
+  state_.last_control_activity_ms = now;
+  const bool sent = SendFtpCommand(settings_.keep_alive_command, kKeepAliveArgument);
+  Log(sent ? "Keep Conn Success:" : "Keep Conn Failure:");
+}
+
+void FtpSession::CSSTimeout() {
+  if (ErrorRecorded() || control_socket_->State() == CSocket::kConnected) return;
+  if (control_socket_->State() == CSocket::kClosed) {
+    SetRecordedErrorNumber(kDataSocketConnectFailed);
+    SetRecordedErrorDescription(GetErrorText(kDataSocketConnectFailed));
+    return;
+  }
+  platform::Clock& clock = platform::CurrentClock();
+  const std::int64_t deadline = clock.MonotonicMs() + settings_.timeout_seconds * 1000;
+  while (!ErrorRecorded() && control_socket_->State() != CSocket::kConnected) {
+    if (clock.MonotonicMs() > deadline) {
+      Log("CSSTimeout:" + std::to_string(control_socket_->State()));
+      DispatchError("CSSTimeout", kDataSocketConnectFailed, "");
+      return;
+    }
+    platform::WaitForMessage(50);
+    platform::ProcessPendingMessages();
+  }
+}
+
+}  // namespace tarvik

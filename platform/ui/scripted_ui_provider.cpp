@@ -1,0 +1,37 @@
+#include "platform/ui/scripted_ui_provider.h"
+
+namespace tarvik::platform {
+
+int ScriptedUiProvider::MessageBox(std::string_view text, std::string_view title, unsigned flags) {
+  boxes_.push_back({std::string(text), std::string(title), flags});
+  if (box_answers_.empty()) return DefaultButton(flags);
+  const int answer = box_answers_.front();
+  box_answers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedUiProvider::NextDialogAnswer() {
+  if (dialog_answers_.empty()) return std::nullopt;
+  auto answer = std::move(dialog_answers_.front());
+  dialog_answers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedUiProvider::OpenFileDialog(const FileDialogRequest& request) {
+  dialogs_.push_back({DialogKind::kOpenFile, request.title, request.filter, request.initial_folder,
+                      request.file_name});
+  return NextDialogAnswer();
+}
+
+std::optional<std::string> ScriptedUiProvider::SaveFileDialog(const FileDialogRequest& request) {
+  dialogs_.push_back({DialogKind::kSaveFile, request.title, request.filter, request.initial_folder,
+                      request.file_name});
+  return NextDialogAnswer();
+}
+
+std::optional<std::string> ScriptedUiProvider::BrowseForFolder(const FolderDialogRequest& request) {
+  dialogs_.push_back({DialogKind::kBrowseForFolder, request.title, {}, request.initial_folder, {}});
+  return NextDialogAnswer();
+}
+
+}  // namespace tarvik::platform

@@ -1,0 +1,89 @@
+// Message boxes and the common dialogs (open file, save file, browse for folder), answered by a
+// replaceable provider.
+//
+// The default provider is headless: a message box writes its title and text to standard error and
+// answers with its default button (IDOK for an OK box; the first button unless MB_DEFBUTTON2 or
+// MB_DEFBUTTON3 says otherwise), as a user pressing Enter would; every dialog answers Cancel. A
+// host with a user installs its own provider; tests install a ScriptedUiProvider
+// (platform/ui/scripted_ui_provider.h). Providers are called on the thread that asks.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvik::platform {
+
+// Buttons of a message box (the low four bits of the flags).
+inline constexpr unsigned MB_OK = 0x0;
+inline constexpr unsigned MB_OKCANCEL = 0x1;
+inline constexpr unsigned MB_ABORTRETRYIGNORE = 0x2;
+inline constexpr unsigned MB_YESNOCANCEL = 0x3;
+inline constexpr unsigned MB_YESNO = 0x4;
+inline constexpr unsigned MB_RETRYCANCEL = 0x5;
+// Icons.
+inline constexpr unsigned MB_ICONERROR = 0x10;
+inline constexpr unsigned MB_ICONQUESTION = 0x20;
+inline constexpr unsigned MB_ICONWARNING = 0x30;
+inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+// Default button.
+inline constexpr unsigned MB_DEFBUTTON2 = 0x100;
+inline constexpr unsigned MB_DEFBUTTON3 = 0x200;
+
+// Answers.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDABORT = 3;
+inline constexpr int IDRETRY = 4;
+inline constexpr int IDIGNORE = 5;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+// What an open or save dialog shows.
+struct FileDialogRequest {
+  std::string title;           // window title; empty for the system's
+  std::string filter;          // "Text files (*.txt)|*.txt|All files (*.*)|*.*"; empty for all
+  std::string initial_folder;  // Windows path of the folder shown first; empty for any
+  std::string file_name;       // name proposed in the name field
+};
+
+// What a folder browser shows.
+struct FolderDialogRequest {
+  std::string title;           // text above the folder tree
+  std::string initial_folder;  // Windows path of the folder selected first; empty for any
+};
+
+class UiProvider {
+ public:
+  virtual ~UiProvider() = default;
+  // Shows `text` with `title` and the buttons and icon of `flags`; returns the button chosen.
+  virtual int MessageBox(std::string_view text, std::string_view title, unsigned flags) = 0;
+  // The Windows path chosen, or nullopt for Cancel.
+  virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) = 0;
+};
+
+// The headless provider described above.
+class HeadlessUiProvider : public UiProvider {
+ public:
+  int MessageBox(std::string_view text, std::string_view title, unsigned flags) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) override;
+};
+
+// The button a user pressing Enter chooses in a box with `flags`.
+int DefaultButton(unsigned flags);
+
+// Installs `provider`; nullptr restores the headless default.
+void SetUiProvider(std::shared_ptr<UiProvider> provider);
+
+// The provider in use. The reference stays valid until the next SetUiProvider.
+UiProvider& CurrentUiProvider();
+
+// Shows a message box through the provider in use.
+int MessageBox(std::string_view text, std::string_view title, unsigned flags);
+
+}  // namespace tarvik::platform

@@ -1,0 +1,104 @@
+// What the server sends that is no proper reply ends the operation with an error number and text,
+// and the session connects again afterwards.
+#include <gtest/gtest.h>
+
+#include "tests/ftp/loopback/session_harness.h"
+
+namespace tarvik::test {
+namespace {
+
+// A second, well-behaved server for the Connect that must work after the failure.
+void ExpectUsableAfterwards(SessionUnderTest& t) {
+  FakeFtpServer good;
+  PlayLogin(good).Expect("SYST").Reply("215 UNIX");
+  good.Start();
+  t.session.settings().port = good.Port();
+  EXPECT_TRUE(t.session.Connect()) << t.session.ErrorInfo();
+  EXPECT_EQ(t.session.SendCommand("SYST", ""), "215 UNIX\r\n");
+  EXPECT_TRUE(good.WaitFinished());
+}
+
+TEST(BadInputTest, GarbageGreetingTimesOut) {
+  FakeFtpServer server;
+  server.Reply("hello there\nthis is no ftp server").Stall();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  {
+    ScopedClock installed(std::make_shared<SteppingClock>(1'000));
+    EXPECT_FALSE(t.session.Connect());
+  }
+  EXPECT_EQ(t.session.ErrorNumber(), 20004);
+  EXPECT_EQ(t.session.ErrorInfo(), "Operation timed out");
+  EXPECT_FALSE(t.session.Connected());
+  ExpectUsableAfterwards(t);
+}
+
+TEST(BadInputTest, SilentServerTimesOut) {
+  FakeFtpServer server;
+  server.Stall();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  {
+    ScopedClock installed(std::make_shared<SteppingClock>(1'000));
+    EXPECT_FALSE(t.session.Connect());
+  }
+  EXPECT_EQ(t.session.ErrorNumber(), 20004);
+  ExpectUsableAfterwards(t);
+}
+
+TEST(BadInputTest, EndlessLineWithoutCrLfIsCutOff) {
+  FakeFtpServer server;
+  server.ReplyRaw(std::string(10 * 1024 * 1024, 'x')).Stall();
+  server.Start();
+  SessionUnderTest t(server.Port());
+
+  EXPECT_FALSE(t.session.Connect());
+  EXPECT_EQ(t.session.ErrorNumber(), 16012);
+  EXPECT_EQ(t.session.ErrorInfo(), "Reply too long");
+  EXPECT_LE(t.session.state().reply_buffer.size(), 1u << 20);
+  ExpectUsableAfterwards(t);
+}
+
+TEST(BadInputTest, ResetInTheMiddleOfAReply) {
+  FakeFtpServer server;
+  PlayLogin(server).Expect("STAT").ReplyRaw("211-Status of the server\r\n").Reset();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  ASSERT_TRUE(t.session.Connect());
+
+  const std::string result = t.session.SendCommand("STAT", "");
+  EXPECT_EQ(t.session.ErrorNumber(), 10054) << result;
+  EXPECT_EQ(t.session.ErrorInfo(), "Connection reset by peer.");
+  EXPECT_EQ(t.session.state().current_operation, Operation::kNone);
+  EXPECT_FALSE(t.session.Connected());
+  ExpectUsableAfterwards(t);
+}
+
+TEST(BadInputTest, OrderlyCloseInTheMiddleOfAReplyIsNoSuccess) {
+  FakeFtpServer server;
+  PlayLogin(server).Expect("STAT").ReplyRaw("211-Status of the server\r\n").Drop();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  ASSERT_TRUE(t.session.Connect());
+
+  const std::string result = t.session.SendCommand("STAT", "");
+  EXPECT_EQ(t.session.ErrorNumber(), 16011) << result;
+  EXPECT_EQ(t.session.ErrorInfo(), "Connection is interrupted");
+  ExpectUsableAfterwards(t);
+}
+
+TEST(BadInputTest, GreetingRefusedClosesTheConnection) {
+  FakeFtpServer server;
+  server.Reply("421 Too many connections").ExpectClose();
+  server.Start();
+  SessionUnderTest t(server.Port());
+
+  EXPECT_FALSE(t.session.Connect());
+  EXPECT_EQ(t.session.ErrorNumber(), 16421);
+  EXPECT_EQ(t.session.ErrorInfo(), "421 Too many connections");
+  EXPECT_TRUE(PumpUntil([&] { return server.IsFinished(); }));
+  ExpectUsableAfterwards(t);
+}
+
+}  // namespace
+}  // namespace tarvik::test
