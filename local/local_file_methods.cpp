@@ -28,7 +28,7 @@ constexpr DWORD kChunk = 1 << 20;  // bytes per read or write call
   Raise(static_cast<long>(error), platform::FormatSystemMessage(error));
 }
 
-void LogLine(std::string_view text) {
+void WriteLogLine(std::string_view text) {
   EnsureErrorRecord().WriteFile(text, false);
 }
 
@@ -234,7 +234,7 @@ std::string LocalFileMethods::LocalFileRead(std::string_view FilePath) const {
         return JoinLinesWithCrLf(platform::AnsiToUtf8(ReadWholeFile(TrimBlanks(FilePath))));
       },
       [](long number, const std::string& text) {
-        LogLine(std::to_string(number) + "RLF#" + "#" + text);
+        WriteLogLine(std::to_string(number) + "RLF#" + "#" + text);
       });
 }
 
@@ -258,7 +258,7 @@ bool LocalFileMethods::LocalFileWrite(std::string_view FilePath, std::string_vie
         return true;
       },
       [](long number, const std::string& text) {
-        LogLine(std::to_string(number) + "WLF#" + "#" + text);
+        WriteLogLine(std::to_string(number) + "WLF#" + "#" + text);
       });
 }
 
@@ -279,12 +279,12 @@ double LocalFileMethods::GetLocalFileSize(std::string_view FilePath) const {
         return tarvik::Long2Size(static_cast<std::int32_t>(high), static_cast<std::int32_t>(low));
       },
       [](long number, const std::string& text) {
-        LogLine("GLFS#" + std::to_string(number) + "#" + text);
+        WriteLogLine("GLFS#" + std::to_string(number) + "#" + text);
       });
 }
 
 double LocalFileMethods::AddFolderSize(const std::string& folder) const {
-  LogLine("GLFS2:" + folder);
+  WriteLogLine("GLFS2:" + folder);
   double total = 0;
   std::vector<std::string> subfolders;
   for (const platform::FindData& entry : FolderEntries(folder)) {
@@ -305,13 +305,13 @@ double LocalFileMethods::GetLocalFolderSize(std::string_view FolderPath) const {
       0.0,
       [&] {
         const std::string folder = FolderWithSeparator(FolderPath);
-        LogLine("GLFS1:" + folder);
+        WriteLogLine("GLFS1:" + folder);
         const double total = AddFolderSize(folder);
-        LogLine("GLFS4:" + folder + "=" + std::to_string(static_cast<long long>(total)));
+        WriteLogLine("GLFS4:" + folder + "=" + std::to_string(static_cast<long long>(total)));
         return total;
       },
       [&](long number, const std::string& text) {
-        LogLine("GLFS3:" + std::to_string(number) + "#" + text);
+        WriteLogLine("GLFS3:" + std::to_string(number) + "#" + text);
         Report("GetLocalFolderSize", number, text);
       });
 }

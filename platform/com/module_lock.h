@@ -2,8 +2,8 @@
 // IClassFactory::LockServer(true) holds one lock. The library may be unloaded (its
 // DllCanUnloadNow answers S_OK) only while the count is zero.
 //
-// The count belongs to the library that links this module: a server library keeps it apart from
-// its host's by linking the platform modules with hidden symbols (-Wl,--exclude-libs,ALL).
+// The count belongs to the library that links this module: a server library built with
+// tarvik_com_server() keeps it apart from its host's.
 #pragma once
 
 #include <cstdint>

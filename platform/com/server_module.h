@@ -16,8 +16,9 @@
 //   }
 //   extern "C" HRESULT DllUnregisterServer() { return UnregisterServer(kModule); }
 //
-// Link such a library with -Wl,--exclude-libs,ALL so that the platform modules inside it keep
-// their own state (module lock count, registry connection) apart from the host's.
+// Build such a library with tarvik_com_server(<target>) (platform/com/CMakeLists.txt): it exports
+// the four entry points only, so that the platform modules inside keep their own state (module
+// lock count, registry connection) apart from the host's and the library can be unloaded.
 #pragma once
 
 #include <span>

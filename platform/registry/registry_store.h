@@ -1,5 +1,5 @@
 // The database behind the registry calls: the one connection of the process, its schema, the
-// statement and transaction helpers, and the table of open key handles. Internal to the registry.
+// statement and transaction wrappers, and the table of open key handles. Internal to the registry.
 //
 // Schema (one row per key, one row per value; the predefined roots are the keys 1..7):
 //   reg_keys(id, parent, name COLLATE NOCASE, UNIQUE(parent, name))

@@ -1,4 +1,4 @@
-// Value calls: set, query, delete, enumerate, the old default-value forms and the string helpers.
+// Value calls: set, query, delete, enumerate, the old default-value forms and the string conveniences.
 #include <string>
 
 #include "platform/registry/key_tree.h"

@@ -60,6 +60,8 @@ inline void Record(const std::shared_ptr<CSocket>& socket, EventLog& log) {
 class SocketTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    const char* tmpdir = getenv("TMPDIR");
+    saved_tmpdir_ = tmpdir != nullptr ? std::optional<std::string>(tmpdir) : std::nullopt;
     std::string pattern =
         (std::filesystem::temp_directory_path() / "tarvik-net-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -81,6 +83,11 @@ class SocketTest : public ::testing::Test {
     ReleaseErrorRecord();
     platform::CloseRegistryStore();
     std::filesystem::remove_all(root_);
+    if (saved_tmpdir_) {
+      setenv("TMPDIR", saved_tmpdir_->c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
   }
 
   // Pumps the loop until `done` holds; fails the test instead of hanging for ever.
@@ -110,6 +117,7 @@ class SocketTest : public ::testing::Test {
   }
 
   std::filesystem::path root_;
+  std::optional<std::string> saved_tmpdir_;  // TMPDIR before the test
 };
 
 }  // namespace tarvik

@@ -325,7 +325,7 @@ TEST(DispatchTableTest, BindingMistakesAreReportedAndLeftOut) {
 }
 
 TEST(DispatchTableTest, AClassWithoutDefaultInterfaceIsAProblem) {
-  constexpr TypeInfo kLonely{.name = "Lonely", .kind = TypeKind::kClass};
+  constexpr TypeInfo kLonely{.name = "Lonely", .kind = TypeKind::kClass, .guid = Guid{}};
   const DispatchTable<Bead> table(kLonely);
   ASSERT_EQ(table.problems().size(), 1u);
   EXPECT_EQ(table.problems()[0], "class Lonely has no default interface");

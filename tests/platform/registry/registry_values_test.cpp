@@ -200,7 +200,7 @@ TEST_F(RegistryValuesTest, OldFormsReadAndWriteTheDefaultValue) {
   EXPECT_EQ(RegSetValue(key_, "", REG_DWORD, "3"), ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(RegistryValuesTest, StringHelpersCreateTheKeyAndCutAtTheZero) {
+TEST_F(RegistryValuesTest, ReadAndWriteStringCreateTheKeyAndCutAtTheZero) {
   ASSERT_EQ(WriteRegistryString(HKEY_CURRENT_USER, "A\\B", "Personal", "/home/docs"),
             ERROR_SUCCESS);
   std::string text;
