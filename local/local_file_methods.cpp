@@ -270,7 +270,8 @@ double LocalFileMethods::GetLocalFileSize(std::string_view FilePath) const {
         ScopedHandle file(platform::CreateFile(TrimBlanks(FilePath), platform::GENERIC_READ,
                                                platform::FILE_SHARE_READ, platform::OPEN_EXISTING));
         if (file.get() == platform::INVALID_HANDLE_VALUE) {
-          EnsureErrorRecord().put_Number(static_cast<long>(platform::GetLastError()));
+          const auto error = static_cast<long>(platform::GetLastError());  // before the record
+          EnsureErrorRecord().put_Number(error);  // may touch the disk and reset the last error
           return -2.0;
         }
         DWORD high = 0;

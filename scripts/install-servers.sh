@@ -53,7 +53,7 @@ fi
 if [ -n "$todo_private" ]; then
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
-  if id _apt >/dev/null 2>&1; then $SUDO chown _apt "$work"; fi  # apt downloads as _apt
+  if [ -z "$SUDO" ] && id _apt >/dev/null 2>&1; then chown _apt "$work"; fi  # apt downloads as _apt
   libs=()
   while read -r dir pkg file; do
     [ -n "$dir" ] || continue

@@ -167,10 +167,9 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
     }
     return state_.command_reply;
   } catch (const NumberedError& error) {
-    const std::string result = "SendCommand:command not understood;" +
-                               std::to_string(error.number()) + "#" + error.description();
     ReportError("SendCommand", static_cast<std::int32_t>(error.number()), error.description());
-    return result;
+    return "SendCommand:command not understood;" + std::to_string(error.number()) + "#" +
+           (error.description().empty() ? ErrorInfo() : error.description());
   }
 }
 

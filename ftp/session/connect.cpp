@@ -59,7 +59,10 @@ bool FtpSession::Connect() {
   if (settings_.sndbuf <= 0) settings_.sndbuf = kDefaultSndbuf;
   Log("MS" + std::to_string(kMaxSegmentSize) + "010" + std::to_string(settings_.sndbuf) + "010" +
       std::to_string(settings_.rcvbuf));
+  // The connect-pending rule looks at the event before each notification; an event left over
+  // from an earlier connection (any socket of the thread) must not count against this one.
   MSocketSupport::State().ConnectPending = true;
+  MSocketSupport::State().LastSocketEvent = 0;
   state_.abort_requested = false;
   BeginAsyncMethod(Operation::kConnect);
 

@@ -91,6 +91,11 @@ void SocketNotifier::CancelAllTo(WindowHandle window) {
   }
 }
 
+SocketNotifier::Phase SocketNotifier::PhaseOf(int fd) const {
+  auto it = sockets_.find(fd);
+  return it == sockets_.end() ? Phase::kIdle : it->second.phase;
+}
+
 void SocketNotifier::ConnectStarted(int fd) {
   if (Selection* s = Find(fd)) s->phase = Phase::kConnecting;
 }

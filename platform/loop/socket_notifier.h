@@ -35,6 +35,8 @@ class SocketNotifier {
   // Cancels every selection that notifies `window`.
   void CancelAllTo(WindowHandle window);
   bool IsSelected(int fd) const { return sockets_.contains(fd); }
+  // The phase of a selected socket (kIdle for one that is not selected).
+  Phase PhaseOf(int fd) const;
 
   // What the socket calls report, so that the events they consume are re-armed.
   void ConnectStarted(int fd);

@@ -140,10 +140,18 @@ int CloseSocket(Socket socket) {
 
 int Connect(Socket socket, const SocketAddress& peer) {
   if (!Started()) return kSocketError;
-  const sockaddr_in native = ToSockaddr(peer);
-  const int result = ::connect(socket, reinterpret_cast<const sockaddr*>(&native), sizeof native);
   SocketNotifier* notifier = Notifier();
   const bool selected = notifier != nullptr && notifier->IsSelected(socket);
+  // The system answers the first connect after a settled non-blocking one with success; the
+  // original says "already connected" (or "already in progress" while it is under way).
+  if (selected && notifier->PhaseOf(socket) == SocketNotifier::Phase::kConnected) {
+    return Fail(kWsaEIsConn);
+  }
+  if (selected && notifier->PhaseOf(socket) == SocketNotifier::Phase::kConnecting) {
+    return Fail(kWsaEAlready);
+  }
+  const sockaddr_in native = ToSockaddr(peer);
+  const int result = ::connect(socket, reinterpret_cast<const sockaddr*>(&native), sizeof native);
   if (result == 0) {
     if (!selected) return 0;
     // A non-blocking connect always answers "would block" and reports its outcome by notification.

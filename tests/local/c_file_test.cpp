@@ -106,7 +106,7 @@ class DirListTest : public testing::LocalSandbox {
     MakeFile("top/sub/deep/d.bin");
     std::filesystem::create_directories(C("top/empty"));
   }
-  const CFile file_;
+  const CFile file_{};
 };
 
 TEST_F(DirListTest, FilesOnlyWithFullPaths) {

@@ -264,9 +264,12 @@ TEST_F(FolderTreeTest, FolderSizeAddsEveryFileBelow) {
 
 TEST_F(FolderTreeTest, FolderSizeCalledFromThePumpKeepsBothTotalsApart) {
   double inner = -1;
+  bool called = false;
   const LocalFileMethods* self = nullptr;
   const LocalFileMethods methods = Methods([&] {
-    if (inner < 0) inner = self->GetLocalFolderSize("C:\\tree\\sub");
+    if (called) return;
+    called = true;  // the host's handler runs once, on the first pump pass
+    inner = self->GetLocalFolderSize("C:\\tree\\sub");
   });
   self = &methods;
   EXPECT_EQ(methods.GetLocalFolderSize("C:\\tree"), 13.0);

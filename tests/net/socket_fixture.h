@@ -77,6 +77,7 @@ class SocketTest : public ::testing::Test {
     LoadMessageTexts();
     EnsureErrorRecord();  // so that the socket's trace lines are logged
     MSocketSupport::State().ConnectPending = false;
+    MSocketSupport::State().LastSocketEvent = 0;
   }
   void TearDown() override {
     Settle();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -52,6 +53,12 @@ bool ProcessHoldsSocket(pid_t pid, const std::string& inode) {
   return false;
 }
 
+// What a child reports, in one write, when it fails before running the server program.
+struct ChildFailure {
+  char step[16];  // the call that failed
+  int code;       // its errno
+};
+
 std::string ExitText(const siginfo_t& info) {
   if (info.si_code == CLD_EXITED) return "exited with status " + std::to_string(info.si_status);
   return "was ended by signal " + std::to_string(info.si_status);
@@ -76,29 +83,54 @@ pid_t StartServerProcess(const std::vector<std::string>& argv, const std::filesy
   // Session processes that outlive their server come back to this process, which reaps them
   // when it stops the server, instead of leaving zombies to the system.
   ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+  // The child reports a failure before exec through this pipe; the pipe closes on exec, so an
+  // empty read means the server program is running (and no longer holds this process's sockets).
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    error = "pipe failed: " + ErrnoText(errno);
+    ::close(out);
+    ::close(in);
+    return -1;
+  }
   pid_t parent = ::getpid();
   pid_t pid = ::fork();
   if (pid == 0) {
+    auto fail = [&](const char* step) {
+      ChildFailure failure{};
+      failure.code = errno;
+      std::strncpy(failure.step, step, sizeof failure.step - 1);
+      [[maybe_unused]] ssize_t written = ::write(report[1], &failure, sizeof failure);
+      ::_exit(127);
+    };
     ::setpgid(0, 0);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    ::close_range(3, ~0U, 0);
-    if (run_as && (::setgroups(0, nullptr) != 0 || ::setgid(run_as->gid) != 0 ||
-                   ::setuid(run_as->uid) != 0)) {
-      ::_exit(126);
-    }
+    if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) fail("dup2");
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);  // nothing else of this process reaches the server
+    if (run_as && ::setgroups(0, nullptr) != 0) fail("setgroups");
+    if (run_as && ::setgid(run_as->gid) != 0) fail("setgid");
+    if (run_as && ::setuid(run_as->uid) != 0) fail("setuid");
     // Set after the change of user, which would clear it.
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != parent) ::_exit(125);
     ::execv(args[0], args.data());
-    ::_exit(127);
+    fail("exec");
   }
   int fork_error = errno;
+  ::close(report[1]);
   ::close(out);
   ::close(in);
   if (pid < 0) {
+    ::close(report[0]);
     error = "fork failed: " + ErrnoText(fork_error);
+    return -1;
+  }
+  ChildFailure failure{};
+  ssize_t length;
+  while ((length = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
+  }
+  ::close(report[0]);
+  if (length > 0) {
+    error = std::string(failure.step) + " failed for " + argv[0] + ": " + ErrnoText(failure.code);
+    StopServerProcess(pid);
     return -1;
   }
   return pid;

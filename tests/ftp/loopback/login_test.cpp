@@ -160,7 +160,8 @@ TEST(LoginTest, FeatRefusedLeavesAnsi) {
   FakeFtpServer server;
   server.Reply("220 Ready").Expect("USER u").Reply("331 Password").Expect("PASS p")
       .Reply("230 Ok").Expect("NOOP").Reply("200 ok").Expect("FEAT")
-      .Reply("500 FEAT not understood").Expect("PWD").Reply("257 \"/\"");
+      .Reply("500 FEAT not understood").Expect("PWD").Reply("257 \"/\"")
+      .Expect("PWD").Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().auto_encoding = true;
