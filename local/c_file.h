@@ -1,4 +1,4 @@
-// CFile: the path rules and folder helpers the whole library uses for local files. The control
+// CFile: the path rules and folder functions the whole library uses for local files. The control
 // keeps one shared instance; it holds no state, so any instance serves.
 //
 // All disk access goes through platform/fs, so paths are Windows paths (drive or network paths).

@@ -61,8 +61,8 @@ class FtpLibraryObject final
   FtpLibrary control_;
   LocalFileMethods local_;
   ConnectionPoint events_{*Identity(), kFtpLibraryEvents};
-  ComPtr<IOleClientSite> site_;     // the container's site; null while not placed
-  bool uses_site_ui_ = false;       // the library's dialogs go to the site's provider
+  ComPtr<IOleClientSite> site_;  // the container's site; null while not placed
+  bool uses_site_ui_ = false;    // the library's dialogs go to the site's provider
 };
 
 }  // namespace tarvik::automation

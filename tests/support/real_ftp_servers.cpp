@@ -49,6 +49,8 @@ void ChownOne(const fs::path& path, uid_t uid, gid_t gid) {
 class RealServerRegistry {
  public:
   ~RealServerRegistry() {
+    // A forked copy of the test process (a death test, say) leaves the servers to their owner.
+    if (::getpid() != owner_) return;
     for (auto& [name, entry] : entries_) StopServerProcess(entry.pid);
     if (!base_.empty()) {
       std::error_code ignored;
@@ -143,7 +145,8 @@ class RealServerRegistry {
 
   std::mutex mutex_;
   std::map<std::string, Entry> entries_;
-  fs::path base_;
+  fs::path base_;             // the private folder of this process's servers
+  pid_t owner_ = ::getpid();  // the process that started them
 };
 
 namespace {
@@ -166,11 +169,20 @@ RealFtpServer& RealServers::Get(const std::string& name) {
 
 fs::path RealFtpServer::LocalPath(const std::string& remote_path) const {
   std::size_t start = remote_path.find_first_not_of('/');
-  return start == std::string::npos ? root_dir_ : root_dir_ / remote_path.substr(start);
+  if (start == std::string::npos) return root_dir_;
+  fs::path relative = fs::path(remote_path.substr(start)).lexically_normal();
+  if (!relative.empty() && *relative.begin() == "..") {
+    throw std::invalid_argument("\"" + remote_path + "\" leaves the server's root folder");
+  }
+  return root_dir_ / relative;
 }
 
 fs::path RealFtpServer::FreshDir(const std::string& relative) const {
   fs::path dir = LocalPath(relative);
+  if (dir == root_dir_) {
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+    return dir;
+  }
   fs::remove_all(dir);
   fs::create_directories(dir);
   // Every folder from the root down belongs to the account, so the server may write in each.

@@ -33,8 +33,11 @@
 // the server's own output, which the test framework reports as a failure of the test.
 // Needs root (the servers switch to the test account) and scripts/install-servers.sh.
 //
-// Server habits worth knowing: proftpd answers the first command of a session that begins right
-// after another one ended about 0.3 s late (its own pace, not a failure).
+// Start servers from the test's own thread: a server is ended when the thread that started it ends.
+//
+// Server habits worth knowing: vsftpd logs "anonymous" in at USER (230, no password asked);
+// proftpd answers the first command of a session that begins right after another one ended about
+// 0.3 s late (its own pace, not a failure).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/fs/drive_table.h"
 #include "platform/registry/registry.h"
@@ -17,6 +19,8 @@ namespace tarvik::platform::testing {
 class DriveSandbox : public ::testing::Test {
  protected:
   void SetUp() override {
+    for (const char* name : {"USER", "TMPDIR"})
+      if (const char* value = std::getenv(name)) saved_environment_.emplace_back(name, value);
     std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-fs-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
@@ -36,10 +40,14 @@ class DriveSandbox : public ::testing::Test {
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(root_, ignored);
+    // The table is not reloaded here: with the variables gone it would make the default drive
+    // folder in the real home. The next sandbox reloads it.
     unsetenv("TARVIK_DRIVES");
     unsetenv("TARVIK_REGISTRY");
     unsetenv("TARVIK_ROOT");
-    ReloadDriveTable();
+    unsetenv("USER");
+    unsetenv("TMPDIR");
+    for (const auto& [name, value] : saved_environment_) setenv(name.c_str(), value.c_str(), 1);
   }
 
   // Host path of drive C: + `relative` ("/"-separated).
@@ -59,6 +67,7 @@ class DriveSandbox : public ::testing::Test {
   }
 
   std::filesystem::path root_;
+  std::vector<std::pair<std::string, std::string>> saved_environment_;  // USER, TMPDIR as found
 };
 
 }  // namespace tarvik::platform::testing

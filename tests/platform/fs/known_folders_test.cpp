@@ -24,7 +24,6 @@ TEST_F(KnownFoldersTest, TempFolderIsTheHostsWhenADriveHoldsIt) {
   setenv("TMPDIR", "/nowhere/on/any/drive", 1);
   EXPECT_EQ(GetTempPath(), "C:\\windows\\temp\\");
   EXPECT_TRUE(std::filesystem::is_directory(C("windows/temp")));
-  unsetenv("TMPDIR");
 }
 
 TEST_F(KnownFoldersTest, DocumentsAreSeededInTheRegistryOnFirstUse) {
@@ -50,7 +49,6 @@ TEST_F(KnownFoldersTest, UserNameFallsBackWhenUnusable) {
   const std::string name = GetUserName();
   EXPECT_NE(name, "bad/name");
   EXPECT_FALSE(name.empty());
-  unsetenv("USER");
 }
 
 }  // namespace

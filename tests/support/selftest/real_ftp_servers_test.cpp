@@ -1,7 +1,9 @@
 #include "tests/support/real_ftp_servers.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -168,6 +170,23 @@ TEST(RealServersTest, KnowsTheFourServersAndRefusesOthers) {
   EXPECT_EQ(RealServers::Names(),
             (std::vector<std::string>{"pyftpdlib", "vsftpd", "pureftpd", "proftpd"}));
   EXPECT_THROW(RealServers::Get("no-such-server"), std::invalid_argument);
+}
+
+TEST(RealServersTest, KeepsTestFilesInsideTheRoot) {
+  RealFtpServer& s = RealServers::Get("pureftpd");
+  EXPECT_EQ(s.LocalPath("/a/b.txt"), s.RootDir() / "a/b.txt");
+  EXPECT_EQ(s.LocalPath("a/./b.txt"), s.RootDir() / "a/b.txt");
+  EXPECT_THROW(s.LocalPath("/a/../../escape"), std::invalid_argument);
+
+  s.PutFile("x/y/z.txt", "1");
+  EXPECT_EQ(s.GetFile("/x/y/z.txt"), "1");
+  s.FreshDir("/");
+  EXPECT_TRUE(std::filesystem::is_empty(s.RootDir()));
+  struct stat root {};
+  ASSERT_EQ(::stat(s.RootDir().c_str(), &root), 0);
+  const passwd* account = ::getpwnam(s.User().c_str());
+  ASSERT_NE(account, nullptr);
+  EXPECT_EQ(root.st_uid, account->pw_uid);  // still writable by the server
 }
 
 }  // namespace

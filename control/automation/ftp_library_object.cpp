@@ -1,0 +1,264 @@
+#include "control/automation/ftp_library_object.h"
+
+#include <string>
+#include <string_view>
+
+#include "control/automation/listing_objects.h"
+#include "platform/loop/message_loop.h"
+
+namespace tarvik::automation {
+
+using platform::com::E_POINTER;
+using platform::com::S_OK;
+
+namespace {
+
+using Self = FtpLibraryObject;
+
+// The value type a put binding receives for a control setter taking `T`: texts arrive as
+// std::string (variants hold strings), everything else as is.
+template <typename T>
+struct PutValue {
+  using type = T;
+};
+template <>
+struct PutValue<std::string_view> {
+  using type = const std::string&;
+};
+
+template <typename T>
+T SetterArgument(void (FtpLibrary::*)(T));
+
+// A get binding that reads the control's getter `Getter` (const or not).
+template <auto Getter>
+auto Read() {
+  return [](Self& self) { return (self.control().*Getter)(); };
+}
+
+// A put binding that hands the new value to the control's setter `Setter`.
+template <auto Setter>
+auto Write() {
+  using Value = typename PutValue<decltype(SetterArgument(Setter))>::type;
+  return [](Self& self, Value value) { (self.control().*Setter)(value); };
+}
+
+// Bindings of the properties the control has.
+DispatchTable<Self>& BindProperties(DispatchTable<Self>& table) {
+  using L = FtpLibrary;
+  return table.Put("SFDFileName", Write<&L::put_SFDFileName>())
+      .Put("SFDFilter", Write<&L::put_SFDFilter>())
+      .Put("SFDInitialDir", Write<&L::put_SFDInitialDir>())
+      .Put("SFDMultiple", Write<&L::put_SFDMultiple>())
+      .Put("SFDTitle", Write<&L::put_SFDTitle>())
+      .Get("ServerName", Read<&L::get_ServerName>())
+      .Put("ServerName", Write<&L::put_ServerName>())
+      .Get("Username", Read<&L::get_Username>())
+      .Put("Username", Write<&L::put_Username>())
+      .Get("Password", Read<&L::get_Password>())
+      .Put("Password", Write<&L::put_Password>())
+      .Get("Port", Read<&L::get_Port>())
+      .Put("Port", Write<&L::put_Port>())
+      .Put("RemotePort", Write<&L::put_RemotePort>())
+      .Get("RemotePath", Read<&L::get_RemotePath>())
+      .Put("RemotePath", Write<&L::put_RemotePath>())
+      .Get("LocalPath", Read<&L::get_LocalPath>())
+      .Put("LocalPath", Write<&L::put_LocalPath>())
+      .Get("Overwrite", Read<&L::get_Overwrite>())
+      .Put("Overwrite", Write<&L::put_Overwrite>())
+      .Get("ReplaceIndex", Read<&L::get_ReplaceIndex>())
+      .Put("ReplaceIndex", Write<&L::put_ReplaceIndex>())
+      .Put("ReplaceSetting", Write<&L::put_ReplaceSetting>())
+      .Get("RenameRule", Read<&L::get_RenameRule>())
+      .Put("RenameRule", Write<&L::put_RenameRule>())
+      .Get("Percent", Read<&L::get_Percent>())
+      .Put("Percent", Write<&L::put_Percent>())
+      .Get("TransferredSize", Read<&L::get_TransferredSize>())
+      .Get("TransferSize", Read<&L::get_TransferSize>())
+      .Put("ShowTotalProgress", Write<&L::put_ShowTotalProgress>())
+      .Get("TotalPercent", Read<&L::get_TotalPercent>())
+      .Get("TotalTransferredSize", Read<&L::get_TotalTransferredSize>())
+      .Get("TotalFileSize", Read<&L::get_TotalFileSize>())
+      .Get("TransferState", Read<&L::get_TransferState>())
+      .Put("WithoutList", Write<&L::put_WithoutList>())
+      .Put("EnableLog", Write<&L::put_EnableLog>())
+      .Get("FileSize", Read<&L::get_FileSize>())
+      .Get("TransferMode", Read<&L::get_TransferMode>())
+      .Put("TransferMode", Write<&L::put_TransferMode>())
+      .Get("Passive", Read<&L::get_Passive>())
+      .Put("Passive", Write<&L::put_Passive>())
+      .Put("PassiveMode", Write<&L::put_PassiveMode>())
+      .Put("MKDCheck", Write<&L::put_MKDCheck>())
+      .Put("MKDInfo", Write<&L::put_MKDInfo>())
+      .Put("MaxSpeed", Write<&L::put_MaxSpeed>())
+      .Put("Rcvbuf", Write<&L::put_Rcvbuf>())
+      .Get("Rcvbuf", Read<&L::get_Rcvbuf>())
+      .Put("Sndbuf", Write<&L::put_Sndbuf>())
+      .Get("Sndbuf", Read<&L::get_Sndbuf>())
+      .Put("Timeout", Write<&L::put_Timeout>())
+      .Get("Timeout", Read<&L::get_Timeout>())
+      .Put("RedoTimes", Write<&L::put_RedoTimes>())
+      .Get("AllowType", Read<&L::get_AllowType>())
+      .Put("AllowType", Write<&L::put_AllowType>())
+      .Get("DenyType", Read<&L::get_DenyType>())
+      .Put("DenyType", Write<&L::put_DenyType>())
+      .Put("MaxSize", Write<&L::put_MaxSize>())
+      .Get("FtpState", Read<&L::get_FtpState>())
+      .Get("MessageInfo", Read<&L::get_MessageInfo>())
+      .Get("MessageType", Read<&L::get_MessageType>())
+      .Get("ErrorNumber", Read<&L::get_ErrorNumber>())
+      .Get("ErrorInfo", Read<&L::get_ErrorInfo>())
+      .Get("Busy", Read<&L::get_Busy>())
+      .Get("Connected", Read<&L::get_Connected>())
+      .Put("CacheFileList", Write<&L::put_CacheFileList>())
+      .Put("CreateSourceFolder", Write<&L::put_CreateSourceFolder>())
+      .Put("Title", Write<&L::put_Title>())
+      .Get("Title", Read<&L::get_Title>())
+      .Get("QueueIndex", Read<&L::get_QueueIndex>())
+      .Get("QueueTotal", Read<&L::get_QueueTotal>())
+      .Get("TransferredLocalFiles", Read<&L::get_TransferredLocalFiles>())
+      .Get("TransferredRemoteFiles", Read<&L::get_TransferredRemoteFiles>())
+      .Get("SkippedFiles", Read<&L::get_SkippedFiles>())
+      .Put("Encoding", Write<&L::put_Encoding>())
+      .Put("UTF8", Write<&L::put_UTF8>())
+      .Get("Speed", Read<&L::get_Speed>())
+      .Get("SpeedAvg", Read<&L::get_SpeedAvg>())
+      .Get("TotalElapsedTime", Read<&L::get_TotalElapsedTime>())
+      .Get("ElapsedTime", Read<&L::get_ElapsedTime>())
+      .Get("LeftTime", Read<&L::get_LeftTime>())
+      .Get("RemovedFiles", Read<&L::get_RemovedFiles>())
+      .Get("AbortedFiles", Read<&L::get_AbortedFiles>())
+      .Get("Version", Read<&L::get_Version>())
+      .Put("TranstatePath", Write<&L::put_TranstatePath>())
+      .Put("KeepAliveCommand", Write<&L::put_KeepAliveCommand>())
+      .Put("KeepAliveInterval", Write<&L::put_KeepAliveInterval>())
+      .Put("ListAll", Write<&L::put_ListAll>())
+      .Put("ListCommand", Write<&L::put_ListCommand>())
+      .Put("ListSuffix", Write<&L::put_ListSuffix>())
+      .Put("ListWorkingDir", Write<&L::put_ListWorkingDir>())
+      .Put("LangInfo", Write<&L::put_LangInfo>())
+      .Get("LangInfo", Read<&L::get_LangInfo>())
+      .Put("Lype", Write<&L::put_Lype>())
+      .Put("ShowCmd", Write<&L::put_ShowCmd>())
+      .Get("ProxyHost", Read<&L::get_ProxyHost>())
+      .Put("ProxyHost", Write<&L::put_ProxyHost>())
+      .Get("ProxyPort", Read<&L::get_ProxyPort>())
+      .Put("ProxyPort", Write<&L::put_ProxyPort>());
+}
+
+// Bindings of the session methods the control has.
+DispatchTable<Self>& BindSessionMethods(DispatchTable<Self>& table) {
+  return table.Method("Disconnect", [](Self& self) { return self.control().Disconnect(); })
+      .Method("CloseConnection", [](Self& self) { return self.control().CloseConnection(); })
+      .Method("Connect", [](Self& self) { return self.control().Connect(); })
+      .Method("Abort", [](Self& self) { return self.control().Abort(); })
+      .Method("AbortCurrent", [](Self& self) { self.control().AbortCurrent(); })
+      .Method("SendCommand",
+              [](Self& self, const std::string& FtpCmd, const std::string& Arguments) {
+                return self.control().SendCommand(FtpCmd, Arguments);
+              })
+      .Method("GetCurrentDirectory",
+              [](Self& self) { return self.control().GetCurrentDirectory(); });
+}
+
+// Bindings of the local file methods, offered unchanged. LocalFileRead's path and
+// LocalFileWrite's text are in/out parameters of the interface; the methods leave them as given.
+DispatchTable<Self>& BindLocalMethods(DispatchTable<Self>& table) {
+  using S = const std::string&;
+  return table
+      .Method("GetFileName",
+              [](Self& self, S FilePath) { return self.local().GetFileName(FilePath); })
+      .Method("GetFileNameWithoutExt",
+              [](Self& self, S FilePath) { return self.local().GetFileNameWithoutExt(FilePath); })
+      .Method("GetFileExtension",
+              [](Self& self, S FilePath) { return self.local().GetFileExtension(FilePath); })
+      .Method("GetParentPath",
+              [](Self& self, S FolderPath) { return self.local().GetParentPath(FolderPath); })
+      .Method("LocalFileExists",
+              [](Self& self, S FilePath) { return self.local().LocalFileExists(FilePath); })
+      .Method("LocalFolderExists",
+              [](Self& self, S FolderPath) { return self.local().LocalFolderExists(FolderPath); })
+      .Method("LocalFileCreate",
+              [](Self& self, S FilePath) { return self.local().LocalFileCreate(FilePath); })
+      .Method("LocalFolderCreate",
+              [](Self& self, S FolderPath) { return self.local().LocalFolderCreate(FolderPath); })
+      .Method("LocalFileDelete",
+              [](Self& self, S FilePath) { return self.local().LocalFileDelete(FilePath); })
+      .Method(
+          "LocalFileRead",
+          [](Self& self, std::string& FilePath) { return self.local().LocalFileRead(FilePath); })
+      .Method("LocalFileWrite",
+              [](Self& self, S FilePath, std::string& Text, bool Overwrite) {
+                return self.local().LocalFileWrite(FilePath, Text, Overwrite);
+              })
+      .Method("GetLocalFileSize",
+              [](Self& self, S FilePath) { return self.local().GetLocalFileSize(FilePath); })
+      .Method("GetLocalFolderSize",
+              [](Self& self, S FolderPath) { return self.local().GetLocalFolderSize(FolderPath); })
+      .Method("GetLocalFileCount",
+              [](Self& self, S FolderPath) { return self.local().GetLocalFileCount(FolderPath); })
+      .Method("GetLocalFileDate",
+              [](Self& self, S FilePath) { return self.local().GetLocalFileDate(FilePath); })
+      .Method("GetLocalFileList",
+              [](Self& self, S FolderPath) { return self.local().GetLocalFileList(FolderPath); });
+}
+
+}  // namespace
+
+FtpLibraryObject::FtpLibraryObject() : local_({}, [] { platform::ProcessPendingMessages(); }) {
+  control_.SetEventSink(this);
+  control_.SetClientSite(this);
+}
+
+FtpLibraryObject::~FtpLibraryObject() {
+  // The control's termination may still change its state: nobody hears it any more.
+  events_.DisconnectAll();
+  control_.SetEventSink(nullptr);
+  control_.SetClientSite(nullptr);
+  ReleaseSiteUiProvider();
+}
+
+const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
+  static const DispatchTable<Self> table = [] {
+    DispatchTable<Self> bindings(kFtpLibraryClass);
+    BindSessionMethods(bindings);
+    BindLocalMethods(bindings);
+    BindProperties(bindings);
+    return bindings;
+  }();
+  return table;
+}
+
+HRESULT FtpLibraryObject::SetClientSite(IOleClientSite* site) {
+  ReleaseSiteUiProvider();
+  site_ = ComPtr<IOleClientSite>(site);
+  if (!site_) return S_OK;
+  ComPtr<IUiProviderSite> ui_site;
+  std::shared_ptr<platform::UiProvider> provider;
+  if (platform::com::Succeeded(site_.As(&ui_site)) &&
+      platform::com::Succeeded(ui_site->GetUiProvider(&provider)) && provider) {
+    platform::SetUiProvider(std::move(provider));
+    uses_site_ui_ = true;
+  }
+  return S_OK;
+}
+
+HRESULT FtpLibraryObject::GetClientSite(IOleClientSite** site) {
+  if (site == nullptr) return E_POINTER;
+  *site = ComPtr<IOleClientSite>(site_).Detach();
+  return S_OK;
+}
+
+std::uintptr_t FtpLibraryObject::ContainerWindow() {
+  ComPtr<IOleWindow> window;
+  std::uintptr_t handle = 0;
+  if (site_ && platform::com::Succeeded(site_.As(&window))) window->GetWindow(&handle);
+  return handle;
+}
+
+void FtpLibraryObject::ReleaseSiteUiProvider() {
+  if (!uses_site_ui_) return;
+  platform::SetUiProvider(nullptr);
+  uses_site_ui_ = false;
+}
+
+}  // namespace tarvik::automation
