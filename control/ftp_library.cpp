@@ -28,7 +28,9 @@ FtpLibrary::~FtpLibrary() {
   platform::DestroyWindow(timer_window_);
 }
 
-void FtpLibrary::ReadProperties() { session_.EnsureSessionObjects(); }
+void FtpLibrary::ReadProperties() {
+  session_.EnsureSessionObjects();
+}
 
 // ---- SessionHost ----
 
@@ -49,22 +51,38 @@ void FtpLibrary::SetTimersEnabled(bool enabled) {
                      [this](platform::WindowHandle, platform::TimerId) { session_.Timer1Tick(); });
 }
 
+void FtpLibrary::RaiseTransfer() {
+  if (events_ != nullptr && ContainerWindow() != 0) events_->OnTransfer();
+}
+
 std::uintptr_t FtpLibrary::ContainerWindowFromSite() {
   return site_ != nullptr ? site_->ContainerWindow() : 0;
 }
 
 // ---- Methods ----
 
-bool FtpLibrary::Connect() { return session_.Connect(); }
-bool FtpLibrary::Disconnect() { return session_.Disconnect(); }
-bool FtpLibrary::CloseConnection() { return Disconnect(); }
-bool FtpLibrary::Abort() { return session_.Abort(); }
-void FtpLibrary::AbortCurrent() { session_.AbortCurrent(); }
+bool FtpLibrary::Connect() {
+  return session_.Connect();
+}
+bool FtpLibrary::Disconnect() {
+  return session_.Disconnect();
+}
+bool FtpLibrary::CloseConnection() {
+  return Disconnect();
+}
+bool FtpLibrary::Abort() {
+  return session_.Abort();
+}
+void FtpLibrary::AbortCurrent() {
+  session_.AbortCurrent();
+}
 
 std::string FtpLibrary::SendCommand(std::string_view FtpCmd, std::string_view Arguments) {
   return session_.SendCommand(FtpCmd, Arguments);
 }
 
-std::string FtpLibrary::GetCurrentDirectory() { return session_.GetCurrentDirectory(); }
+std::string FtpLibrary::GetCurrentDirectory() {
+  return session_.GetCurrentDirectory();
+}
 
 }  // namespace tarvik

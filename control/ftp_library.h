@@ -165,14 +165,16 @@ class FtpLibrary : private SessionHost {
   // SessionHost
   void RaiseStateChange() override;
   void RaiseServerMessage() override;
+  void RaiseTransfer() override;
   void SetTimersEnabled(bool enabled) override;
   std::uintptr_t ContainerWindowFromSite() override;
-
 
   FtpSession session_;
   FtpLibraryEvents* events_ = nullptr;
   ClientSite* site_ = nullptr;
-  platform::WindowHandle timer_window_ = 0;  // hidden window that owns the three timers
+  // Hidden window that owns the control's timers. The keep-alive tick (Timer1) runs here; the
+  // transfer watchdog and the dialog keeper join it with the transfers and the conflict dialog.
+  platform::WindowHandle timer_window_ = 0;
 
   // Values kept for the parts of the library that use them (dialogs, shell, HTTP proxy).
   std::string proxy_host_;

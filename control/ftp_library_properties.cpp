@@ -19,13 +19,17 @@ std::string WithoutLeadingBar(std::string& list) {
   return list;
 }
 
-std::int32_t RoundToLong(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+std::int32_t RoundToLong(double value) {
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
 
 }  // namespace
 
 // ---- Connection ----
 
-std::string FtpLibrary::get_ServerName() const { return session_.settings().server_name; }
+std::string FtpLibrary::get_ServerName() const {
+  return session_.settings().server_name;
+}
 void FtpLibrary::put_ServerName(std::string_view value) {
   std::string name(value);
   if (session_.settings().scrambled_credentials) {
@@ -34,16 +38,32 @@ void FtpLibrary::put_ServerName(std::string_view value) {
   session_.settings().server_name = NormaliseServerName(name);
 }
 
-std::string FtpLibrary::get_Username() const { return session_.settings().username; }
-void FtpLibrary::put_Username(std::string_view value) { session_.settings().username = value; }
-std::string FtpLibrary::get_Password() const { return session_.settings().password; }
-void FtpLibrary::put_Password(std::string_view value) { session_.settings().password = value; }
+std::string FtpLibrary::get_Username() const {
+  return session_.settings().username;
+}
+void FtpLibrary::put_Username(std::string_view value) {
+  session_.settings().username = value;
+}
+std::string FtpLibrary::get_Password() const {
+  return session_.settings().password;
+}
+void FtpLibrary::put_Password(std::string_view value) {
+  session_.settings().password = value;
+}
 
-std::int32_t FtpLibrary::get_Port() const { return session_.settings().port; }
-void FtpLibrary::put_Port(std::int32_t value) { session_.settings().port = PortRule(value); }
-void FtpLibrary::put_RemotePort(std::int32_t value) { put_Port(value); }
+std::int32_t FtpLibrary::get_Port() const {
+  return session_.settings().port;
+}
+void FtpLibrary::put_Port(std::int32_t value) {
+  session_.settings().port = PortRule(value);
+}
+void FtpLibrary::put_RemotePort(std::int32_t value) {
+  put_Port(value);
+}
 
-std::int16_t FtpLibrary::get_Timeout() const { return session_.settings().timeout_seconds; }
+std::int16_t FtpLibrary::get_Timeout() const {
+  return session_.settings().timeout_seconds;
+}
 void FtpLibrary::put_Timeout(std::int16_t value) {
   session_.settings().timeout_seconds = TimeoutRule(value);
 }
@@ -99,7 +119,9 @@ void FtpLibrary::put_LocalPath(std::string_view value) {
   session_.settings().local_path = TrimmedText(value);
 }
 
-bool FtpLibrary::get_Overwrite() const { return session_.transfer_settings().overwrite; }
+bool FtpLibrary::get_Overwrite() const {
+  return session_.transfer_settings().overwrite;
+}
 void FtpLibrary::put_Overwrite(bool value) {
   session_.transfer_settings().overwrite = value;
   session_.transfer_settings().replace_code = value ? 3 : 6;
@@ -113,22 +135,40 @@ void FtpLibrary::put_ReplaceIndex(std::int16_t value) {
   if (!code) ShowMessage(InvalidReplaceSettingText());
   session_.transfer_settings().replace_code = code.value_or(0);
 }
-void FtpLibrary::put_ReplaceSetting(std::int16_t value) { put_ReplaceIndex(value); }
+void FtpLibrary::put_ReplaceSetting(std::int16_t value) {
+  put_ReplaceIndex(value);
+}
 
-std::string FtpLibrary::get_RenameRule() const { return session_.transfer_settings().rename_rule; }
+std::string FtpLibrary::get_RenameRule() const {
+  return session_.transfer_settings().rename_rule;
+}
 void FtpLibrary::put_RenameRule(std::string_view value) {
   session_.transfer_settings().rename_rule = value;
 }
 
-std::int32_t FtpLibrary::get_TransferMode() const { return session_.settings().transfer_mode; }
-void FtpLibrary::put_TransferMode(std::int32_t value) { session_.settings().transfer_mode = value; }
+std::int32_t FtpLibrary::get_TransferMode() const {
+  return session_.settings().transfer_mode;
+}
+void FtpLibrary::put_TransferMode(std::int32_t value) {
+  session_.settings().transfer_mode = value;
+}
 
-bool FtpLibrary::get_Passive() const { return session_.settings().passive; }
-void FtpLibrary::put_Passive(bool value) { session_.settings().passive = value; }
-void FtpLibrary::put_PassiveMode(bool value) { put_Passive(value); }
+bool FtpLibrary::get_Passive() const {
+  return session_.settings().passive;
+}
+void FtpLibrary::put_Passive(bool value) {
+  session_.settings().passive = value;
+}
+void FtpLibrary::put_PassiveMode(bool value) {
+  put_Passive(value);
+}
 
-void FtpLibrary::put_MKDCheck(bool value) { session_.transfer_settings().mkd_check = value; }
-void FtpLibrary::put_MKDInfo(std::string_view value) { session_.settings().mkd_info = value; }
+void FtpLibrary::put_MKDCheck(bool value) {
+  session_.transfer_settings().mkd_check = value;
+}
+void FtpLibrary::put_MKDInfo(std::string_view value) {
+  session_.settings().mkd_info = value;
+}
 
 void FtpLibrary::put_MaxSpeed(std::int32_t value) {
   session_.transfer_settings().max_speed = static_cast<double>(value) * 1024;
@@ -141,11 +181,15 @@ void FtpLibrary::put_MaxSpeed(std::int32_t value) {
   put_Rcvbuf(reduced);
 }
 
-std::int32_t FtpLibrary::get_Rcvbuf() const { return session_.settings().rcvbuf; }
+std::int32_t FtpLibrary::get_Rcvbuf() const {
+  return session_.settings().rcvbuf;
+}
 void FtpLibrary::put_Rcvbuf(std::int32_t value) {
   session_.settings().rcvbuf = SocketBufferRule(value);
 }
-std::int32_t FtpLibrary::get_Sndbuf() const { return session_.settings().sndbuf; }
+std::int32_t FtpLibrary::get_Sndbuf() const {
+  return session_.settings().sndbuf;
+}
 void FtpLibrary::put_Sndbuf(std::int32_t value) {
   session_.settings().sndbuf = SocketBufferRule(value);
   session_.transfer_settings().upload_block_limit = session_.settings().sndbuf;
@@ -155,11 +199,15 @@ void FtpLibrary::put_RedoTimes(std::int16_t value) {
   session_.settings().redo_times = RedoTimesRule(value);
 }
 
-std::string FtpLibrary::get_AllowType() const { return session_.transfer_settings().allow_type; }
+std::string FtpLibrary::get_AllowType() const {
+  return session_.transfer_settings().allow_type;
+}
 void FtpLibrary::put_AllowType(std::string_view value) {
   session_.transfer_settings().allow_type = FileTypeListRule(value);
 }
-std::string FtpLibrary::get_DenyType() const { return session_.transfer_settings().deny_type; }
+std::string FtpLibrary::get_DenyType() const {
+  return session_.transfer_settings().deny_type;
+}
 void FtpLibrary::put_DenyType(std::string_view value) {
   session_.transfer_settings().deny_type = FileTypeListRule(value);
 }
@@ -167,7 +215,9 @@ void FtpLibrary::put_DenyType(std::string_view value) {
 void FtpLibrary::put_MaxSize(double value) {
   session_.transfer_settings().max_size = value * 1024 * 1024;
 }
-void FtpLibrary::put_WithoutList(bool value) { session_.transfer_settings().without_list = value; }
+void FtpLibrary::put_WithoutList(bool value) {
+  session_.transfer_settings().without_list = value;
+}
 void FtpLibrary::put_ShowTotalProgress(bool value) {
   session_.transfer_settings().show_total_progress = value;
 }
@@ -180,7 +230,9 @@ void FtpLibrary::put_CreateSourceFolder(bool value) {
 void FtpLibrary::put_TranstatePath(std::string_view value) {
   session_.transfer_settings().transtate_path = value;
 }
-void FtpLibrary::put_ListAll(bool value) { session_.settings().list_all = value; }
+void FtpLibrary::put_ListAll(bool value) {
+  session_.settings().list_all = value;
+}
 void FtpLibrary::put_ListCommand(std::string_view value) {
   session_.settings().list_command = ListCommandRule(value);
 }
@@ -188,29 +240,57 @@ void FtpLibrary::put_ListSuffix(std::string_view value) {
   session_.transfer_settings().list_suffix = value;
   session_.transfer_settings().list_suffix_set = true;
 }
-void FtpLibrary::put_ListWorkingDir(bool value) { session_.settings().list_working_dir = value; }
+void FtpLibrary::put_ListWorkingDir(bool value) {
+  session_.settings().list_working_dir = value;
+}
 
 // ---- Progress and results ----
 
-std::int16_t FtpLibrary::get_Percent() const { return session_.statistics().percent; }
-void FtpLibrary::put_Percent(std::int16_t value) { session_.statistics().percent = value; }
-double FtpLibrary::get_TransferredSize() const { return session_.statistics().transferred_size; }
-double FtpLibrary::get_TransferSize() const { return get_TransferredSize(); }
-double FtpLibrary::get_FileSize() const { return session_.statistics().file_size; }
-std::int16_t FtpLibrary::get_TotalPercent() const { return session_.statistics().total_percent; }
+std::int16_t FtpLibrary::get_Percent() const {
+  return session_.statistics().percent;
+}
+void FtpLibrary::put_Percent(std::int16_t value) {
+  session_.statistics().percent = value;
+}
+double FtpLibrary::get_TransferredSize() const {
+  return session_.statistics().transferred_size;
+}
+double FtpLibrary::get_TransferSize() const {
+  return get_TransferredSize();
+}
+double FtpLibrary::get_FileSize() const {
+  return session_.statistics().file_size;
+}
+std::int16_t FtpLibrary::get_TotalPercent() const {
+  return session_.statistics().total_percent;
+}
 double FtpLibrary::get_TotalTransferredSize() const {
   return session_.statistics().total_transferred_size;
 }
-double FtpLibrary::get_TotalFileSize() const { return session_.statistics().total_file_size; }
-std::int32_t FtpLibrary::get_Speed() const { return session_.statistics().speed; }
-std::int32_t FtpLibrary::get_SpeedAvg() const { return session_.statistics().speed_avg; }
-std::int32_t FtpLibrary::get_ElapsedTime() const { return session_.statistics().elapsed_time; }
+double FtpLibrary::get_TotalFileSize() const {
+  return session_.statistics().total_file_size;
+}
+std::int32_t FtpLibrary::get_Speed() const {
+  return session_.statistics().speed;
+}
+std::int32_t FtpLibrary::get_SpeedAvg() const {
+  return session_.statistics().speed_avg;
+}
+std::int32_t FtpLibrary::get_ElapsedTime() const {
+  return session_.statistics().elapsed_time;
+}
 std::int32_t FtpLibrary::get_TotalElapsedTime() const {
   return session_.statistics().total_elapsed_time;
 }
-std::int32_t FtpLibrary::get_LeftTime() const { return session_.statistics().left_time; }
-std::string FtpLibrary::get_TransferState() const { return session_.statistics().transfer_state; }
-std::int32_t FtpLibrary::get_QueueIndex() const { return session_.statistics().queue_index; }
+std::int32_t FtpLibrary::get_LeftTime() const {
+  return session_.statistics().left_time;
+}
+std::string FtpLibrary::get_TransferState() const {
+  return session_.statistics().transfer_state;
+}
+std::int32_t FtpLibrary::get_QueueIndex() const {
+  return session_.statistics().queue_index;
+}
 std::int32_t FtpLibrary::get_QueueTotal() {
   TransferStatistics& statistics = session_.statistics();
   if (statistics.queue_total < statistics.queue_index) {
@@ -227,42 +307,88 @@ std::string FtpLibrary::get_TransferredRemoteFiles() {
 std::string FtpLibrary::get_SkippedFiles() {
   return WithoutLeadingBar(session_.statistics().skipped_files);
 }
-std::string FtpLibrary::get_RemovedFiles() const { return session_.statistics().removed_files; }
-std::string FtpLibrary::get_AbortedFiles() const { return session_.statistics().aborted_files; }
+std::string FtpLibrary::get_RemovedFiles() const {
+  return session_.statistics().removed_files;
+}
+std::string FtpLibrary::get_AbortedFiles() const {
+  return session_.statistics().aborted_files;
+}
 
 // ---- Session state ----
 
-FtpStates FtpLibrary::get_FtpState() const { return session_.state().ftp_state; }
-std::string FtpLibrary::get_MessageInfo() const { return session_.state().message_info; }
+FtpStates FtpLibrary::get_FtpState() const {
+  return session_.state().ftp_state;
+}
+std::string FtpLibrary::get_MessageInfo() const {
+  return session_.state().message_info;
+}
 std::int16_t FtpLibrary::get_MessageType() const {
   return static_cast<std::int16_t>(session_.state().message_type);
 }
-std::int32_t FtpLibrary::get_ErrorNumber() const { return session_.ErrorNumber(); }
-std::string FtpLibrary::get_ErrorInfo() const { return session_.ErrorInfo(); }
-bool FtpLibrary::get_Busy() const { return IsBusyState(session_.state().ftp_state); }
-bool FtpLibrary::get_Connected() const { return session_.Connected(); }
-std::string FtpLibrary::get_Version() const { return std::string(kLibraryVersion); }
+std::int32_t FtpLibrary::get_ErrorNumber() const {
+  return session_.ErrorNumber();
+}
+std::string FtpLibrary::get_ErrorInfo() const {
+  return session_.ErrorInfo();
+}
+bool FtpLibrary::get_Busy() const {
+  return IsBusyState(session_.state().ftp_state);
+}
+bool FtpLibrary::get_Connected() const {
+  return session_.Connected();
+}
+std::string FtpLibrary::get_Version() const {
+  return std::string(kLibraryVersion);
+}
 
 void FtpLibrary::put_EnableLog(bool value) {
   session_.EnsureSessionObjects();
   EnsureErrorRecord().put_EnableLog(value);
 }
-std::string FtpLibrary::get_LangInfo() const { return GetLangInfo(); }
-void FtpLibrary::put_LangInfo(std::string_view value) { LetLangInfo(value); }
+std::string FtpLibrary::get_LangInfo() const {
+  return GetLangInfo();
+}
+void FtpLibrary::put_LangInfo(std::string_view value) {
+  LetLangInfo(value);
+}
 
 // ---- Host conveniences ----
 
-std::string FtpLibrary::get_Title() const { return ApplicationTitle(); }
-void FtpLibrary::put_Title(std::string_view value) { SetApplicationTitle(value); }
-std::string FtpLibrary::get_ProxyHost() const { return proxy_host_; }
-void FtpLibrary::put_ProxyHost(std::string_view value) { proxy_host_ = value; }
-std::int16_t FtpLibrary::get_ProxyPort() const { return proxy_port_; }
-void FtpLibrary::put_ProxyPort(std::int16_t value) { proxy_port_ = value; }
-void FtpLibrary::put_ShowCmd(std::int16_t value) { show_cmd_ = value; }
-void FtpLibrary::put_SFDFileName(std::string_view value) { sfd_file_name_ = value; }
-void FtpLibrary::put_SFDFilter(std::string_view value) { sfd_filter_ = value; }
-void FtpLibrary::put_SFDInitialDir(std::string_view value) { sfd_initial_dir_ = value; }
-void FtpLibrary::put_SFDMultiple(bool value) { sfd_multiple_ = value; }
-void FtpLibrary::put_SFDTitle(std::string_view value) { sfd_title_ = value; }
+std::string FtpLibrary::get_Title() const {
+  return ApplicationTitle();
+}
+void FtpLibrary::put_Title(std::string_view value) {
+  SetApplicationTitle(value);
+}
+std::string FtpLibrary::get_ProxyHost() const {
+  return proxy_host_;
+}
+void FtpLibrary::put_ProxyHost(std::string_view value) {
+  proxy_host_ = value;
+}
+std::int16_t FtpLibrary::get_ProxyPort() const {
+  return proxy_port_;
+}
+void FtpLibrary::put_ProxyPort(std::int16_t value) {
+  proxy_port_ = value;
+}
+void FtpLibrary::put_ShowCmd(std::int16_t value) {
+  show_cmd_ = value;
+}
+void FtpLibrary::put_SFDFileName(std::string_view value) {
+  sfd_file_name_ = value;
+}
+void FtpLibrary::put_SFDFilter(std::string_view value) {
+  sfd_filter_ = value;
+}
+void FtpLibrary::put_SFDInitialDir(std::string_view value) {
+  sfd_initial_dir_ = value;
+}
+void FtpLibrary::put_SFDMultiple(bool value) {
+  sfd_multiple_ = value;
+}
+void FtpLibrary::put_SFDTitle(std::string_view value) {
+  sfd_title_ = value;
+}
 
 }  // namespace tarvik

@@ -7,7 +7,9 @@
 
 namespace tarvik {
 
-std::int32_t PortRule(std::int32_t value) { return (value >= 1 && value <= 65535) ? value : 21; }
+std::int32_t PortRule(std::int32_t value) {
+  return (value >= 1 && value <= 65535) ? value : 21;
+}
 
 std::int16_t TimeoutRule(std::int16_t value) {
   return (value >= 30 && value <= 6000) ? value : std::int16_t{30};
@@ -21,18 +23,20 @@ std::int16_t KeepAliveIntervalRule(std::int16_t value) {
 }
 
 std::string KeepAliveCommandRule(std::string_view value) {
-  return ToUpperAscii(TrimBlanks(value));
+  return ToUpperAscii(StripBlanks(value));
 }
 
 std::string ListCommandRule(std::string_view value) {
-  return TrimBlanks(value) == "MLSD" ? "MLSD" : "LIST";
+  return StripBlanks(value) == "MLSD" ? "MLSD" : "LIST";
 }
 
 std::int16_t RedoTimesRule(std::int16_t value) {
   return value >= 1 ? static_cast<std::int16_t>(value + 1) : std::int16_t{0};
 }
 
-std::int32_t SocketBufferRule(std::int32_t value) { return value < 32 ? 32 : value; }
+std::int32_t SocketBufferRule(std::int32_t value) {
+  return value < 32 ? 32 : value;
+}
 
 std::optional<std::int16_t> ReplaceCodeFromIndex(std::int16_t index) {
   static constexpr std::array<std::int16_t, 5> kCodes = {0, 3, 6, 8, 4};
@@ -46,7 +50,7 @@ std::string_view InvalidReplaceSettingText() {
 }
 
 std::string FileTypeListRule(std::string_view value) {
-  std::string list(TrimBlanks(value));
+  std::string list(StripBlanks(value));
   for (std::size_t at = list.find("*."); at != std::string::npos; at = list.find("*.", at)) {
     list.erase(at, 2);
   }
@@ -58,12 +62,14 @@ std::string FileTypeListRule(std::string_view value) {
 }
 
 EncodingChoice EncodingRule(std::string_view value) {
-  const std::string upper = ToUpperAscii(TrimBlanks(value));
+  const std::string upper = ToUpperAscii(StripBlanks(value));
   if (upper == "UTF-8" || upper == "UTF8") return EncodingChoice::kUtf8;
   if (upper == "AUTO") return EncodingChoice::kAuto;
   return EncodingChoice::kAnsi;
 }
 
-std::string TrimmedText(std::string_view value) { return std::string(TrimBlanks(value)); }
+std::string TrimmedText(std::string_view value) {
+  return std::string(StripBlanks(value));
+}
 
 }  // namespace tarvik

@@ -20,7 +20,10 @@
 
 namespace tarvik::automation {
 
+using platform::com::ComPtr;
 using platform::com::ConnectionPoint;
+using platform::com::DispatchObject;
+using platform::com::DispatchTable;
 using platform::com::IConnectionPoint;
 using platform::com::IConnectionPointContainer;
 

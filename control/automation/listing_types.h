@@ -17,11 +17,14 @@ using platform::com::kStringType;
 using platform::com::kUnknownType;
 using platform::com::kVariantType;
 using platform::com::kVoidType;
+using platform::com::MakeGuid;
 using platform::com::MemberInfo;
 using platform::com::Method;
 using platform::com::ObjectType;
 using platform::com::ParamInfo;
 using platform::com::Property;
+using platform::com::TypeInfo;
+using platform::com::TypeKind;
 
 inline constexpr MemberInfo kCFtpFileMembers[] = {
     Property("IsDirectory", 0x68030117, kBooleanType, Access::kWriteRead),

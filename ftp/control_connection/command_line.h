@@ -23,11 +23,11 @@ struct CommandRules {
 };
 
 struct PreparedCommand {
-  std::string verb;            // upper-cased verb (a whole line given as verb is upper-cased too)
-  std::string argument;        // argument after the path marks and decoding
-  std::string line;            // what is sent, CR LF included
+  std::string verb;      // upper-cased verb (a whole line given as verb is upper-cased too)
+  std::string argument;  // argument after the path marks and decoding
+  std::string line;      // what is sent, CR LF included
   bool sets_last_command = true;
-  std::string message;         // MessageInfo text: verb, a blank, argument; PASS masked
+  std::string message;  // MessageInfo text: verb, a blank, argument; PASS masked
 };
 
 // Applies the command rules:

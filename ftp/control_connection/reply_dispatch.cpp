@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "ftp/session/error_record_access.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/control_connection/text_encoding.h"
 #include "ftp/session/dispatch_table.h"
+#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/time/clock.h"
 
@@ -45,7 +45,7 @@ void FtpSession::ReplyDispatch() {
     std::vector<std::uint8_t> bytes;
     control_socket_->GetData(bytes);
     const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    arrived = std::string(TrimBlanks(DecodeReceived(raw, settings_.utf8)));
+    arrived = std::string(StripBlanks(DecodeReceived(raw, settings_.utf8)));
     state_.last_reply = arrived;
     state_.reply_buffer += arrived;
     if (state_.reply_buffer.size() > kMaxReplyBytes) {
@@ -54,6 +54,8 @@ void FtpSession::ReplyDispatch() {
       CloseControlSocket();
       Raise(kUnexpectedError, "Reply too long");
     }
+    // An incomplete reply waits for the next arrival, which comes as its own notification. No
+    // messages are pumped here: a nested dispatch of that arrival would handle this reply twice.
     const int code = GetResponseCode(state_.reply_buffer);
     if (code == 0) return;
 
@@ -91,15 +93,16 @@ void FtpSession::HandleDispatchFailure(std::int32_t number, std::string descript
   EndAsyncMethod();
   if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
   data_.CloseDataConnection();
-  if (ToLowerAscii(description).find("another command is currently pending") !=
-      std::string::npos) {
+  if (ToLowerAscii(description).find("another command is currently pending") != std::string::npos) {
     settings_.keep_alive_interval = 0;
     Log("DISKEEPCONN#" + description);
     if (settings_.redo_times < 1) settings_.redo_times = 2;
   }
 }
 
-void FtpSession::OnControlConnect() { SetFtpState(FtpStates::ftpConnected); }
+void FtpSession::OnControlConnect() {
+  SetFtpState(FtpStates::ftpConnected);
+}
 
 void FtpSession::OnControlClose() {
   const Operation operation = state_.current_operation;

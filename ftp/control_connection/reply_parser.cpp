@@ -5,7 +5,9 @@
 namespace tarvik {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 bool StartsWithThreeDigits(std::string_view line) {
   return line.size() >= 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2]);
@@ -38,7 +40,7 @@ std::string WithoutNul(std::string_view piece) {
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view StripBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   const std::size_t last = text.find_last_not_of(' ');
@@ -51,7 +53,7 @@ ReplyCodeScan ScanReplyCode(std::string_view text) {
   bool pending_257 = false;
   ForEachPiece(text, [&](std::string_view raw, bool) {
     const std::string cleaned = WithoutNul(raw);
-    const std::string_view line = TrimBlanks(cleaned);
+    const std::string_view line = StripBlanks(cleaned);
     if (!StartsWithThreeDigits(line)) return;
     const int value = ThreeDigitValue(line);
     if (line.size() == 3) {
@@ -84,7 +86,7 @@ std::string GetResponseInfo(std::string_view text) {
   });
   const std::size_t nul = chosen.find('\0');
   if (nul != std::string_view::npos) chosen = chosen.substr(0, nul);
-  return std::string(TrimBlanks(chosen));
+  return std::string(StripBlanks(chosen));
 }
 
 }  // namespace tarvik

@@ -18,8 +18,8 @@
 namespace tarvik {
 
 struct ReplyCodeScan {
-  int code = 0;                  // the final reply code, 0 while no final line was seen
-  std::string continuation;      // text after "nnn-" of the last continuation line seen
+  int code = 0;              // the final reply code, 0 while no final line was seen
+  std::string continuation;  // text after "nnn-" of the last continuation line seen
 };
 
 // Scans `text` line by line (pieces between CR LF pairs, the last piece included).
@@ -38,6 +38,6 @@ int GetResponseCode(std::string_view text);
 std::string GetResponseInfo(std::string_view text);
 
 // Trims blanks (spaces only, as the reply format pads with spaces) at both ends.
-std::string_view TrimBlanks(std::string_view text);
+std::string_view StripBlanks(std::string_view text);
 
 }  // namespace tarvik

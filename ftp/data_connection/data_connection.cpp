@@ -46,8 +46,7 @@ void DataConnection::Guarded(std::string_view procedure, Step&& step) {
   } catch (const NumberedError& error) {
     if (DataTransferSink* sink = session_.transfer_sink()) sink->CloseLocalFile();
     CloseDataConnection();
-    session_.ReportError(procedure, static_cast<std::int32_t>(error.number()),
-                         error.description());
+    session_.ReportError(procedure, static_cast<std::int32_t>(error.number()), error.description());
   }
 }
 

@@ -14,7 +14,7 @@ constexpr std::int32_t kDataPortSpan = 20001;
 constexpr std::int32_t kHighestPort = 65535;
 
 std::optional<int> ByteField(std::string_view field) {
-  field = TrimBlanks(field);
+  field = StripBlanks(field);
   int value = -1;
   const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
   if (error != std::errc() || end != field.data() + field.size() || value < 0 || value > 255) {
@@ -25,7 +25,9 @@ std::optional<int> ByteField(std::string_view field) {
 
 }  // namespace
 
-std::string TransferTypeCode(std::int32_t transfer_mode) { return transfer_mode == 0 ? "A" : "I"; }
+std::string TransferTypeCode(std::int32_t transfer_mode) {
+  return transfer_mode == 0 ? "A" : "I";
+}
 
 std::int32_t NextDataPort(std::int32_t previous, double random_fraction) {
   if (previous == 0) {

@@ -52,6 +52,8 @@ bool FtpSession::CloseConnect(bool reset_statistics) {
   return true;
 }
 
-bool FtpSession::Disconnect() { return CloseConnect(true); }
+bool FtpSession::Disconnect() {
+  return CloseConnect(true);
+}
 
 }  // namespace tarvik

@@ -1,10 +1,10 @@
 // Sending commands, and the frame of the methods that run one command and wait for its reply.
 #include <string>
 
-#include "ftp/session/error_record_access.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
+#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/scrambled_text.h"
 #include "platform/loop/message_loop.h"
@@ -92,8 +92,7 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
       state_.reconnecting = false;
       state_.current_operation = state_.saved_operation;
     }
-    DispatchError("SendFtpCommand", static_cast<std::int32_t>(error.number()),
-                  error.description());
+    DispatchError("SendFtpCommand", static_cast<std::int32_t>(error.number()), error.description());
     return false;
   }
 }
@@ -119,8 +118,8 @@ bool FtpSession::RefuseWhileBusy() {
   return true;
 }
 
-bool FtpSession::RunOperation(Operation operation, std::string_view verb,
-                              std::string_view argument, std::string_view procedure) {
+bool FtpSession::RunOperation(Operation operation, std::string_view verb, std::string_view argument,
+                              std::string_view procedure) {
   state_.fallback_error = {};
   try {
     if (!Connect()) return false;
@@ -147,8 +146,8 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
         return "SendCommand:command not understood;" + std::to_string(ErrorNumber()) + "#" +
                ErrorInfo();
       }
-      const Operation operation = arguments == kCommandTestArgument ? Operation::kCommandTest
-                                                                    : Operation::kRawCommand;
+      const Operation operation =
+          arguments == kCommandTestArgument ? Operation::kCommandTest : Operation::kRawCommand;
       BeginAsyncMethod(operation);
       if (!SendFtpCommand(ftp_cmd, arguments)) {
         const std::int32_t number = RecordedErrorNumber();
@@ -175,7 +174,7 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
 
 std::string FtpSession::GetCurrentDirectory() {
   if (!RunOperation(Operation::kGetCurrentDirectory, "PWD", "", "GetCurrentDirectory")) return {};
-  return std::string(TrimBlanks(state_.current_directory));
+  return std::string(StripBlanks(state_.current_directory));
 }
 
 }  // namespace tarvik

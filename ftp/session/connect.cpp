@@ -1,10 +1,10 @@
 // Connect: open the control connection, log in, probe what the server supports.
 #include <string>
 
-#include "ftp/session/error_record_access.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
+#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "net/socket_support.h"
 
@@ -51,7 +51,7 @@ bool FtpSession::Connect() {
   SetFtpState(FtpStates::ftpConnecting);
   state_.last_command.clear();
   state_.reply_buffer.clear();
-  if (TrimBlanks(settings_.username).empty()) {
+  if (StripBlanks(settings_.username).empty()) {
     settings_.username = "anonymous";
     settings_.password = kAnonymousPassword;
   }
@@ -147,7 +147,7 @@ void FtpSession::AfterLogin() {
     while (start <= features.size()) {
       std::size_t end = features.find("\r\n", start);
       if (end == std::string::npos) end = features.size();
-      if (ToUpperAscii(TrimBlanks(features.substr(start, end - start))) == "UTF8") {
+      if (ToUpperAscii(StripBlanks(features.substr(start, end - start))) == "UTF8") {
         settings_.utf8 = true;
       }
       start = end + 2;
@@ -155,8 +155,8 @@ void FtpSession::AfterLogin() {
   }
   state_.home_directory = GetCurrentDirectory();
   Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +
-      ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" +
-      state_.home_directory + ";PSV:" + (settings_.passive ? "True" : "False"));
+      ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" + state_.home_directory +
+      ";PSV:" + (settings_.passive ? "True" : "False"));
 }
 
 bool FtpSession::IsFTPCmdExist(std::string_view command_line) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "control/errors/numbered_error.h"
+#include "ftp/directory/listing_rows.h"
+#include "ftp/remote/remote_folder_rows.h"
 #include "ftp/control_connection/reply_parser.h"
 
 namespace tarvik {
@@ -10,7 +12,7 @@ namespace tarvik {
 const std::vector<DispatchRow>& DispatchTable() {
   static const std::vector<DispatchRow> table = [] {
     std::vector<DispatchRow> rows;
-    for (auto group : {LoginRows, SessionCommandRows}) {
+    for (auto group : {LoginRows, SessionCommandRows, ListingRows, RemoteFolderRows}) {
       std::vector<DispatchRow> part = group();
       rows.insert(rows.end(), part.begin(), part.end());
     }

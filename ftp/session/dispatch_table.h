@@ -21,8 +21,8 @@ class FtpSession;
 
 // One complete reply as the dispatcher hands it to a row.
 struct DispatchedReply {
-  int code = 0;       // final reply code
-  std::string text;   // the text of the arrival that completed the reply
+  int code = 0;      // final reply code
+  std::string text;  // the text of the arrival that completed the reply
 };
 
 using DispatchAction = void (*)(FtpSession& session, const DispatchedReply& reply);

@@ -14,7 +14,9 @@ std::string RecordedErrorDescription() {
   return record == nullptr ? std::string() : record->get_Description();
 }
 
-void SetRecordedErrorNumber(long number) { EnsureErrorRecord().put_Number(number); }
+void SetRecordedErrorNumber(long number) {
+  EnsureErrorRecord().put_Number(number);
+}
 
 void SetRecordedErrorDescription(std::string_view description) {
   EnsureErrorRecord().put_Description(description);

@@ -60,7 +60,9 @@ bool FtpSession::Connected() const {
   return control_socket_->State() == CSocket::kConnected && state_.logged_in;
 }
 
-void FtpSession::Log(std::string_view line) const { WriteLogLine(line); }
+void FtpSession::Log(std::string_view line) const {
+  WriteLogLine(line);
+}
 
 void FtpSession::CloseControlSocket() {
   if (control_socket_->State() != CSocket::kClosed) control_socket_->CloseSocket();

@@ -9,8 +9,8 @@
 //   - control-socket notifications: the reply dispatcher (sends the next command of an exchange,
 //     ends the operation), connect, close and error handlers;
 //   - data-socket notifications (the running listing or transfer, through its DataTransferSink);
-//   - the control's timers: the keep-alive tick (Timer1Tick: sends the keep-alive command, runs a
-//     pending Abort) and the transfer watchdog;
+//   - the control's timers: the keep-alive tick (Timer1Tick sends the keep-alive command, whose
+//     reply the dispatcher absorbs);
 //   - the host's handlers of OnStateChange and OnServerMessage (raised on every state change,
 //     command and reply), which may read properties, call Abort/AbortCurrent, or start another
 //     method (refused with 16009 while an operation runs).
@@ -24,14 +24,13 @@
 
 #include "ftp/data_connection/data_connection.h"
 #include "ftp/data_connection/data_transfer_sink.h"
+#include "ftp/directory/remote_folder_state.h"
 #include "ftp/session/ftp_states.h"
 #include "ftp/session/session_host.h"
 #include "ftp/session/session_state.h"
 #include "net/csocket.h"
 
 namespace tarvik {
-
-struct DispatchedReply;
 
 class FtpSession {
  public:
@@ -71,10 +70,13 @@ class FtpSession {
   // The termination steps: abort and quit a connected session, close the control socket, release
   // the sockets. Each step runs even when the one before failed.
   void Terminate();
-  // Every 2000 ms while enabled: a pending abort, then keep-alive.
+  // Every 2000 ms while enabled: the keep-alive command after KeepAliveInterval seconds of
+  // silence on the control connection.
   void Timer1Tick();
 
   // ---- Used by the reply dispatch rows, the data connection, listings and transfers ----
+  // Raises OnTransfer (for the transfers; the control drops it without a container window).
+  void RaiseTransfer() { host_.RaiseTransfer(); }
   // The one place where FtpState changes; traces old -> new and raises OnStateChange if asked.
   void SetFtpState(FtpStates state, bool raise_event = true);
   void BeginAsyncMethod(Operation operation);
@@ -106,6 +108,18 @@ class FtpSession {
   DataTransferSink* transfer_sink() const { return transfer_sink_; }
   void Log(std::string_view line) const;
 
+  // ---- The frame of the methods that run one operation ----
+  // Connect, refuse when busy, mark the operation, send, wait, report under `procedure`.
+  bool RunOperation(Operation operation, std::string_view verb, std::string_view argument,
+                    std::string_view procedure);
+  // WaitForOperation with Timeout, failing when the control connection dies meanwhile.
+  void WaitForReply(Operation operation);
+  // True (with 16009 in the fallback fields) when an operation is running.
+  bool RefuseWhileBusy();
+
+  // State of listings and remote operations that lives as long as the session.
+  RemoteFolderState& remote_folders() { return remote_folders_; }
+
  private:
   // Notifications of the control socket.
   void OnControlError();
@@ -116,18 +130,11 @@ class FtpSession {
   void ReplyDispatch();
   void HandleDispatchFailure(std::int32_t number, std::string description,
                              const std::string& arrived);
-  // The method frame after Connect: refuse when busy, mark, send, wait, report.
-  bool RunOperation(Operation operation, std::string_view verb, std::string_view argument,
-                    std::string_view procedure);
   // Waits while the operation runs and no error is recorded. `limit_seconds` of the clock; on
   // expiry raises 20004, or ends the operation quietly when `quiet_expiry`. `each_step` runs
   // before each wait.
   void WaitForOperation(Operation operation, std::int64_t limit_seconds, bool quiet_expiry = false,
                         const std::function<void()>& each_step = {});
-  // WaitForOperation with Timeout, failing when the control connection dies meanwhile.
-  void WaitForReply(Operation operation);
-  // True (with 16009 in the fallback fields) when an operation is running.
-  bool RefuseWhileBusy();
   bool ConnectAndLogIn();
   void AfterLogin();
   bool IsFTPCmdExist(std::string_view command_line);
@@ -140,8 +147,9 @@ class FtpSession {
   SessionState state_;
   TransferStatistics statistics_;
   std::shared_ptr<CSocket> control_socket_;  // m_objControlSocket, "[Ctrl]"
-  DataConnection data_;     // m_objDataSocket, "[Data]", and the data-connection steps
+  DataConnection data_;  // m_objDataSocket, "[Data]", and the data-connection steps
   DataTransferSink* transfer_sink_ = nullptr;
+  RemoteFolderState remote_folders_;
   bool reconnect_in_progress_ = false;  // ReConnect's Connect may run inside an operation
 };
 

@@ -30,10 +30,22 @@ constexpr std::array<std::string_view, 21> kStateNames = {
 };
 
 constexpr std::array<std::string_view, 16> kOperationNames = {
-    "none",     "connect", "get current directory", "set current directory",
-    "create directory", "remove directory", "rename", "delete",
-    "download", "upload",  "listing",              "quit",
-    "file size", "abort",  "raw command",          "command test",
+    "none",
+    "connect",
+    "get current directory",
+    "set current directory",
+    "create directory",
+    "remove directory",
+    "rename",
+    "delete",
+    "download",
+    "upload",
+    "listing",
+    "quit",
+    "file size",
+    "abort",
+    "raw command",
+    "command test",
 };
 
 template <typename Table, typename Enum>
@@ -45,9 +57,13 @@ std::string_view NameOf(const Table& table, Enum value) {
 
 }  // namespace
 
-std::string_view FtpStateName(FtpStates state) { return NameOf(kStateNames, state); }
+std::string_view FtpStateName(FtpStates state) {
+  return NameOf(kStateNames, state);
+}
 
-std::string_view OperationName(Operation operation) { return NameOf(kOperationNames, operation); }
+std::string_view OperationName(Operation operation) {
+  return NameOf(kOperationNames, operation);
+}
 
 bool IsBusyState(FtpStates state) {
   switch (state) {

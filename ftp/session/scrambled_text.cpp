@@ -5,12 +5,14 @@
 namespace tarvik {
 namespace {
 
-int CodeOf(char c) { return static_cast<unsigned char>(c); }
+int CodeOf(char c) {
+  return static_cast<unsigned char>(c);
+}
 
 }  // namespace
 
 std::string DecodeScrambledAnsi(std::string_view scrambled) {
-  std::string_view text = TrimBlanks(scrambled);
+  std::string_view text = StripBlanks(scrambled);
   if (text.size() < 4 || !text.starts_with("ab") || !text.ends_with("yz")) return {};
   text = text.substr(2, text.size() - 4);
   if (text.size() < 2) return {};

@@ -6,13 +6,17 @@
 #include "ftp/session/ftp_session.h"
 
 namespace tarvik {
-bool FtpSession::ErrorRecorded() const { return RecordedErrorNumber() != 0; }
+bool FtpSession::ErrorRecorded() const {
+  return RecordedErrorNumber() != 0;
+}
 
 std::int32_t FtpSession::ErrorNumber() const {
   return static_cast<std::int32_t>(ControlErrorNumber(state_.fallback_error));
 }
 
-std::string FtpSession::ErrorInfo() const { return ControlErrorInfo(state_.fallback_error); }
+std::string FtpSession::ErrorInfo() const {
+  return ControlErrorInfo(state_.fallback_error);
+}
 
 void FtpSession::DispatchError(std::string_view source, std::int32_t number,
                                std::string_view text) {

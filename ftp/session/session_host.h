@@ -11,8 +11,10 @@ class SessionHost {
  public:
   virtual void RaiseStateChange() = 0;
   virtual void RaiseServerMessage() = 0;
-  // Enables or disables the keep-alive tick (2000 ms), the transfer watchdog (5000 ms) and the
-  // dialog keeper (1000 ms).
+  // Progress of a transfer; the control passes it on only while a container window is known.
+  virtual void RaiseTransfer() = 0;
+  // Enables or disables the control's timers (the keep-alive tick, every 2000 ms, calls
+  // FtpSession::Timer1Tick).
   virtual void SetTimersEnabled(bool enabled) = 0;
   // The window handle of the host's container, 0 when there is none.
   virtual std::uintptr_t ContainerWindowFromSite() = 0;

@@ -177,7 +177,8 @@ TEST_F(FtpLibraryTest, TitleIsSharedByAllControls) {
 
 TEST_F(FtpLibraryTest, LangInfoReplacesTheTexts) {
   std::string texts;
-  for (int row = 0; row < 51; ++row) texts += (row ? "|" : "") + std::string("T") + std::to_string(row);
+  for (int row = 0; row < 51; ++row)
+    texts += (row ? "|" : "") + std::string("T") + std::to_string(row);
   control_.put_LangInfo(texts);
   EXPECT_EQ(control_.get_LangInfo(), texts);
   LoadMessageTexts();

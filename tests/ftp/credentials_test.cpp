@@ -27,14 +27,14 @@ TEST(ScrambledTextTest, DecodesRuns) {
 
 TEST(ScrambledTextTest, MalformedGivesEmpty) {
   const std::string good = Scramble("user");
-  EXPECT_EQ(DecodeScrambledAnsi(good.substr(2)), "");                // no leading "ab"
+  EXPECT_EQ(DecodeScrambledAnsi(good.substr(2)), "");                   // no leading "ab"
   EXPECT_EQ(DecodeScrambledAnsi(good.substr(0, good.size() - 2)), "");  // no trailing "yz"
   EXPECT_EQ(DecodeScrambledAnsi("abyz"), "");
   EXPECT_EQ(DecodeScrambledAnsi("abfyz"), "");
-  EXPECT_EQ(DecodeScrambledAnsi("abfphzyz"), "");   // 'z' is no digit for key 'f'
-  EXPECT_EQ(DecodeScrambledAnsi("abfohyz"), "");    // run length 1
-  EXPECT_EQ(DecodeScrambledAnsi("abfqhcyz"), "");   // run cut short
-  EXPECT_EQ(DecodeScrambledAnsi("abfpaayz"), "");   // code 0
+  EXPECT_EQ(DecodeScrambledAnsi("abfphzyz"), "");      // 'z' is no digit for key 'f'
+  EXPECT_EQ(DecodeScrambledAnsi("abfohyz"), "");       // run length 1
+  EXPECT_EQ(DecodeScrambledAnsi("abfqhcyz"), "");      // run cut short
+  EXPECT_EQ(DecodeScrambledAnsi("abfpaayz"), "");      // code 0
   EXPECT_EQ(DecodeScrambledAnsi("abfsggggggyz"), "");  // code above 65535
 }
 

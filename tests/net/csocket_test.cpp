@@ -34,6 +34,22 @@ std::string ReadPlain(int fd, std::size_t count) {
   return got;
 }
 
+// Reads `count` bytes from a plain socket while the loop keeps running, so that a CSocket on this
+// thread can go on sending.
+std::string ReadWhilePumping(int fd, std::size_t count) {
+  std::string got;
+  std::vector<char> buffer(1 << 16);
+  while (got.size() < count) {
+    const ssize_t n = ::recv(fd, buffer.data(), std::min(buffer.size(), count - got.size()),
+                             MSG_DONTWAIT);
+    if (n == 0) break;
+    if (n > 0) got.append(buffer.data(), static_cast<std::size_t>(n));
+    platform::WaitForMessage(0);
+    platform::ProcessPendingMessages();
+  }
+  return got;
+}
+
 // A CSocket client connected to a plain loopback server socket.
 class ConnectedSocketTest : public SocketTest {
  protected:
@@ -224,14 +240,7 @@ TEST_F(ConnectedSocketTest, PendingBytesGoOutInOrderBeforeSendComplete) {
   client_->SendData(tail, 3, false);
   Settle();
   EXPECT_FALSE(log_.Has("SendComplete"));
-  std::string received;
-  char buffer[65536];
-  while (received.size() < block.size() + 3) {
-    const ssize_t n = ::recv(server_, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
-    platform::WaitForMessage(0);
-    platform::ProcessPendingMessages();
-  }
+  const std::string received = ReadWhilePumping(server_, block.size() + 3);
   PumpUntil([&] { return log_.Has("SendComplete"); });
   EXPECT_EQ(client_->m_lngBufferLen, 0);
   EXPECT_EQ(received, std::string(block.begin(), block.end()) + "END");
@@ -248,7 +257,7 @@ TEST_F(ConnectedSocketTest, SettingBufferLenToZeroDropsPendingBytes) {
   const std::vector<std::uint8_t> next = {'n'};
   client_->SendData(next, 1, false);
   // The peer gets what the system had taken, then the new byte: none of the dropped ones.
-  const std::string received = ReadPlain(server_, block.size() - pending + 1);
+  const std::string received = ReadWhilePumping(server_, block.size() - pending + 1);
   ASSERT_EQ(received.size(), block.size() - pending + 1);
   EXPECT_EQ(received, std::string(block.size() - pending, 'x') + "n");
   PumpUntil([&] { return log_.Has("SendComplete"); });

@@ -45,10 +45,14 @@ class Site : public ClientSite {
 
 FakeFtpServer& PlayLogin(FakeFtpServer& server) {
   return server.Reply("220 Fake server ready")
-      .Expect("USER u").Reply("331 Password required")
-      .Expect("PASS p").Reply("230 Logged in")
-      .Expect("NOOP").Reply("200 NOOP ok")
-      .Expect("PWD").Reply("257 \"/home/u\" is the current directory");
+      .Expect("USER u")
+      .Reply("331 Password required")
+      .Expect("PASS p")
+      .Reply("230 Logged in")
+      .Expect("NOOP")
+      .Reply("200 NOOP ok")
+      .Expect("PWD")
+      .Reply("257 \"/home/u\" is the current directory");
 }
 
 void Aim(FtpLibrary& control, const FakeFtpServer& server) {
@@ -82,8 +86,8 @@ TEST(ControlSessionTest, LoginEventsAndState) {
   using S = FtpStates;
   EXPECT_EQ(events.states,
             (std::vector<S>{S::ftpConnecting, S::ftpConnected, S::ftpAuthentication,
-                            S::ftpAuthentication, S::ftpFreeState, S::ftpFreeState,
-                            S::ftpFreeState, S::ftpRetrievingDirectoryInfo, S::ftpFreeState}));
+                            S::ftpAuthentication, S::ftpFreeState, S::ftpFreeState, S::ftpFreeState,
+                            S::ftpRetrievingDirectoryInfo, S::ftpFreeState}));
   EXPECT_EQ(events.connected_while_logging_in, (std::vector<bool>{false, false}));
   EXPECT_EQ(events.messages,
             (std::vector<std::string>{"220 Fake server ready", "USER u", "331 Password required",
@@ -122,6 +126,7 @@ TEST(ControlSessionTest, SecondMethodFromAHandlerFailsWith16009) {
   EXPECT_EQ(inner_error, 16009);
   EXPECT_EQ(control.get_ErrorNumber(), 16009);  // the fallback number stays for the host
   EXPECT_TRUE(control.get_Connected());
+  control.SetEventSink(nullptr);  // the handlers go before the control does
 }
 
 TEST(ControlSessionTest, ContainerWindowComesFromTheSite) {
@@ -132,12 +137,21 @@ TEST(ControlSessionTest, ContainerWindowComesFromTheSite) {
   Site site;
   Aim(control, server);
 
+  RecordingEvents events(control);
+  control.SetEventSink(&events);
+
   control.SetClientSite(&site);
   ASSERT_TRUE(control.Connect());
   EXPECT_EQ(ContainerWindow(), 0x1234u);
+  control.Session().RaiseTransfer();
+  EXPECT_EQ(events.transfers, 1);
+
   control.SetClientSite(nullptr);
   ASSERT_TRUE(control.Connect());
   EXPECT_EQ(ContainerWindow(), 0u);
+  control.Session().RaiseTransfer();
+  EXPECT_EQ(events.transfers, 1);  // no site, no progress events
+  control.SetEventSink(nullptr);
 }
 
 TEST(ControlSessionTest, KeepAliveTimerSendsNoopAfterSilence) {

@@ -22,7 +22,8 @@ class RealServerControlTest : public RealFtpServerTest {
 TEST_P(RealServerControlTest, NamedUserSession) {
   Aim(Server().User(), Server().Password());
   ASSERT_TRUE(control_.Connect()) << control_.get_ErrorNumber() << " " << control_.get_ErrorInfo()
-                                  << "\n" << Server().Output();
+                                  << "\n"
+                                  << Server().Output();
   EXPECT_TRUE(control_.get_Connected());
   const std::string system = control_.SendCommand("SYST", "");
   EXPECT_EQ(system.rfind("215 ", 0), 0u) << system;

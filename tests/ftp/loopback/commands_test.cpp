@@ -30,8 +30,10 @@ TEST(SendCommandTest, ReturnsTheReplyWithItsLineEnds) {
 TEST(SendCommandTest, CaseRules) {
   FakeFtpServer server;
   PlayLogin(server)
-      .Expect("DELE MYFILE.TXT").Reply("250 Deleted")
-      .Expect("DELE MyFile.txt").Reply("250 Deleted");
+      .Expect("DELE MYFILE.TXT")
+      .Reply("250 Deleted")
+      .Expect("DELE MyFile.txt")
+      .Reply("250 Deleted");
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -196,15 +198,13 @@ TEST(ReconnectTest, DroppedConnectionIsReestablishedBySendFtpCommand) {
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
-  ASSERT_TRUE(PumpUntil(
-      [&] { return t.session.control_socket().State() != CSocket::kConnected; }));
+  ASSERT_TRUE(PumpUntil([&] { return t.session.control_socket().State() != CSocket::kConnected; }));
   EXPECT_EQ(t.session.state().ftp_state, FtpStates::ftpClosed);
 
   t.session.BeginAsyncMethod(Operation::kRawCommand);
   ASSERT_TRUE(t.session.SendFtpCommand("SYST"));
   EXPECT_EQ(t.session.state().current_operation, Operation::kRawCommand);
-  ASSERT_TRUE(PumpUntil(
-      [&] { return t.session.state().current_operation == Operation::kNone; }));
+  ASSERT_TRUE(PumpUntil([&] { return t.session.state().current_operation == Operation::kNone; }));
   EXPECT_EQ(t.session.state().command_reply, "215 UNIX\r\n");
   EXPECT_EQ(server.ControlConnections(), 2);
   EXPECT_TRUE(server.WaitFinished());

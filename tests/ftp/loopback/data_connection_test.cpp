@@ -36,8 +36,11 @@ std::int32_t PortOf(const std::string& port_command) {
 TEST(DataConnectionTest, ActivePortsStartInRangeAndCountUp) {
   FakeFtpServer server;
   PlayLogin(server)
-      .ExpectPort().Reply("200 PORT ok").SendData("listing")
-      .ExpectPort().Reply("200 PORT ok");
+      .ExpectPort()
+      .Reply("200 PORT ok")
+      .SendData("listing")
+      .ExpectPort()
+      .Reply("200 PORT ok");
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());

@@ -41,16 +41,21 @@ TEST(LoginTest, StateChangesOfALogin) {
   using S = FtpStates;
   EXPECT_EQ(t.host.states,
             (std::vector<S>{S::ftpConnecting, S::ftpConnected, S::ftpAuthentication,
-                            S::ftpAuthentication, S::ftpFreeState,          // USER, PASS, 230
-                            S::ftpFreeState, S::ftpFreeState,               // NOOP probe
+                            S::ftpAuthentication, S::ftpFreeState,              // USER, PASS, 230
+                            S::ftpFreeState, S::ftpFreeState,                   // NOOP probe
                             S::ftpRetrievingDirectoryInfo, S::ftpFreeState}));  // PWD
   EXPECT_EQ(connected_while_logging_in, (std::vector<bool>{false, false}));
 }
 
 TEST(LoginTest, UserAcceptedAtOnceShowsLoggedInState) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER u").Reply("230 No password needed")
-      .Expect("NOOP").Reply("200 ok").Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("230 No password needed")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -76,9 +81,15 @@ TEST(LoginTest, ConnectTwiceSendsNothingTheSecondTime) {
 
 TEST(LoginTest, BlankUserLogsInAsAnonymous) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER anonymous").Reply("331 Any password")
-      .ExpectLike("PASS *@*").Reply("230 Welcome").Expect("NOOP").Reply("200 ok")
-      .Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Ready")
+      .Expect("USER anonymous")
+      .Reply("331 Any password")
+      .ExpectLike("PASS *@*")
+      .Reply("230 Welcome")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port(), "  ", "");
 
@@ -88,8 +99,12 @@ TEST(LoginTest, BlankUserLogsInAsAnonymous) {
 
 TEST(LoginTest, WrongPasswordFailsWithTheServersText) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER u").Reply("331 Password required")
-      .Expect("PASS p").Reply("530 Login incorrect.").ExpectClose();
+  server.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("331 Password required")
+      .Expect("PASS p")
+      .Reply("530 Login incorrect.")
+      .ExpectClose();
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -103,8 +118,13 @@ TEST(LoginTest, WrongPasswordFailsWithTheServersText) {
 
 TEST(LoginTest, PureServerGetsNoKeepAlive) {
   FakeFtpServer server;
-  server.Reply("220 Welcome to Pure-FTPd.").Expect("USER u").Reply("331 Password")
-      .Expect("PASS p").Reply("230 Ok").Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Welcome to Pure-FTPd.")
+      .Expect("USER u")
+      .Reply("331 Password")
+      .Expect("PASS p")
+      .Reply("230 Ok")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -117,9 +137,17 @@ TEST(LoginTest, PureServerGetsNoKeepAlive) {
 
 TEST(LoginTest, MlstProbeAnswered451FallsBackToList) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER u").Reply("331 Password").Expect("PASS p")
-      .Reply("230 Ok").Expect("MLST QZWCMDTST.TMP").Reply("451 Not available")
-      .Expect("NOOP").Reply("200 ok").Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("331 Password")
+      .Expect("PASS p")
+      .Reply("230 Ok")
+      .Expect("MLST QZWCMDTST.TMP")
+      .Reply("451 Not available")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().list_command = "MLSD";
@@ -131,9 +159,15 @@ TEST(LoginTest, MlstProbeAnswered451FallsBackToList) {
 
 TEST(LoginTest, UnsupportedKeepAliveCommandIsSwitchedOff) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER u").Reply("331 Password").Expect("PASS p")
-      .Reply("230 Ok").Expect("NOOP").Reply("500 NOOP: command not understood")
-      .Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("331 Password")
+      .Expect("PASS p")
+      .Reply("230 Ok")
+      .Expect("NOOP")
+      .Reply("500 NOOP: command not understood")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -144,9 +178,17 @@ TEST(LoginTest, UnsupportedKeepAliveCommandIsSwitchedOff) {
 
 TEST(LoginTest, AutoEncodingTurnsUtf8OnWhenFeatListsIt) {
   FakeFtpServer features;
-  features.Reply("220 Ready").Expect("USER u").Reply("331 Password").Expect("PASS p")
-      .Reply("230 Ok").Expect("NOOP").Reply("200 ok").Expect("FEAT")
-      .Reply("211-Features:\n MDTM\n UTF8\n211 End").Expect("PWD").Reply("257 \"/\"");
+  features.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("331 Password")
+      .Expect("PASS p")
+      .Reply("230 Ok")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("FEAT")
+      .Reply("211-Features:\n MDTM\n UTF8\n211 End")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   features.Start();
   SessionUnderTest t(features.Port());
   t.session.settings().auto_encoding = true;
@@ -158,10 +200,19 @@ TEST(LoginTest, AutoEncodingTurnsUtf8OnWhenFeatListsIt) {
 
 TEST(LoginTest, FeatRefusedLeavesAnsi) {
   FakeFtpServer server;
-  server.Reply("220 Ready").Expect("USER u").Reply("331 Password").Expect("PASS p")
-      .Reply("230 Ok").Expect("NOOP").Reply("200 ok").Expect("FEAT")
-      .Reply("500 FEAT not understood").Expect("PWD").Reply("257 \"/\"")
-      .Expect("PWD").Reply("257 \"/\"");
+  server.Reply("220 Ready")
+      .Expect("USER u")
+      .Reply("331 Password")
+      .Expect("PASS p")
+      .Reply("230 Ok")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("FEAT")
+      .Reply("500 FEAT not understood")
+      .Expect("PWD")
+      .Reply("257 \"/\"")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().auto_encoding = true;
@@ -186,7 +237,8 @@ TEST_P(ServerNameTest, UrlFormsConnectToTheBareHost) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, ServerNameTest,
-                         ::testing::Values("ftp://127.0.0.1/", "127.0.0.1:21", "FTP://127.0.0.1:21/"));
+                         ::testing::Values("ftp://127.0.0.1/", "127.0.0.1:21",
+                                           "FTP://127.0.0.1:21/"));
 
 TEST(ServerNameRefusalTest, OtherPortFailsWith21000WithoutASocket) {
   FakeFtpServer server;

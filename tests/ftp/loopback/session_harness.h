@@ -26,12 +26,13 @@ class RecordingHost : public SessionHost {
     messages.push_back(session->state().message_info);
     if (on_server_message) on_server_message();
   }
+  void RaiseTransfer() override {}
   void SetTimersEnabled(bool enabled) override { timers_enabled = enabled; }
   std::uintptr_t ContainerWindowFromSite() override { return 0; }
 
   FtpSession* session = nullptr;
-  std::vector<FtpStates> states;        // FtpState at each OnStateChange
-  std::vector<std::string> messages;    // MessageInfo at each OnServerMessage
+  std::vector<FtpStates> states;      // FtpState at each OnStateChange
+  std::vector<std::string> messages;  // MessageInfo at each OnServerMessage
   bool timers_enabled = false;
   std::function<void()> on_state_change;
   std::function<void()> on_server_message;
@@ -55,10 +56,14 @@ struct SessionUnderTest {
 inline FakeFtpServer& PlayLogin(FakeFtpServer& server,
                                 const std::string& greeting = "220 Fake server ready") {
   return server.Reply(greeting)
-      .Expect("USER u").Reply("331 Password required")
-      .Expect("PASS p").Reply("230 Logged in")
-      .Expect("NOOP").Reply("200 NOOP ok")
-      .Expect("PWD").Reply("257 \"/home/u\" is the current directory");
+      .Expect("USER u")
+      .Reply("331 Password required")
+      .Expect("PASS p")
+      .Reply("230 Logged in")
+      .Expect("NOOP")
+      .Reply("200 NOOP ok")
+      .Expect("PWD")
+      .Reply("257 \"/home/u\" is the current directory");
 }
 
 // A clock that moves `step_ms` every time it is read: a wait of 30 s of this clock passes in a

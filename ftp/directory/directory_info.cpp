@@ -1,0 +1,94 @@
+// A folder's entries sorted by name, and the same as text.
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "ftp/directory/message_texts.h"
+#include "control/errors/numbered_error.h"
+#include "ftp/directory/listing_cache.h"
+#include "ftp/directory/remote_listing.h"
+#include "ftp/session/ftp_session.h"
+#include "local/path_rules.h"
+#include "platform/text/case_fold.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kNotAFolder = 20008;
+
+// The name a folder query ends in: "pub/x.txt/" and "pub/x.txt/*" both name "x.txt".
+std::string_view QueriedName(std::string_view path) {
+  if (!path.empty() && path.back() == '*') path.remove_suffix(1);
+  if (!path.empty() && path.back() == '/') path.remove_suffix(1);
+  return BareFileName(path);
+}
+
+// The entries ordered by the keys name + "_" + listing position, compared ignoring case, the
+// order of a sorted list box. Folders and files are mixed.
+std::shared_ptr<CFtpFiles> SortedByName(const CFtpFiles& files) {
+  std::vector<std::string> keys;
+  keys.reserve(files.Size());
+  for (std::size_t i = 1; i <= files.Size(); ++i) {
+    keys.push_back(files.ItemAt(i)->FileName() + "_" + std::to_string(i));
+  }
+  std::vector<std::size_t> order(keys.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return platform::CompareIgnoreCase(keys[a], keys[b]) < 0;
+  });
+  auto sorted = std::make_shared<CFtpFiles>();
+  sorted->Reserve(order.size());
+  for (std::size_t index : order) sorted->Add(files.ItemAt(index + 1));
+  return sorted;
+}
+
+}  // namespace
+
+std::shared_ptr<CFtpFiles> RemoteListing::GetFtpDirectoryInfo(std::string_view directory_path) {
+  std::shared_ptr<CFtpFiles> result;
+  try {
+    const std::string requested = FormatFtpPath(directory_path);
+    std::string path = requested;
+    if ((path.empty() || path.back() != '/') && path.find_first_of("*?") == std::string::npos) {
+      path += '/';
+    }
+    if (session_.state().list_with_asterisk && path.back() == '/') path += '*';
+
+    const std::shared_ptr<CFtpFiles> files = GetRemoteFilesInfo(path);
+    if (files && files->Size() == 1 && !files->ItemAt(1)->IsDirectory() &&
+        platform::EqualsIgnoreCase(BareFileName(files->ItemAt(1)->FilePath()),
+                                   QueriedName(path))) {
+      // The server listed a file in place of a folder: the path named a file.
+      Raise(kNotAFolder, ErrorTextWith(kNotAFolder, requested));
+    }
+    if (files) result = SortedByName(*files);
+  } catch (const NumberedError& error) {
+    session_.ReportError("GetFtpDirectoryInfo", static_cast<std::int32_t>(error.number()),
+                         error.description());
+    result.reset();
+  }
+  session_.SetFtpState(FtpStates::ftpDirectoryInfoRetrieved);
+  return result;
+}
+
+std::string RemoteListing::GetFileList(std::string_view directory_path) {
+  try {
+    const std::shared_ptr<CFtpFiles> files = GetFtpDirectoryInfo(directory_path);
+    std::string text;
+    if (!files) return text;
+    for (const CFtpFiles::Entry& entry : *files) {
+      text += entry->IsDirectory() ? "1*" : "0*";
+      text += entry->FileName() + "*" + ShortestNumberText(entry->FileSize()) + "*" +
+              entry->LastWriteTime() + "|";
+    }
+    if (!text.empty()) text.pop_back();
+    return text;
+  } catch (const NumberedError& error) {
+    session_.ReportError("GetFileList", static_cast<std::int32_t>(error.number()),
+                         error.description());
+    return {};
+  }
+}
+
+}  // namespace tarvik

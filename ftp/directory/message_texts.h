@@ -1,0 +1,28 @@
+// Texts the listing and remote-file methods build for the host.
+#pragma once
+
+#include <charconv>
+#include <string>
+#include <string_view>
+
+#include "control/errors/error_text.h"
+
+namespace tarvik {
+
+// The message of error `number` with its "{0}" replaced by `value`
+// ("Can't find the file[ /a/b.txt ]").
+inline std::string ErrorTextWith(long number, std::string_view value) {
+  std::string text = GetErrorText(number);
+  const std::size_t at = text.find("{0}");
+  if (at != std::string::npos) text.replace(at, 3, value);
+  return text;
+}
+
+// A size as the shortest decimal text that reads back as the same number ("1234", "0.5").
+inline std::string ShortestNumberText(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace tarvik

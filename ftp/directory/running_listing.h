@@ -1,0 +1,62 @@
+// The listing in progress: what the reply handler and the data connection need to carry it
+// (TYPE -> PASV/PORT -> the list command -> the text until the data connection closes), and the
+// text received so far. It is the session's transfer sink while the listing runs.
+//
+// In passive mode the listing is complete when both the transfer-complete reply (226 or 250) and
+// the close of the data connection have arrived, in either order; in active mode the close alone
+// ends it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ftp/data_connection/data_transfer_sink.h"
+
+namespace tarvik {
+
+class FtpSession;
+
+class RunningListing final : public DataTransferSink {
+ public:
+  // Becomes the session's transfer sink until destroyed.
+  RunningListing(FtpSession& session, std::string list_argument, bool single_file_query);
+  ~RunningListing();
+  RunningListing(const RunningListing&) = delete;
+  RunningListing& operator=(const RunningListing&) = delete;
+
+  // The listing `session` runs, nullptr when it runs none.
+  static RunningListing* Of(FtpSession& session);
+
+  // Sends the list command (LIST, "LIST -al" or MLSD, by the session's settings) with the
+  // argument of this listing.
+  void SendListCommand();
+  // The transfer-complete reply arrived (passive mode).
+  void ReplyReceived();
+
+  // The listing text received so far. The bytes are decoded as a whole, so that a character
+  // split between two arrivals is read correctly.
+  std::string Text() const;
+  void ClearText() { received_.clear(); }
+  void ClearListArgument() { list_argument_.clear(); }
+
+  void OnDataConnected() override;
+  void OnDataReceived(std::string_view bytes) override;
+  void OnDataSendComplete() override {}
+  void OnDataClosed() override;
+  void OnDataAborted() override { received_.clear(); }
+  void CloseLocalFile() override {}
+
+ private:
+  // Ends the operation once both halves of a passive listing have arrived.
+  void EndWhenComplete();
+
+  FtpSession& session_;
+  DataTransferSink* previous_sink_;  // restored when the listing is done
+  std::string list_argument_;        // argument of the list command ("" lists the working folder)
+  bool single_file_query_;           // the listing asks for one file
+  std::string received_;             // bytes received so far, as sent
+  bool reply_received_ = false;      // passive: 226/250 to the list command arrived
+  bool data_closed_ = false;         // passive: the server closed the data connection
+};
+
+}  // namespace tarvik

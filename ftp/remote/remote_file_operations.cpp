@@ -1,0 +1,141 @@
+// Files: existence and size, delete, rename; and the working folder.
+#include <string>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/directory/message_texts.h"
+#include "ftp/directory/remote_folder_state.h"
+#include "ftp/directory/remote_listing.h"
+#include "ftp/remote/remote_operations.h"
+#include "ftp/session/error_record_access.h"
+#include "ftp/session/ftp_session.h"
+#include "local/path_rules.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int32_t kNoRemotePath = 20005;
+constexpr std::int32_t kFileNotFound = 20007;
+constexpr double kSizeFailed = -2;
+constexpr double kSizeMissing = -1;
+
+// The folder above `folder`: "/a/b" -> "/a", "/a" -> "/".
+std::string ParentFolder(std::string folder) {
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  const std::size_t slash = folder.rfind('/');
+  if (slash == std::string::npos) return "/";
+  return slash == 0 ? "/" : folder.substr(0, slash);
+}
+
+// A tracked folder without a trailing "/" (except the root).
+std::string TrackedForm(std::string folder) {
+  folder = FormatFtpPath(folder);
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+void RemoteOperations::ClearError() {
+  session_.state().fallback_error = {};
+  ClearErrorRecord();
+}
+
+bool RemoteOperations::FileNotFound() const {
+  const std::string info = session_.ErrorInfo();
+  return info.find("no such") != std::string::npos ||
+         info.find("cannot find") != std::string::npos ||
+         info.find("can't find") != std::string::npos || RecordedErrorNumber() == kFileNotFound ||
+         session_.state().remote_size == kSizeMissing;
+}
+
+bool RemoteOperations::ExistFile(std::string_view file_name) {
+  return GetFtpFileSize(file_name) >= 0;
+}
+
+double RemoteOperations::GetFileSize(std::string_view file_path) {
+  ClearError();
+  // Only this call's lookups may say "missing".
+  session_.state().remote_size = 0;
+  try {
+    const std::string path = TrimBlanks(file_path);
+    if (path.empty()) Raise(kNoRemotePath);
+    if (const auto file = RemoteListing(session_).GetFtpFileInfo(path)) return file->FileSize();
+    if (FileNotFound()) {
+      session_.ReportError("GetFileSize", kFileNotFound, ErrorTextWith(kFileNotFound, path));
+      return kSizeMissing;
+    }
+    const double size = GetRemoteFileSize(path);
+    if (FileNotFound()) return kSizeMissing;
+    if (session_.ErrorNumber() != 0) Raise(session_.ErrorNumber(), session_.ErrorInfo());
+    return size;
+  } catch (const NumberedError& error) {
+    session_.ReportError("GetFileSize", static_cast<std::int32_t>(error.number()),
+                         error.description());
+    return kSizeFailed;
+  }
+}
+
+double RemoteOperations::GetRemoteFileSize(std::string_view path) {
+  ClearError();
+  SessionState& state = session_.state();
+  state.remote_size = kSizeFailed;
+  try {
+    const std::string trimmed = TrimBlanks(path);
+    if (!session_.Connect()) return kSizeFailed;
+    if (session_.RefuseWhileBusy()) return kSizeFailed;
+    if (trimmed.empty()) Raise(kNoRemotePath);
+    RemoteFolders(session_).size_path = trimmed;
+    session_.RunOperation(Operation::kFileSize, "SIZE", trimmed, "GetRemoteFileSize");
+    return state.remote_size;
+  } catch (const NumberedError& error) {
+    session_.ReportError("GetRemoteFileSize", static_cast<std::int32_t>(error.number()),
+                         error.description());
+    return kSizeFailed;
+  }
+}
+
+bool RemoteOperations::DeleteFile(std::string_view file_path) {
+  ClearError();
+  const std::string path = TrimBlanks(file_path);
+  if (path.empty()) {
+    session_.ReportError("DeleteFile", kNoRemotePath, "");
+    return false;
+  }
+  return session_.RunOperation(Operation::kDelete, "DELE", path, "DeleteFile");
+}
+
+bool RemoteOperations::RenameFile(std::string_view old_file_name,
+                                  std::string_view new_file_name) {
+  ClearError();
+  const std::string old_name = TrimBlanks(old_file_name);
+  const std::string new_name = TrimBlanks(new_file_name);
+  if (old_name.empty() || new_name.empty()) {
+    session_.ReportError("RenameFile", kNoRemotePath, "");
+    return false;
+  }
+  if (old_name == new_name) return true;
+  RemoteFolders(session_).rename_target = new_name;
+  return session_.RunOperation(Operation::kRename, "RNFR", old_name, "RenameFile");
+}
+
+bool RemoteOperations::SetCurrentDirectory(std::string_view directory_path) {
+  std::string path = FormatFtpPath(directory_path);
+  if (path.empty()) return true;
+  if (path == ".") path = "/";
+  if (!session_.RunOperation(Operation::kSetCurrentDirectory, "CWD", path,
+                             "SetCurrentDirectory")) {
+    return false;
+  }
+  std::string& tracked = session_.state().current_directory;
+  if (path.front() == '/') {
+    tracked = TrackedForm(path);
+  } else if (path == "..") {
+    tracked = ParentFolder(tracked);
+  } else {
+    tracked = TrackedForm(tracked + "/" + path);
+  }
+  session_.Log("SCDPATH: " + tracked + "; ");
+  return true;
+}
+
+}  // namespace tarvik

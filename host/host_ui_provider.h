@@ -1,0 +1,47 @@
+// The tarvik host's answers to the control's message boxes and dialogs.
+//
+// Answers given on the command line (--answer, --dialog) come first, in order. When they run out,
+// a host with a terminal asks there; without one a message box takes its default button and a
+// dialog is cancelled, and the box's text goes to standard error so that nothing is shown
+// silently.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/ui/ui_provider.h"
+
+namespace tarvik::host {
+
+// The button named `text` ("ok", "cancel", "abort", "retry", "ignore", "yes", "no", any case, or
+// its number 1..7); nullopt for anything else.
+std::optional<int> ButtonFromName(std::string_view text);
+
+class HostUiProvider : public platform::UiProvider {
+ public:
+  // `terminal` (may be null: none) is read and written for questions; the provider does not
+  // close it.
+  HostUiProvider(std::FILE* terminal, std::deque<int> box_answers,
+                 std::deque<std::optional<std::string>> dialog_answers);
+
+  int MessageBox(std::string_view text, std::string_view title, unsigned flags) override;
+  std::optional<std::string> OpenFileDialog(const platform::FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const platform::FileDialogRequest& request) override;
+  std::optional<std::string> BrowseForFolder(const platform::FolderDialogRequest& request) override;
+
+ private:
+  // A dialog's answer: the next scripted one, else the terminal's, else Cancel.
+  std::optional<std::string> AnswerDialog(std::string_view kind, std::string_view title,
+                                          std::string_view initial_folder);
+  // One line typed at the terminal, without its line end; nullopt at end of input.
+  std::optional<std::string> ReadLine();
+
+  std::FILE* terminal_;
+  std::deque<int> box_answers_;
+  std::deque<std::optional<std::string>> dialog_answers_;
+};
+
+}  // namespace tarvik::host

@@ -1,0 +1,28 @@
+// Every test of this executable keeps its registry, log and drives in a private folder.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class IsolatedRoot : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-automation-XXXXXX");
+    root_ = ::mkdtemp(pattern.data());
+    ::setenv("TARVIK_ROOT", root_.c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+ private:
+  std::string root_;
+};
+
+const auto* const kIsolatedRoot = ::testing::AddGlobalTestEnvironment(new IsolatedRoot);
+
+}  // namespace
