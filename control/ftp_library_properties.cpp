@@ -8,6 +8,7 @@
 #include "control/property_rules.h"
 #include "ftp/session/scrambled_text.h"
 #include "ftp/session/server_name.h"
+#include "local/path_rules.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik {
@@ -112,8 +113,8 @@ void FtpLibrary::put_RemotePath(std::string_view value) {
 }
 std::string FtpLibrary::get_LocalPath() {
   std::string& path = session_.settings().local_path;
-  path = TrimmedText(path);
-  return path;
+  path = FormatLocalPath(path);
+  return TrimmedText(path);
 }
 void FtpLibrary::put_LocalPath(std::string_view value) {
   session_.settings().local_path = TrimmedText(value);

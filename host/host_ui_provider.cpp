@@ -57,16 +57,18 @@ std::optional<int> ButtonFromName(std::string_view text) {
   return std::nullopt;
 }
 
-HostUiProvider::HostUiProvider(std::FILE* terminal, std::deque<int> box_answers,
+HostUiProvider::HostUiProvider(std::FILE* terminal_in, std::FILE* terminal_out,
+                               std::deque<int> box_answers,
                                std::deque<std::optional<std::string>> dialog_answers)
-    : terminal_(terminal),
+    : terminal_in_(terminal_out != nullptr ? terminal_in : nullptr),
+      terminal_out_(terminal_out),
       box_answers_(std::move(box_answers)),
       dialog_answers_(std::move(dialog_answers)) {}
 
 std::optional<std::string> HostUiProvider::ReadLine() {
   std::string line;
   int c = 0;
-  while ((c = std::fgetc(terminal_)) != EOF && c != '\n') line += static_cast<char>(c);
+  while ((c = std::fgetc(terminal_in_)) != EOF && c != '\n') line += static_cast<char>(c);
   if (c == EOF && line.empty()) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
@@ -81,21 +83,21 @@ int HostUiProvider::MessageBox(std::string_view text, std::string_view title, un
     return answer;
   }
   const int fallback = platform::DefaultButton(flags);
-  if (terminal_ == nullptr) {
+  if (terminal_in_ == nullptr) {
     std::cerr << "[" << title << "] " << text << " -> " << NameOf(fallback) << "\n";
     return fallback;
   }
-  std::fprintf(terminal_, "\n[%.*s]\n%.*s\n", static_cast<int>(title.size()), title.data(),
+  std::fprintf(terminal_out_, "\n[%.*s]\n%.*s\n", static_cast<int>(title.size()), title.data(),
                static_cast<int>(text.size()), text.data());
   while (true) {
-    std::fprintf(terminal_, "Answer");
+    std::fprintf(terminal_out_, "Answer");
     for (int button : buttons) {
       const std::string_view name = NameOf(button);
-      std::fprintf(terminal_, " %.*s%s", static_cast<int>(name.size()), name.data(),
+      std::fprintf(terminal_out_, " %.*s%s", static_cast<int>(name.size()), name.data(),
                    button == fallback ? "*" : "");
     }
-    std::fprintf(terminal_, ": ");
-    std::fflush(terminal_);
+    std::fprintf(terminal_out_, ": ");
+    std::fflush(terminal_out_);
     const std::optional<std::string> line = ReadLine();
     if (!line || line->empty()) return fallback;
     const std::optional<int> chosen = ButtonFromName(*line);
@@ -112,11 +114,11 @@ std::optional<std::string> HostUiProvider::AnswerDialog(std::string_view kind,
   if (!dialog_answers_.empty()) {
     answer = std::move(dialog_answers_.front());
     dialog_answers_.pop_front();
-  } else if (terminal_ != nullptr) {
-    std::fprintf(terminal_, "\n[%.*s] %.*s (start: %.*s)\nPath (empty to cancel): ",
+  } else if (terminal_in_ != nullptr) {
+    std::fprintf(terminal_out_, "\n[%.*s] %.*s (start: %.*s)\nPath (empty to cancel): ",
                  static_cast<int>(kind.size()), kind.data(), static_cast<int>(title.size()),
                  title.data(), static_cast<int>(initial_folder.size()), initial_folder.data());
-    std::fflush(terminal_);
+    std::fflush(terminal_out_);
     answer = ReadLine();
   } else {
     std::cerr << "[" << kind << "] " << title << " -> cancel\n";

@@ -22,9 +22,9 @@ std::optional<int> ButtonFromName(std::string_view text);
 
 class HostUiProvider : public platform::UiProvider {
  public:
-  // `terminal` (may be null: none) is read and written for questions; the provider does not
-  // close it.
-  HostUiProvider(std::FILE* terminal, std::deque<int> box_answers,
+  // Questions are written to `terminal_out` and answered from `terminal_in` (both null: no
+  // terminal); the provider does not close them.
+  HostUiProvider(std::FILE* terminal_in, std::FILE* terminal_out, std::deque<int> box_answers,
                  std::deque<std::optional<std::string>> dialog_answers);
 
   int MessageBox(std::string_view text, std::string_view title, unsigned flags) override;
@@ -39,7 +39,8 @@ class HostUiProvider : public platform::UiProvider {
   // One line typed at the terminal, without its line end; nullopt at end of input.
   std::optional<std::string> ReadLine();
 
-  std::FILE* terminal_;
+  std::FILE* terminal_in_;   // answers typed at the terminal; null without one
+  std::FILE* terminal_out_;  // where questions go
   std::deque<int> box_answers_;
   std::deque<std::optional<std::string>> dialog_answers_;
 };

@@ -30,7 +30,9 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-std::shared_ptr<CSocket> CSocket::Create() { return std::make_shared<CSocket>(Passkey{}); }
+std::shared_ptr<CSocket> CSocket::Create() {
+  return std::make_shared<CSocket>(Passkey{});
+}
 
 CSocket::CSocket(Passkey) {
   // Reports its own failure; the next handle creation tries again.
@@ -107,12 +109,6 @@ void CSocket::GetWinsockBuffers() {
       RaiseLastSocketError();
     }
     receive_size_ = std::clamp(receive_size_, 1, kMaxReceiveSize);
-    // One buffer serves every receive of this size; a larger size gets a larger one.
-    if (receive_size_ > receive_capacity_) {
-      receive_buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(receive_size_);
-      receive_capacity_ = receive_size_;
-      received_count_ = 0;
-    }
   });
 }
 
@@ -137,9 +133,9 @@ void CSocket::Listen() {
   Guarded("Listen", [&] {
     if (!SocketExists()) return;
     if (!bound_) Bind(0, "");
-    const int error = !bound_                            ? ws::kWsaEInval
+    const int error = !bound_                       ? ws::kWsaEInval
                       : ws::Listen(handle_, 5) == 0 ? 0
-                                                         : ws::GetLastError();
+                                                    : ws::GetLastError();
     if (error != 0) {
       // In the error state a socket never holds a handle.
       DestroySocket();
@@ -245,6 +241,8 @@ void CSocket::Trace(std::string_view text) const {
   if (CError* record = FindErrorRecord()) record->WriteFile(text, false);
 }
 
-void CSocket::RaiseLastSocketError() { Raise(ws::GetLastError()); }
+void CSocket::RaiseLastSocketError() {
+  Raise(ws::GetLastError());
+}
 
 }  // namespace tarvik

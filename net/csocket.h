@@ -63,10 +63,10 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   CSocket& operator=(const CSocket&) = delete;
 
   // Public fields.
-  std::string m_strType;                    // tag of this socket's trace lines ("[Ctrl]", "[Data]")
-  double m_lngBufferLen = 0;                // bytes waiting to be sent; set 0 to drop them
-  std::int32_t m_lngPostEventErrorID = 0;   // event of the last notification whose handling failed
-  std::int32_t m_lngEventErrorNumber = 0;   // error carried by the last notification
+  std::string m_strType;                   // tag of this socket's trace lines ("[Ctrl]", "[Data]")
+  double m_lngBufferLen = 0;               // bytes waiting to be sent; set 0 to drop them
+  std::int32_t m_lngPostEventErrorID = 0;  // event of the last notification whose handling failed
+  std::int32_t m_lngEventErrorNumber = 0;  // error carried by the last notification
 
   // Events.
   std::function<void()> OnError;
@@ -83,10 +83,11 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   void SendData(std::string_view varData, double& lngBufferLength, bool blnListCommand,
                 bool blnUTF8);
   // Sends the first lngBufferLength bytes of varData.
-  void SendData(std::span<const std::uint8_t> varData, double lngBufferLength,
-                bool blnListCommand);
+  void SendData(std::span<const std::uint8_t> varData, double lngBufferLength, bool blnListCommand);
   // Hands over the received bytes (as text: converted from the system's ANSI code page) and
-  // empties the receive buffer. Nothing received: varData is left as it is.
+  // empties the receive buffer. Nothing received: varData is left as it is. A byte vector that the
+  // owner keeps from one arrival to the next may trade storage with the receive buffer instead of
+  // being copied into; only its contents are defined.
   void GetData(std::string& varData);
   void GetData(std::vector<std::uint8_t>& varData);
   // The same, keeping the bytes.
@@ -110,7 +111,9 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   // becomes 11001.
   void SetRemoteHost(std::string_view value);
   std::int32_t RemotePort() const { return remote_port_ == 0 ? 21 : remote_port_; }
-  void SetRemotePort(std::int32_t value) { remote_port_ = value >= 1 && value <= 65535 ? value : 21; }
+  void SetRemotePort(std::int32_t value) {
+    remote_port_ = value >= 1 && value <= 65535 ? value : 21;
+  }
   std::int32_t LocalPort() const { return local_port_; }
   void SetLocalPort(std::int32_t value) { local_port_ = value; }
   const std::string& LocalIP() const { return local_ip_; }
@@ -155,6 +158,9 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   void HandleClosedByPeer();
   void NotificationFailed(std::int32_t event, long error);
 
+  // Sends what is pending, then `fresh` (the caller's new bytes); keeps what the system refuses.
+  void SendBytes(const std::uint8_t* fresh, std::size_t fresh_length);
+  // Appends bytes behind those still pending (after an owner's drop, in place of them).
   void QueueForSending(const std::uint8_t* data, std::size_t length);
   // Bytes not yet with the system; 0 once the owner has set m_lngBufferLen to 0.
   std::size_t PendingSendBytes() const;
@@ -166,22 +172,21 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
 
   platform::winsock::Socket handle_ = platform::winsock::kInvalidSocket;  // -1 while none
   std::int32_t state_ = kClosed;
-  std::string remote_host_;      // host name or dotted address to connect to; the peer's after Accept
+  std::string remote_host_;  // host name or dotted address to connect to; the peer's after Accept
   std::int32_t remote_port_ = 0;  // 0 reads as 21
-  std::string local_ip_;         // address to bind to; the local address after connect or accept
+  std::string local_ip_;          // address to bind to; the local address after connect or accept
   std::int32_t local_port_ = 0;  // port to bind to (0: any); the local port after connect or accept
   std::string local_host_name_;  // name of the local address after connect, else the local IP
   bool bound_ = false;           // bind succeeded; cleared when the handle is closed
   bool list_command_ = false;    // copied from the last SendData
-  // Bytes handed to SendData; those from send_offset_ on are not yet with the system.
+  // Bytes of SendData that the system has not taken yet: those from send_offset_ on.
   std::vector<std::uint8_t> send_buffer_;
   std::size_t send_offset_ = 0;
-  // The last receive: receive_size_ bytes allocated once per size, received_count_ of them valid.
-  std::unique_ptr<std::uint8_t[]> receive_buffer_;
-  std::int32_t receive_capacity_ = 0;  // bytes allocated in receive_buffer_
+  // The last receive: at least the receive size long, its first received_count_ bytes valid.
+  std::vector<std::uint8_t> receive_buffer_;
   std::int32_t received_count_ = 0;
-  double bytes_received_ = 0;    // BytesReceived
-  std::int32_t rcvbuf_ = 0;      // requested system buffer sizes
+  double bytes_received_ = 0;  // BytesReceived
+  std::int32_t rcvbuf_ = 0;    // requested system buffer sizes
   std::int32_t sndbuf_ = 0;
   // Effective receive size, fixed when a handle is created or adopted: the most taken per receive.
   std::int32_t receive_size_ = 0;

@@ -29,7 +29,9 @@ std::size_t ClampCount(double requested, std::size_t available) {
   return static_cast<std::size_t>(requested);
 }
 
-std::string WholeNumber(double value) { return std::to_string(static_cast<long long>(value)); }
+std::string WholeNumber(double value) {
+  return std::to_string(static_cast<long long>(value));
+}
 
 }  // namespace
 
@@ -41,14 +43,13 @@ void CSocket::SendData(std::string_view varData, double& lngBufferLength, bool b
     if (blnUTF8) {
       // Text is UTF-8 inside the library already.
       lngBufferLength = static_cast<double>(varData.size());
-      QueueForSending(reinterpret_cast<const std::uint8_t*>(varData.data()), varData.size());
+      SendBytes(reinterpret_cast<const std::uint8_t*>(varData.data()), varData.size());
     } else {
       const std::string ansi = platform::Utf8ToAnsi(varData);
       // The caller's count may not reach past the converted text.
-      QueueForSending(reinterpret_cast<const std::uint8_t*>(ansi.data()),
-                      ClampCount(lngBufferLength, ansi.size()));
+      SendBytes(reinterpret_cast<const std::uint8_t*>(ansi.data()),
+                ClampCount(lngBufferLength, ansi.size()));
     }
-    SendBufferedData();
   } catch (const NumberedError& failure) {
     ReportSendDataFailure(failure);
   }
@@ -59,8 +60,7 @@ void CSocket::SendData(std::span<const std::uint8_t> varData, double lngBufferLe
   try {
     list_command_ = blnListCommand;
     if (handle_ == ws::kInvalidSocket) Raise(kNoSocketError);
-    QueueForSending(varData.data(), ClampCount(lngBufferLength, varData.size()));
-    SendBufferedData();
+    SendBytes(varData.data(), ClampCount(lngBufferLength, varData.size()));
   } catch (const NumberedError& failure) {
     ReportSendDataFailure(failure);
   }
@@ -78,13 +78,13 @@ void CSocket::ReportSendDataFailure(const NumberedError& failure) {
 void CSocket::QueueForSending(const std::uint8_t* data, std::size_t length) {
   if (PendingSendBytes() == 0) {
     DropPendingSend();
-  } else if (send_offset_ > 0) {
+  } else if (send_offset_ > 0 && length > 0) {
     // Keep only what is still unsent, so that the buffer does not grow with every call.
     send_buffer_.erase(send_buffer_.begin(),
                        send_buffer_.begin() + static_cast<std::ptrdiff_t>(send_offset_));
     send_offset_ = 0;
   }
-  send_buffer_.insert(send_buffer_.end(), data, data + length);
+  if (length > 0) send_buffer_.insert(send_buffer_.end(), data, data + length);
   m_lngBufferLen = static_cast<double>(send_buffer_.size() - send_offset_);
 }
 
@@ -100,25 +100,37 @@ void CSocket::DropPendingSend() {
 }
 
 void CSocket::SendBufferedData() {
+  SendBytes(nullptr, 0);
+}
+
+void CSocket::SendBytes(const std::uint8_t* fresh, std::size_t fresh_length) {
   const auto keep_alive = weak_from_this().lock();  // OnSendProgress may drop the owner's reference
   Guarded("SendBufferedData", [&] {
-    if (handle_ == ws::kInvalidSocket) return;  // the bytes stay pending; nothing can take them
     if (PendingSendBytes() == 0) DropPendingSend();
-    // Hand the system all it takes. What it refuses stays pending, in order: the ready-to-send
-    // notification that follows a send that would have blocked brings the rest out.
+    // Hand the system all it takes: first what is still pending, then the fresh bytes, straight
+    // from the caller. What it refuses is kept, in order: the ready-to-send notification that
+    // follows a send that would have blocked brings the rest out.
     double taken = 0;
-    int error = 0;
-    while (PendingSendBytes() > 0) {
-      const int chunk = static_cast<int>(std::min<std::size_t>(PendingSendBytes(), INT_MAX));
-      const int sent = ws::Send(handle_, send_buffer_.data() + send_offset_, chunk);
+    int error = handle_ == ws::kInvalidSocket ? ws::kWsaENotSock : 0;
+    const auto send_some = [&](const std::uint8_t* data, std::size_t length) -> std::size_t {
+      const int chunk = static_cast<int>(std::min<std::size_t>(length, INT_MAX));
+      const int sent = ws::Send(handle_, data, chunk);
       if (sent <= 0) {
         error = ws::GetLastError();
-        break;
+        return 0;
       }
-      send_offset_ += static_cast<std::size_t>(sent);
       taken += sent;
+      return static_cast<std::size_t>(sent);
+    };
+    while (error == 0 && PendingSendBytes() > 0) {
+      send_offset_ += send_some(send_buffer_.data() + send_offset_, PendingSendBytes());
     }
-    m_lngBufferLen = static_cast<double>(PendingSendBytes());
+    std::size_t fresh_sent = 0;
+    while (error == 0 && fresh_sent < fresh_length) {
+      fresh_sent += send_some(fresh + fresh_sent, fresh_length - fresh_sent);
+    }
+    QueueForSending(fresh + fresh_sent, fresh_length - fresh_sent);
+    if (handle_ == ws::kInvalidSocket) return;  // the bytes stay pending; nothing can take them
     if (list_command_) platform::ProcessPendingMessages();
     if (error != 0 && error != ws::kWsaEWouldBlock) {
       Trace("SendBufferedData--Err.LastDllError=" + std::to_string(error));
@@ -139,30 +151,40 @@ void CSocket::SendBufferedData() {
 
 void CSocket::GetData(std::string& varData) {
   if (received_count_ > 0) {
-    varData = platform::AnsiToUtf8(std::string_view(
-        reinterpret_cast<const char*>(receive_buffer_.get()), received_count_));
+    varData = platform::AnsiToUtf8(
+        std::string_view(reinterpret_cast<const char*>(receive_buffer_.data()), received_count_));
   }
   AfterTaking(false);
 }
 
 void CSocket::GetData(std::vector<std::uint8_t>& varData) {
   if (received_count_ > 0) {
-    varData.assign(receive_buffer_.get(), receive_buffer_.get() + received_count_);
+    const auto count = static_cast<std::size_t>(received_count_);
+    // A large receive changes hands instead of being copied, when the caller's vector is big
+    // enough to serve as the next receive buffer (an owner that reuses one vector); the caller
+    // sees the same bytes either way.
+    const auto size = static_cast<std::size_t>(receive_size_);
+    if (count > size / 2 && varData.capacity() >= size) {
+      varData.swap(receive_buffer_);
+      varData.resize(count);
+    } else {
+      varData.assign(receive_buffer_.begin(), receive_buffer_.begin() + received_count_);
+    }
   }
   AfterTaking(false);
 }
 
 void CSocket::PeekData(std::string& varData) {
   if (received_count_ > 0) {
-    varData = platform::AnsiToUtf8(std::string_view(
-        reinterpret_cast<const char*>(receive_buffer_.get()), received_count_));
+    varData = platform::AnsiToUtf8(
+        std::string_view(reinterpret_cast<const char*>(receive_buffer_.data()), received_count_));
   }
   AfterTaking(true);
 }
 
 void CSocket::PeekData(std::vector<std::uint8_t>& varData) {
   if (received_count_ > 0) {
-    varData.assign(receive_buffer_.get(), receive_buffer_.get() + received_count_);
+    varData.assign(receive_buffer_.begin(), receive_buffer_.begin() + received_count_);
   }
   AfterTaking(true);
 }
@@ -174,13 +196,19 @@ void CSocket::AfterTaking(bool keep) {
 
 std::int32_t CSocket::RecvDataToBuffer() {
   if (state_ == kClosed || state_ == kClosing) {
-    Trace("RecvDataToBuffer.Socket Closed " +
-          platform::GeneralDateText(platform::LocalNow()) + " " + m_strType);
+    Trace("RecvDataToBuffer.Socket Closed " + platform::GeneralDateText(platform::LocalNow()) +
+          " " + m_strType);
     return 0;
   }
-  // Unread bytes of the previous receive are replaced; the buffer itself is reused.
+  // Unread bytes of the previous receive are replaced; the buffer itself is reused. A receive takes
+  // at most the receive size. A buffer that came back from the owner through GetData is used at
+  // the length it came back with, as long as that is at least half the receive size: growing it
+  // would only clear the added bytes first.
   received_count_ = 0;
-  const int got = ws::Recv(handle_, receive_buffer_.get(), std::min(receive_size_, receive_capacity_));
+  const auto full = static_cast<std::size_t>(std::max(receive_size_, 1));
+  if (receive_buffer_.size() <= full / 2) receive_buffer_.resize(full);
+  const auto size = static_cast<int>(std::min(receive_buffer_.size(), full));
+  const int got = ws::Recv(handle_, receive_buffer_.data(), size);
   if (got > 0) {
     received_count_ = got;
     return got;

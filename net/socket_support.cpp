@@ -53,11 +53,26 @@ bool DestroyWinsockMessageWindow() {
   return destroyed;
 }
 
+// The thread's module state, behind a plain pointer so that a socket object destroyed late at
+// thread exit finds a fresh, empty state rather than a destroyed one.
+thread_local ModuleState* t_state = nullptr;
+
+struct StateOwner {
+  ~StateOwner() {
+    delete t_state;
+    t_state = nullptr;
+  }
+};
+thread_local StateOwner t_state_owner;
+
 }  // namespace
 
 ModuleState& State() {
-  thread_local ModuleState state;
-  return state;
+  if (t_state == nullptr) {
+    (void)&t_state_owner;  // odr-use: the owner exists, and deletes the state at thread exit
+    t_state = new ModuleState();
+  }
+  return *t_state;
 }
 
 std::int32_t InitWinsockService() {
@@ -104,7 +119,8 @@ bool UnregisterSocket(ws::Socket handle) {
   ModuleState& state = State();
   if (!state.SocketRegistry || handle == ws::kInvalidSocket) return false;
   ws::AsyncSelect(handle, state.NotifyWindow, 0, 0);
-  if (state.SocketRegistry->erase(handle) == 0) Raise(kInvalidCall, "Invalid procedure call or argument");
+  if (state.SocketRegistry->erase(handle) == 0)
+    Raise(kInvalidCall, "Invalid procedure call or argument");
   if (!state.SocketRegistry->empty()) return true;
   state.SocketRegistry.reset();
   return DestroyWinsockMessageWindow();

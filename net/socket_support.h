@@ -37,10 +37,10 @@ inline constexpr std::int32_t kConnectNoResponse = 16006;
 
 // The module state of one thread.
 struct ModuleState {
-  bool WinsockStarted = false;  // Windows Sockets started by this module and not cleaned up
-  std::int32_t MaxDatagramSize = 0;       // reported at start-up, read as unsigned
-  platform::MessageId WinsockMessage = 0;  // message posted for socket events
-  platform::WindowHandle NotifyWindow = 0;  // the hidden window; 0 while there is none
+  bool WinsockStarted = false;       // Windows Sockets started by this module and not cleaned up
+  std::int32_t MaxDatagramSize = 0;  // reported at start-up, read as unsigned
+  platform::MessageId WinsockMessage = 0;        // message posted for socket events
+  platform::WindowHandle NotifyWindow = 0;       // the hidden window; 0 while there is none
   platform::WindowProcedure PreviousWindowProc;  // the window's procedure before subclassing
   // Handle -> socket object (not owned). Exists only while it has entries.
   std::optional<std::unordered_map<platform::winsock::Socket, CSocket*>> SocketRegistry;
@@ -83,7 +83,9 @@ std::shared_ptr<CSocket> SocketObjectFromPointer(CSocket* object);
 std::string ResolveHostName(std::string_view host_name);
 
 // Low and high 16 bits of a 32-bit value, unsigned.
-constexpr std::int32_t LoWord(std::int32_t value) { return value & 0xFFFF; }
+constexpr std::int32_t LoWord(std::int32_t value) {
+  return value & 0xFFFF;
+}
 constexpr std::int32_t HiWord(std::int32_t value) {
   return static_cast<std::int32_t>((static_cast<std::uint32_t>(value) >> 16) & 0xFFFF);
 }

@@ -3,12 +3,18 @@
 #include <string>
 #include <string_view>
 
+#include "control/application_title.h"
 #include "control/automation/listing_objects.h"
+#include "ftp/directory/remote_listing.h"
+#include "ftp/remote/remote_operations.h"
 #include "platform/loop/message_loop.h"
+#include "platform/ui/ui_provider.h"
 
 namespace tarvik::automation {
 
 using platform::com::E_POINTER;
+using platform::com::IDispatch;
+using platform::com::MakeObject;
 using platform::com::S_OK;
 
 namespace {
@@ -40,6 +46,13 @@ template <auto Setter>
 auto Write() {
   using Value = typename PutValue<decltype(SetterArgument(Setter))>::type;
   return [](Self& self, Value value) { (self.control().*Setter)(value); };
+}
+
+// The about box: the library's name and version, captioned with the library's title like every
+// box of the library, modal until the host's container answers it.
+void ShowAboutBox(const std::string& version) {
+  platform::MessageBox("TarvikFtp\r\nFTP client control\r\nVersion " + version, ApplicationTitle(),
+                       platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 // Bindings of the properties the control has.
@@ -157,7 +170,68 @@ DispatchTable<Self>& BindSessionMethods(DispatchTable<Self>& table) {
                 return self.control().SendCommand(FtpCmd, Arguments);
               })
       .Method("GetCurrentDirectory",
-              [](Self& self) { return self.control().GetCurrentDirectory(); });
+              [](Self& self) { return self.control().GetCurrentDirectory(); })
+      .Method("About", [](Self& self) { ShowAboutBox(self.control().get_Version()); });
+}
+
+// A listing result as the automation object hosts receive; Nothing for none.
+ComPtr<IDispatch> FilesObject(std::shared_ptr<CFtpFiles> files) {
+  if (!files) return nullptr;
+  return ComPtr<IDispatch>(MakeObject<CFtpFilesObject>(std::move(files)));
+}
+ComPtr<IDispatch> FileObject(std::shared_ptr<CFtpFile> file) {
+  if (!file) return nullptr;
+  return ComPtr<IDispatch>(MakeObject<CFtpFileObject>(std::move(file)));
+}
+
+// Bindings of the listings and the remote file and folder operations, which work on the
+// control's session.
+DispatchTable<Self>& BindRemoteMethods(DispatchTable<Self>& table) {
+  using S = const std::string&;
+  auto listing = [](Self& self) { return RemoteListing(self.control().Session()); };
+  auto remote = [](Self& self) { return RemoteOperations(self.control().Session()); };
+  return table
+      .Method("ExistFile",
+              [remote](Self& self, S FileName) { return remote(self).ExistFile(FileName); })
+      .Method("GetFileSize",
+              [remote](Self& self, S FilePath) { return remote(self).GetFileSize(FilePath); })
+      .Method("GetFtpFileSize",
+              [remote](Self& self, S FilePath) { return remote(self).GetFtpFileSize(FilePath); })
+      .Method("GetFileInfo",
+              [listing](Self& self, S FilePath) { return listing(self).GetFileInfo(FilePath); })
+      .Method("GetFtpFileInfo",
+              [listing](Self& self, S FilePath) {
+                return FileObject(listing(self).GetFtpFileInfo(FilePath));
+              })
+      .Method("GetFileList",
+              [listing](Self& self, S DirectoryPath) {
+                return listing(self).GetFileList(DirectoryPath);
+              })
+      .Method("GetFtpDirectoryInfo",
+              [listing](Self& self, S DirectoryPath) {
+                return FilesObject(listing(self).GetFtpDirectoryInfo(DirectoryPath));
+              })
+      .Method("ExistDirectory",
+              [remote](Self& self, S DirectoryName) {
+                return remote(self).ExistDirectory(DirectoryName);
+              })
+      .Method("CreateDirectory",
+              [remote](Self& self, S DirectoryPath) {
+                return remote(self).CreateDirectory(DirectoryPath);
+              })
+      .Method("RemoveDirectory",
+              [remote](Self& self, S DirectoryPath) {
+                return remote(self).RemoveDirectory(DirectoryPath);
+              })
+      .Method("DeleteFile",
+              [remote](Self& self, S FilePath) { return remote(self).DeleteFile(FilePath); })
+      .Method("RenameFile",
+              [remote](Self& self, S OldFileName, S NewFileName) {
+                return remote(self).RenameFile(OldFileName, NewFileName);
+              })
+      .Method("SetCurrentDirectory", [remote](Self& self, S DirectoryPath) {
+        return remote(self).SetCurrentDirectory(DirectoryPath);
+      });
 }
 
 // Bindings of the local file methods, offered unchanged. LocalFileRead's path and
@@ -221,6 +295,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
   static const DispatchTable<Self> table = [] {
     DispatchTable<Self> bindings(kFtpLibraryClass);
     BindSessionMethods(bindings);
+    BindRemoteMethods(bindings);
     BindLocalMethods(bindings);
     BindProperties(bindings);
     return bindings;

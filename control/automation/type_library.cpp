@@ -4,7 +4,6 @@
 
 namespace tarvik::automation {
 
-
 const platform::com::ServerModule& TarvikFtpModule() {
   static constexpr platform::com::ServerClass kClasses[] = {
       {&kFtpLibraryClass, kFtpLibraryProgId, &platform::com::MakeInstance<FtpLibraryObject>,

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ftp/directory/message_texts.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/listing_cache.h"
+#include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
@@ -57,8 +57,7 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetFtpDirectoryInfo(std::string_view d
 
     const std::shared_ptr<CFtpFiles> files = GetRemoteFilesInfo(path);
     if (files && files->Size() == 1 && !files->ItemAt(1)->IsDirectory() &&
-        platform::EqualsIgnoreCase(BareFileName(files->ItemAt(1)->FilePath()),
-                                   QueriedName(path))) {
+        platform::EqualsIgnoreCase(BareFileName(files->ItemAt(1)->FilePath()), QueriedName(path))) {
       // The server listed a file in place of a folder: the path named a file.
       Raise(kNotAFolder, ErrorTextWith(kNotAFolder, requested));
     }

@@ -23,8 +23,7 @@ class LogOnlyDiagnostics final : public ListingDiagnostics {
  public:
   explicit LogOnlyDiagnostics(FtpSession& session) : session_(session) {}
   void WriteLog(std::string_view text) override { session_.Log(text); }
-  void ReportError(std::string_view procedure, long number,
-                   std::string_view description) override {
+  void ReportError(std::string_view procedure, long number, std::string_view description) override {
     session_.Log(std::string(procedure) + ":" + std::to_string(number) + "#" +
                  std::string(description));
   }
@@ -36,7 +35,7 @@ class LogOnlyDiagnostics final : public ListingDiagnostics {
 }  // namespace
 
 std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfoFromCache(std::string_view path) {
-  return RemoteFolders(session_).cache.Lookup(path);
+  return session_.remote_folders().cache.Lookup(path);
 }
 
 std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfo(std::string_view file_path) {
@@ -45,7 +44,7 @@ std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfo(std::string_view file_pa
     if (path.empty()) Raise(kNoRemotePath);
     std::shared_ptr<CFtpFile> cached = GetFtpFileInfoFromCache(path);
     if (cached && !cached->FileName().empty()) return cached;
-    if (RemoteFolders(session_).cache_only_lookups) return nullptr;
+    if (session_.remote_folders().cache_only_lookups) return nullptr;
     return session_.settings().list_command == "MLSD" ? FileInfoByMlst(path)
                                                       : FileInfoByListing(path);
   } catch (const NumberedError& error) {

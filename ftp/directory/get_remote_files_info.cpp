@@ -26,15 +26,16 @@ bool HoldsWildcard(std::string_view path) {
   return path.find_first_of("*?") != std::string_view::npos;
 }
 
-std::string NowText() { return platform::GeneralDateText(platform::LocalNow()); }
+std::string NowText() {
+  return platform::GeneralDateText(platform::LocalNow());
+}
 
 // The parser's log lines go to the control's log, its failures to the control's report.
 class SessionDiagnostics final : public ListingDiagnostics {
  public:
   explicit SessionDiagnostics(FtpSession& session) : session_(session) {}
   void WriteLog(std::string_view text) override { session_.Log(text); }
-  void ReportError(std::string_view procedure, long number,
-                   std::string_view description) override {
+  void ReportError(std::string_view procedure, long number, std::string_view description) override {
     session_.ReportError(procedure, static_cast<std::int32_t>(number), std::string(description));
   }
 
@@ -88,16 +89,16 @@ class ListingScope {
 
  private:
   FtpSession& session_;
-  std::string remembered_;      // folder to change back to
-  bool entered_ = false;        // the listing changed into its folder
-  bool restore_mlsd_ = false;   // MLSD was switched to LIST for a pattern
+  std::string remembered_;     // folder to change back to
+  bool entered_ = false;       // the listing changed into its folder
+  bool restore_mlsd_ = false;  // MLSD was switched to LIST for a pattern
 };
 
 }  // namespace
 
 std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view requested) {
   SessionState& state = session_.state();
-  RemoteFolderState& folders = RemoteFolders(session_);
+  RemoteFolderState& folders = session_.remote_folders();
   state.fallback_error = {};
   ClearErrorRecord();
   folders.cache.Clear();
@@ -110,9 +111,9 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
   try {
     if (!path.empty() && path.front() == '/') path.erase(0, 1);
     const bool names_folder = !path.empty() && path.back() == '/';
-    const std::string base = FormatFtpPath(
-        state.current_directory + "/" + (names_folder ? path : FormatFtpPath(GetParentPath(path))) +
-        "/");
+    const std::string base =
+        FormatFtpPath(state.current_directory + "/" +
+                      (names_folder ? path : FormatFtpPath(GetParentPath(path))) + "/");
     const bool single_file_query = !HoldsWildcard(path) && !names_folder;
     if (session_.settings().list_command == "MLSD" && HoldsWildcard(path)) {
       scope.UseListForPattern();  // MLSD takes no patterns

@@ -21,8 +21,8 @@ class KeptError {
 
  private:
   FtpSession& session_;
-  std::int32_t number_;       // the error record's number
-  std::string description_;   // the error record's description
+  std::int32_t number_;      // the error record's number
+  std::string description_;  // the error record's description
   ControlFallbackError fallback_;
 };
 

@@ -31,11 +31,11 @@ void ListingCache::Clear() {
   entries_.clear();
   by_path_.clear();
   by_name_.clear();
-  uploaded_.clear();
+  changed_.clear();
 }
 
-void ListingCache::NoteUploaded(std::string_view file_name) {
-  uploaded_.insert(platform::FoldCase(BareFileName(file_name)));
+void ListingCache::NoteChanged(std::string_view file_name) {
+  changed_.insert(platform::FoldCase(BareFileName(file_name)));
 }
 
 std::size_t ListingCache::Find(const std::unordered_map<std::string, std::size_t>& index,
@@ -46,7 +46,7 @@ std::size_t ListingCache::Find(const std::unordered_map<std::string, std::size_t
 
 std::shared_ptr<CFtpFile> ListingCache::Lookup(std::string_view path) const {
   if (entries_.empty()) return nullptr;
-  if (uploaded_.contains(platform::FoldCase(BareFileName(path)))) return nullptr;
+  if (changed_.contains(platform::FoldCase(BareFileName(path)))) return nullptr;
   std::size_t index = std::string::npos;
   if (path.find_first_of("/\\") != std::string_view::npos) {
     const std::string folded = platform::FoldCase(path);

@@ -1,6 +1,6 @@
 // The entries of the latest listing, kept so that many file lookups (the per-file checks of one
-// upload batch) are answered without asking the server again, and the names uploaded since that
-// listing, which the kept entries no longer describe.
+// upload batch) are answered without asking the server again, and the names of files changed
+// since that listing (uploaded, deleted, renamed), which the kept entries no longer describe.
 //
 // The entries are parsed once, when the listing is stored, and indexed by folded path and folded
 // name: a lookup costs the same whatever the size of the listing.
@@ -21,15 +21,16 @@ namespace tarvik {
 class ListingCache {
  public:
   // Keeps copies of `entries` (the listing in the order the server sent it), replacing what was
-  // kept. The uploaded names are left alone.
+  // kept. The changed names are left alone.
   void Store(const CFtpFiles& entries);
-  // Forgets the entries and the uploaded names.
+  // Forgets the entries and the changed names.
   void Clear();
-  // Records that a file of this name was uploaded since the listing: lookups of it find nothing.
-  void NoteUploaded(std::string_view file_name);
+  // Records that a file of this name was uploaded, deleted or renamed since the listing: lookups
+  // of that name find nothing, so that they ask the server.
+  void NoteChanged(std::string_view file_name);
 
   // The first file entry (folders are skipped) matching `path`, as a fresh copy; nullptr when
-  // none matches or the file was uploaded since the listing.
+  // none matches or a file of that name changed since the listing.
   //   - a path holding "/" or "\" matches an entry whose FilePath equals it, or equals it with
   //     "/" in front, ignoring case;
   //   - a bare name matches an entry whose FileName equals it ignoring case.
@@ -43,10 +44,10 @@ class ListingCache {
   static std::size_t Find(const std::unordered_map<std::string, std::size_t>& index,
                           const std::string& key);
 
-  std::vector<std::shared_ptr<const CFtpFile>> entries_;   // the listing, server order
+  std::vector<std::shared_ptr<const CFtpFile>> entries_;  // the listing, server order
   std::unordered_map<std::string, std::size_t> by_path_;  // folded FilePath -> first file entry
   std::unordered_map<std::string, std::size_t> by_name_;  // folded FileName -> first file entry
-  std::unordered_set<std::string> uploaded_;              // folded bare names uploaded since
+  std::unordered_set<std::string> changed_;               // folded bare names changed since
 };
 
 // The last element of a remote path: the text after its last "/" or "\".

@@ -18,7 +18,9 @@ void SendType(FtpSession& session) {
   }
 }
 
-void TypeAgain(FtpSession& session, const DispatchedReply&) { SendType(session); }
+void TypeAgain(FtpSession& session, const DispatchedReply&) {
+  SendType(session);
+}
 
 void TypeAgainAfterDataFailure(FtpSession& session, const DispatchedReply&) {
   session.Log("EnumFiles can't open data connection--" + session.settings().remote_path);

@@ -15,7 +15,9 @@ RunningListing::RunningListing(FtpSession& session, std::string list_argument,
   session_.SetTransferSink(this);
 }
 
-RunningListing::~RunningListing() { session_.SetTransferSink(previous_sink_); }
+RunningListing::~RunningListing() {
+  session_.SetTransferSink(previous_sink_);
+}
 
 RunningListing* RunningListing::Of(FtpSession& session) {
   return dynamic_cast<RunningListing*>(session.transfer_sink());
@@ -39,9 +41,13 @@ void RunningListing::ReplyReceived() {
   EndWhenComplete();
 }
 
-void RunningListing::OnDataConnected() { SendListCommand(); }
+void RunningListing::OnDataConnected() {
+  SendListCommand();
+}
 
-void RunningListing::OnDataReceived(std::string_view bytes) { received_ += bytes; }
+void RunningListing::OnDataReceived(std::string_view bytes) {
+  received_ += bytes;
+}
 
 std::string RunningListing::Text() const {
   return DecodeReceived(received_, session_.settings().utf8);
@@ -57,7 +63,8 @@ void RunningListing::OnDataClosed() {
 }
 
 void RunningListing::EndWhenComplete() {
-  if (reply_received_ && data_closed_ && session_.state().current_operation == Operation::kListing) {
+  if (reply_received_ && data_closed_ &&
+      session_.state().current_operation == Operation::kListing) {
     session_.EndAsyncMethod();
   }
 }

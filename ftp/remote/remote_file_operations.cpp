@@ -84,7 +84,7 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
     if (!session_.Connect()) return kSizeFailed;
     if (session_.RefuseWhileBusy()) return kSizeFailed;
     if (trimmed.empty()) Raise(kNoRemotePath);
-    RemoteFolders(session_).size_path = trimmed;
+    session_.remote_folders().size_path = trimmed;
     session_.RunOperation(Operation::kFileSize, "SIZE", trimmed, "GetRemoteFileSize");
     return state.remote_size;
   } catch (const NumberedError& error) {
@@ -101,11 +101,12 @@ bool RemoteOperations::DeleteFile(std::string_view file_path) {
     session_.ReportError("DeleteFile", kNoRemotePath, "");
     return false;
   }
-  return session_.RunOperation(Operation::kDelete, "DELE", path, "DeleteFile");
+  if (!session_.RunOperation(Operation::kDelete, "DELE", path, "DeleteFile")) return false;
+  session_.remote_folders().cache.NoteChanged(path);
+  return true;
 }
 
-bool RemoteOperations::RenameFile(std::string_view old_file_name,
-                                  std::string_view new_file_name) {
+bool RemoteOperations::RenameFile(std::string_view old_file_name, std::string_view new_file_name) {
   ClearError();
   const std::string old_name = TrimBlanks(old_file_name);
   const std::string new_name = TrimBlanks(new_file_name);
@@ -114,16 +115,18 @@ bool RemoteOperations::RenameFile(std::string_view old_file_name,
     return false;
   }
   if (old_name == new_name) return true;
-  RemoteFolders(session_).rename_target = new_name;
-  return session_.RunOperation(Operation::kRename, "RNFR", old_name, "RenameFile");
+  session_.remote_folders().rename_target = new_name;
+  if (!session_.RunOperation(Operation::kRename, "RNFR", old_name, "RenameFile")) return false;
+  session_.remote_folders().cache.NoteChanged(old_name);
+  session_.remote_folders().cache.NoteChanged(new_name);
+  return true;
 }
 
 bool RemoteOperations::SetCurrentDirectory(std::string_view directory_path) {
   std::string path = FormatFtpPath(directory_path);
   if (path.empty()) return true;
   if (path == ".") path = "/";
-  if (!session_.RunOperation(Operation::kSetCurrentDirectory, "CWD", path,
-                             "SetCurrentDirectory")) {
+  if (!session_.RunOperation(Operation::kSetCurrentDirectory, "CWD", path, "SetCurrentDirectory")) {
     return false;
   }
   std::string& tracked = session_.state().current_directory;

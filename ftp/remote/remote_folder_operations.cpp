@@ -19,8 +19,8 @@ constexpr std::int32_t kRefused = 16550;
 constexpr std::uint32_t kPauseAfterMkdMs = 10;
 
 // Words of a refused RMD that mean the folder still holds something.
-constexpr std::array<std::string_view, 8> kNotEmptyWords = {
-    "empty", "cannot", "can't", "failed", "空", "存在", "包含", "不能"};
+constexpr std::array<std::string_view, 8> kNotEmptyWords = {"empty", "cannot", "can't", "failed",
+                                                            "空",    "存在",   "包含",  "不能"};
 
 bool SaysNotEmpty(std::string_view info) {
   const std::string lower = platform::FoldCase(info);
@@ -74,7 +74,7 @@ bool RemoteOperations::ExistDirectory(std::string_view directory_name) {
 }
 
 bool RemoteOperations::RefusedFolderExists(const std::string& path) {
-  RemoteFolderState& folders = RemoteFolders(session_);
+  RemoteFolderState& folders = session_.remote_folders();
   const int code = folders.mkd_existing_code;
   const std::string reply = folders.mkd_existing_reply;
   folders.mkd_existing_code = 0;
@@ -92,8 +92,9 @@ bool RemoteOperations::RefusedFolderExists(const std::string& path) {
 
 bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
   SessionState& state = session_.state();
-  RemoteFolderState& folders = RemoteFolders(session_);
-  const std::string full = FormatFtpPath(state.current_directory + "/" + std::string(directory_path));
+  RemoteFolderState& folders = session_.remote_folders();
+  const std::string full =
+      FormatFtpPath(state.current_directory + "/" + std::string(directory_path));
   std::string path = FormatFtpPath(directory_path);
   if (MemoHolds(folders, full)) return true;
   ClearError();
@@ -114,9 +115,9 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
     if (session_.RefuseWhileBusy()) return false;
     folders.mkd_existing_code = 0;
     folders.mkd_existing_reply.clear();
-    const bool made = session_.RunOperation(Operation::kCreateDirectory, "MKD", path,
-                                            "CreateDirectory") &&
-                      RefusedFolderExists(path);
+    const bool made =
+        session_.RunOperation(Operation::kCreateDirectory, "MKD", path, "CreateDirectory") &&
+        RefusedFolderExists(path);
     if (made) {
       AddToMemo(folders, full);
       session_.Log("CCDPATH.OK: " + trace);

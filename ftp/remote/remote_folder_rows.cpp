@@ -18,12 +18,14 @@ constexpr std::int32_t kUnexpectedSizeReply = 16500;
 constexpr std::int32_t kNoSuchFile = 16550;
 constexpr std::string_view kDefaultExistingWords = "exists|can't|cannot|不能";
 
-void End(FtpSession& session, const DispatchedReply&) { session.EndAsyncMethod(); }
+void End(FtpSession& session, const DispatchedReply&) {
+  session.EndAsyncMethod();
+}
 
 void MkdRefused(FtpSession& session, const DispatchedReply& reply) {
   if (MkdRefusalMeansExisting(reply.text, session.settings().mkd_info)) {
     // Some servers use the same words for "no permission": CreateDirectory looks again.
-    RemoteFolderState& folders = RemoteFolders(session);
+    RemoteFolderState& folders = session.remote_folders();
     folders.mkd_existing_code = reply.code;
     folders.mkd_existing_reply = GetResponseInfo(reply.text);
   } else {
@@ -33,7 +35,7 @@ void MkdRefused(FtpSession& session, const DispatchedReply& reply) {
 }
 
 void SendRnto(FtpSession& session, const DispatchedReply&) {
-  if (!session.SendFtpCommand("RNTO", RemoteFolders(session).rename_target)) {
+  if (!session.SendFtpCommand("RNTO", session.remote_folders().rename_target)) {
     session.EndAsyncMethod();
   }
 }
@@ -50,11 +52,13 @@ void DeleteOther(FtpSession& session, const DispatchedReply& reply) {
 }
 
 void SendSize(FtpSession& session) {
-  if (!session.SendFtpCommand("SIZE", RemoteFolders(session).size_path)) session.EndAsyncMethod();
+  if (!session.SendFtpCommand("SIZE", session.remote_folders().size_path)) session.EndAsyncMethod();
 }
 
 // A keep-alive reply arrived in place of the size: ask again.
-void SizeAgain(FtpSession& session, const DispatchedReply&) { SendSize(session); }
+void SizeAgain(FtpSession& session, const DispatchedReply&) {
+  SendSize(session);
+}
 
 // "213 1024": the number after the code, on the first line that begins with "213".
 void SizeReceived(FtpSession& session, const DispatchedReply& reply) {

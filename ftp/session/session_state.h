@@ -94,26 +94,26 @@ struct SessionState {
 // Figures of the current file and batch that the host reads as properties. Ending a session
 // resets them.
 struct TransferStatistics {
-  std::int16_t percent = 0;
-  double transferred_size = 0;
-  double file_size = 0;
-  std::int16_t total_percent = 0;
-  double total_transferred_size = 0;
-  double total_file_size = 0;
-  std::int32_t speed = 0;
-  std::int32_t speed_avg = 0;
-  std::int32_t elapsed_time = 0;
-  std::int32_t total_elapsed_time = 0;
-  std::int32_t left_time = 0;
-  std::string transfer_state;
-  std::int32_t queue_index = 0;
-  std::int32_t queue_total = 0;
-  std::string transferred_local_files;   // "|"-joined
-  std::string transferred_remote_files;  // "|"-joined
-  std::string skipped_files;             // "|"-joined
-  std::string removed_files;
-  std::string aborted_files;
-  std::string removal_record;  // "*"-joined paths of recursive removals tried
+  std::int16_t percent = 0;              // current file, 0..100
+  double transferred_size = 0;           // bytes of the current file done
+  double file_size = 0;                  // size of the current file
+  std::int16_t total_percent = 0;        // batch, 0..100
+  double total_transferred_size = 0;     // batch bytes done
+  double total_file_size = 0;            // batch bytes planned
+  std::int32_t speed = 0;                // bytes per second of the current file
+  std::int32_t speed_avg = 0;            // mean speed since the batch started
+  std::int32_t elapsed_time = 0;         // seconds since the current file started
+  std::int32_t total_elapsed_time = 0;   // seconds since the batch started
+  std::int32_t left_time = 0;            // estimated seconds until the current file ends
+  std::string transfer_state;            // last progress or retry message
+  std::int32_t queue_index = 0;          // position in the batch
+  std::int32_t queue_total = 0;          // files in the batch
+  std::string transferred_local_files;   // "|"-joined local paths transferred
+  std::string transferred_remote_files;  // "|"-joined remote paths transferred
+  std::string skipped_files;             // "|"-joined paths skipped
+  std::string removed_files;             // "|"-joined paths taken out of the upload batch
+  std::string aborted_files;             // "|"-joined paths stopped by AbortCurrent
+  std::string removal_record;            // "*"-joined paths of recursive removals tried
 };
 
 }  // namespace tarvik

@@ -27,14 +27,16 @@ int main(int argc, char** argv) {
   }
 
   // Questions go to the terminal when there is one.
-  std::FILE* terminal = isatty(STDIN_FILENO) ? std::fopen("/dev/tty", "r+") : nullptr;
+  std::FILE* terminal_in = isatty(STDIN_FILENO) ? std::fopen("/dev/tty", "r") : nullptr;
+  std::FILE* terminal_out = terminal_in != nullptr ? std::fopen("/dev/tty", "w") : nullptr;
   HostSession::Settings settings;
   settings.verbose = options->verbose;
   settings.progress_bar = options->progress && isatty(STDERR_FILENO);
   // A window of the host's own: the container the control is placed in.
   settings.window = tarvik::platform::CreateHiddenWindow();
-  settings.ui = std::make_shared<HostUiProvider>(terminal, std::move(options->box_answers),
-                                                 std::move(options->dialog_answers));
+  settings.ui =
+      std::make_shared<HostUiProvider>(terminal_in, terminal_out, std::move(options->box_answers),
+                                       std::move(options->dialog_answers));
   int status = kExitSuccess;
   {
     HostSession session(std::cout, std::cerr, settings);
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     }
   }
   tarvik::platform::DestroyWindow(settings.window);
-  if (terminal != nullptr) std::fclose(terminal);
+  if (terminal_in != nullptr) std::fclose(terminal_in);
+  if (terminal_out != nullptr) std::fclose(terminal_out);
   return status;
 }

@@ -10,7 +10,9 @@ namespace tarvik::platform {
 
 using loop::ThreadLoop;
 
-WindowHandle CreateHiddenWindow() { return ThreadLoop::Current().CreateWindow(); }
+WindowHandle CreateHiddenWindow() {
+  return ThreadLoop::Current().CreateWindow();
+}
 
 bool DestroyWindow(WindowHandle window) {
   ThreadLoop* own = ThreadLoop::Existing();
@@ -29,7 +31,9 @@ WindowProcedure SetWindowProcedure(WindowHandle window, WindowProcedure procedur
   return own->ReplaceProcedure(window, std::move(procedure));
 }
 
-MessageId RegisterWindowMessage(std::string_view name) { return loop::RegisterMessageName(name); }
+MessageId RegisterWindowMessage(std::string_view name) {
+  return loop::RegisterMessageName(name);
+}
 
 bool PostMessage(WindowHandle window, MessageId message, WParam wparam, LParam lparam) {
   // The common case, a window of this very thread, takes no lock.
@@ -54,12 +58,16 @@ bool KillTimer(WindowHandle window, TimerId id) {
   return own != nullptr && own->KillTimer(window, id);
 }
 
-std::size_t ProcessPendingMessages() { return ThreadLoop::Current().ProcessPending(); }
+std::size_t ProcessPendingMessages() {
+  return ThreadLoop::Current().ProcessPending();
+}
 
 bool WaitForMessage(std::int64_t timeout_ms) {
   return ThreadLoop::Current().WaitForMessage(timeout_ms);
 }
 
-void Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(std::uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace tarvik::platform

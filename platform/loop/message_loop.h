@@ -15,7 +15,9 @@
 // nested pass handles what is queued at that moment; the outer pass then goes on with what is left
 // of its own share. A timer never fires again while its own procedure is still running.
 //
-// Window and timer procedures must not throw: an exception escaping into the loop ends the program.
+// Procedures are expected to handle their own failures. An exception that escapes one leaves the
+// loop consistent: it propagates out of ProcessPendingMessages to its caller, and the messages the
+// pass had not reached yet wait for the next pass.
 #pragma once
 
 #include <cstddef>
@@ -64,9 +66,9 @@ bool PostMessage(WindowHandle window, MessageId message, WParam wparam, LParam l
 
 // Starts or restarts timer `id` of `window`: every `elapse_ms` (at least 1) milliseconds of the
 // current clock (platform/time/clock.h) the loop calls `procedure`, or, without one, sends kWmTimer
-// with wParam = id to the window's procedure. With window 0 the timer belongs to the thread, needs a
-// procedure, and gets a fresh id (the `id` argument is ignored). Returns the timer's id, 0 on failure
-// (unknown window, or window 0 without a procedure).
+// with wParam = id to the window's procedure. With window 0 the timer belongs to the thread, needs
+// a procedure, and gets a fresh id (the `id` argument is ignored). Returns the timer's id, 0 on
+// failure (unknown window, or window 0 without a procedure).
 TimerId SetTimer(WindowHandle window, TimerId id, std::uint32_t elapse_ms,
                  TimerProcedure procedure = {});
 

@@ -29,10 +29,11 @@ CrossThreadInbox::CrossThreadInbox() : wake_fd_(eventfd(0, EFD_CLOEXEC | EFD_NON
   if (wake_fd_ < 0) std::abort();
 }
 
-CrossThreadInbox::~CrossThreadInbox() { close(wake_fd_); }
+CrossThreadInbox::~CrossThreadInbox() {
+  close(wake_fd_);
+}
 
-void CrossThreadInbox::Post(WindowHandle window, MessageId message, WParam wparam,
-                            LParam lparam) {
+void CrossThreadInbox::Post(WindowHandle window, MessageId message, WParam wparam, LParam lparam) {
   {
     std::lock_guard lock(mutex_);
     posted_.push_back(QueuedMessage{0, window, message, wparam, lparam});

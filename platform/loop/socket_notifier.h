@@ -40,9 +40,9 @@ class SocketNotifier {
 
   // What the socket calls report, so that the events they consume are re-armed.
   void ConnectStarted(int fd);
-  void ConnectedAtOnce(int fd);        // a non-blocking connect that succeeded immediately
-  void Received(int fd, int error);    // any recv; error: Windows Sockets number or 0
-  void Sent(int fd, int error);        // any send; kWsaEWouldBlock re-arms kFdWrite
+  void ConnectedAtOnce(int fd);      // a non-blocking connect that succeeded immediately
+  void Received(int fd, int error);  // any recv; error: Windows Sockets number or 0
+  void Sent(int fd, int error);      // any send; kWsaEWouldBlock re-arms kFdWrite
   void Accepted(int fd);
   void ListenStarted(int fd);
 

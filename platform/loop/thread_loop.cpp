@@ -10,20 +10,39 @@
 namespace tarvik::platform::loop {
 namespace {
 
-thread_local std::unique_ptr<ThreadLoop> t_loop;
+// The thread's loop. A plain pointer, so that it can still be read safely while other thread-local
+// objects are destroyed at thread exit; the owner below deletes the loop and clears the pointer.
+thread_local ThreadLoop* t_loop = nullptr;
 
-std::int64_t ClockNow() { return CurrentClock().MonotonicMs(); }
+struct LoopOwner {
+  ~LoopOwner() {
+    delete t_loop;
+    t_loop = nullptr;
+  }
+};
+thread_local LoopOwner t_loop_owner;
 
-LResult DoNothing(WindowHandle, MessageId, WParam, LParam) { return 0; }
+std::int64_t ClockNow() {
+  return CurrentClock().MonotonicMs();
+}
+
+LResult DoNothing(WindowHandle, MessageId, WParam, LParam) {
+  return 0;
+}
 
 }  // namespace
 
 ThreadLoop& ThreadLoop::Current() {
-  if (!t_loop) t_loop = std::make_unique<ThreadLoop>();
+  if (t_loop == nullptr) {
+    (void)&t_loop_owner;  // odr-use: the owner exists, and deletes the loop at thread exit
+    t_loop = new ThreadLoop();
+  }
   return *t_loop;
 }
 
-ThreadLoop* ThreadLoop::Existing() { return t_loop.get(); }
+ThreadLoop* ThreadLoop::Existing() {
+  return t_loop;
+}
 
 ThreadLoop::ThreadLoop() : inbox_(std::make_shared<CrossThreadInbox>()), notifier_(queue_) {}
 
@@ -62,7 +81,9 @@ TimerId ThreadLoop::SetTimer(WindowHandle window, TimerId id, std::uint32_t elap
   return timers_.Set(window, id, elapse_ms, std::move(procedure), ClockNow());
 }
 
-bool ThreadLoop::KillTimer(WindowHandle window, TimerId id) { return timers_.Kill(window, id); }
+bool ThreadLoop::KillTimer(WindowHandle window, TimerId id) {
+  return timers_.Kill(window, id);
+}
 
 std::size_t ThreadLoop::ProcessPending() {
   if (inbox_->HasMail()) inbox_->Drain(queue_);
@@ -78,8 +99,8 @@ std::size_t ThreadLoop::ProcessPending() {
 
 bool ThreadLoop::WaitForMessage(std::int64_t timeout_ms) {
   using std::chrono::steady_clock;
-  const auto deadline = steady_clock::now() + std::chrono::milliseconds(std::max<std::int64_t>(
-                                                  timeout_ms, 0));
+  const auto deadline =
+      steady_clock::now() + std::chrono::milliseconds(std::max<std::int64_t>(timeout_ms, 0));
   for (;;) {
     if (SomethingReady()) return true;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
@@ -133,6 +154,14 @@ std::size_t ThreadLoop::FireDueTimers() {
     if (timer == nullptr || timer->running || timer->due_ms > now) continue;
     timer->due_ms = now + timer->interval_ms;
     timer->running = true;
+    // Cleared however the call ends, so that the timer goes on firing afterwards.
+    struct RunningMark {
+      TimerTable& timers;
+      TimerTable::Key key;
+      ~RunningMark() {
+        if (TimerTable::Timer* after = timers.Find(key)) after->running = false;
+      }
+    } mark{timers_, key};
     const TimerProcedure procedure = timer->procedure;  // the call may replace or kill the timer
     if (procedure) {
       procedure(key.window, key.id);
@@ -143,7 +172,6 @@ std::size_t ThreadLoop::FireDueTimers() {
         (*window_procedure)(key.window, kWmTimer, key.id, 0);
       }
     }
-    if (TimerTable::Timer* after = timers_.Find(key)) after->running = false;
     ++fired;
   }
   return fired;

@@ -28,7 +28,9 @@ int Fail(int error) {
   return kSocketError;
 }
 
-int FailErrno() { return Fail(ErrorFromErrno(errno)); }
+int FailErrno() {
+  return Fail(ErrorFromErrno(errno));
+}
 
 bool Started() {
   if (g_startups.load(std::memory_order_acquire) > 0) return true;
@@ -107,9 +109,13 @@ int Cleanup() {
   return Fail(kWsaNotInitialised);
 }
 
-int GetLastError() { return t_last_error; }
+int GetLastError() {
+  return t_last_error;
+}
 
-void SetLastError(int error) { t_last_error = error; }
+void SetLastError(int error) {
+  t_last_error = error;
+}
 
 int AsyncSelect(Socket socket, WindowHandle window, MessageId message, long mask) {
   if (!Started()) return kSocketError;
@@ -142,8 +148,8 @@ int Connect(Socket socket, const SocketAddress& peer) {
   if (!Started()) return kSocketError;
   SocketNotifier* notifier = Notifier();
   const bool selected = notifier != nullptr && notifier->IsSelected(socket);
-  // The system answers the first connect after a settled non-blocking one with success; the
-  // original says "already connected" (or "already in progress" while it is under way).
+  // Linux answers the first connect after a settled non-blocking one with success; Windows
+  // Sockets says "already connected" (or "already in progress" while it is under way).
   if (selected && notifier->PhaseOf(socket) == SocketNotifier::Phase::kConnected) {
     return Fail(kWsaEIsConn);
   }

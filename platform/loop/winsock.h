@@ -13,7 +13,8 @@
 //  - kFdRead is posted when data waits and not again until the next Recv; a Recv that leaves data
 //    behind brings the next kFdRead;
 //  - kFdAccept likewise, re-armed by each Accept;
-//  - kFdClose is posted once, when the peer closes (error 0) or resets the connection (kWsaEConnReset);
+//  - kFdClose is posted once, when the peer closes (error 0) or resets the connection
+//  (kWsaEConnReset);
 //  - events found together are posted in the order connect, accept, read, write, close.
 // The message's wParam is the socket, its lParam MakeSelectReply(event, error). Notifications still
 // queued for a socket are purged when it is closed or its selection is cancelled or replaced, so a
@@ -72,10 +73,10 @@ struct SocketAddress {
 };
 
 struct StartupData {
-  std::uint16_t version = 0;             // version granted
-  std::uint16_t high_version = 0;        // highest version available
+  std::uint16_t version = 0;       // version granted
+  std::uint16_t high_version = 0;  // highest version available
   std::uint16_t max_sockets = 0;
-  std::uint16_t max_udp_datagram = 0;    // largest datagram, as the 16-bit field reports it
+  std::uint16_t max_udp_datagram = 0;  // largest datagram, as the 16-bit field reports it
 };
 
 struct HostEntry {
@@ -83,8 +84,8 @@ struct HostEntry {
   std::vector<std::uint32_t> addresses;  // IPv4 addresses, network byte order
 };
 
-// Starts Windows Sockets for the process (counted, like the original). Returns 0 on success, else
-// kWsaVerNotSupported when the major version requested is 0.
+// Starts Windows Sockets for the process (each Startup counts, and needs its Cleanup). Returns 0 on
+// success, else kWsaVerNotSupported when the major version requested is 0.
 int Startup(std::uint16_t requested_version, StartupData& data);
 // Undoes one Startup. kSocketError with kWsaNotInitialised when none is active.
 int Cleanup();
@@ -104,9 +105,9 @@ int CloseSocket(Socket socket);
 int Connect(Socket socket, const SocketAddress& peer);
 int Bind(Socket socket, const SocketAddress& local);
 int Listen(Socket socket, int backlog);
-// The new connection's socket; `peer` (optional) gets the peer's address. Like the original, the new
-// socket inherits the listening socket's selection (kFdWrite included, once writable); selecting
-// it again starts its notifications afresh.
+// The new connection's socket; `peer` (optional) gets the peer's address. As in Windows Sockets,
+// the new socket inherits the listening socket's selection (kFdWrite included, once writable);
+// selecting it again starts its notifications afresh.
 Socket Accept(Socket socket, SocketAddress* peer);
 int Send(Socket socket, const void* data, int length);
 int Recv(Socket socket, void* buffer, int length);

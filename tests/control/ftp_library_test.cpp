@@ -67,6 +67,9 @@ TEST_F(FtpLibraryTest, PathsAreTrimmed) {
   EXPECT_EQ(control_.get_RemotePath(), "/pub/a.txt");
   control_.put_LocalPath(" C:\\data\\ ");
   EXPECT_EQ(control_.get_LocalPath(), "C:\\data\\");
+  control_.put_LocalPath("c:/a//b");  // normalised when read, and kept so
+  EXPECT_EQ(control_.get_LocalPath(), "c:\\a\\b");
+  EXPECT_EQ(control_.Session().settings().local_path, "c:\\a\\b");
 }
 
 TEST_F(FtpLibraryTest, ServerNameRule) {

@@ -40,8 +40,8 @@ std::string ReadWhilePumping(int fd, std::size_t count) {
   std::string got;
   std::vector<char> buffer(1 << 16);
   while (got.size() < count) {
-    const ssize_t n = ::recv(fd, buffer.data(), std::min(buffer.size(), count - got.size()),
-                             MSG_DONTWAIT);
+    const ssize_t n =
+        ::recv(fd, buffer.data(), std::min(buffer.size(), count - got.size()), MSG_DONTWAIT);
     if (n == 0) break;
     if (n > 0) got.append(buffer.data(), static_cast<std::size_t>(n));
     platform::WaitForMessage(0);
@@ -229,10 +229,38 @@ TEST_F(ConnectedSocketTest, APeerCloseDeliversEveryWaitingByteBeforeClose) {
   EXPECT_EQ(client_->State(), CSocket::kClosed);
 }
 
+TEST_F(ConnectedSocketTest, AnOwnerReusingOneVectorGetsEveryByteInOrder) {
+  std::vector<std::uint8_t> reused;
+  reused.reserve(1 << 16);  // large enough to take the receive buffer's place
+  std::string collected;
+  bool closed = false;
+  int arrivals = 0;
+  client_->OnDataArrival = [&](double n) {
+    client_->GetData(reused);
+    EXPECT_EQ(reused.size(), static_cast<std::size_t>(n));
+    collected.append(reused.begin(), reused.end());
+    // What the owner leaves in its vector must not leak into a later arrival, whether it keeps
+    // the vector as it came or shrinks it.
+    if (++arrivals % 3 == 0) reused.resize(1);
+  };
+  client_->OnClose = [&] { closed = true; };
+  std::string sent;
+  for (int i = 0; sent.size() < 300'000; ++i) sent += std::to_string(i * 31) + ";";
+  for (std::size_t at = 0; at < sent.size(); at += 70'001) {
+    const std::string piece = sent.substr(at, 70'001);
+    ASSERT_EQ(::send(server_, piece.data(), piece.size(), 0), static_cast<ssize_t>(piece.size()));
+    PumpUntil([&] { return collected.size() >= at + piece.size(); });
+  }
+  CloseServer();
+  PumpUntil([&] { return closed; });
+  EXPECT_EQ(collected, sent);
+}
+
 TEST_F(ConnectedSocketTest, PendingBytesGoOutInOrderBeforeSendComplete) {
   log_.events.clear();
   std::vector<std::uint8_t> block(8 << 20);
-  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+  for (std::size_t i = 0; i < block.size(); ++i)
+    block[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
   client_->SendData(block, static_cast<double>(block.size()), false);
   EXPECT_GT(client_->m_lngBufferLen, 0) << "the peer reads nothing yet: the system took only part";
   // A second send while bytes are pending queues behind them.
@@ -393,6 +421,49 @@ TEST_F(SocketTest, ConnectNeedsAHostThatResolved) {
   EXPECT_EQ(log.events.back(), "Error:20002");
   EXPECT_EQ(EnsureErrorRecord().get_Description(), "Unable to resolve host");
   EXPECT_EQ(socket->State(), CSocket::kClosed);
+}
+
+TEST_F(SocketTest, TheListeningObjectMayAcceptTheConnectionItself) {
+  auto listener = CSocket::Create();
+  auto client = CSocket::Create();
+  EventLog listener_log, client_log;
+  Record(listener, listener_log);
+  Record(client, client_log);
+  listener->OnConnectionRequest = [&](std::int32_t id) { listener->Accept(id); };
+  const std::uint16_t port = test::PickFreeLoopbackPort();
+  listener->SetLocalPort(port);
+  listener->Listen();
+  const auto listening_handle = listener->SocketHandle();
+  client->SetRemoteHost("127.0.0.1");
+  client->SetRemotePort(port);
+  client->Connect();
+  PumpUntil([&] { return listener_log.Has("SendComplete") && client_log.Has("SendComplete"); });
+  EXPECT_EQ(listener->State(), CSocket::kConnected);
+  EXPECT_NE(listener->SocketHandle(), listening_handle);
+  EXPECT_EQ(MSocketSupport::State().SocketRegistry->size(), 2u) << "the listening handle is gone";
+  // Nobody listens on the port any more.
+  auto late = CSocket::Create();
+  EventLog late_log;
+  Record(late, late_log);
+  late->SetRemoteHost("127.0.0.1");
+  late->SetRemotePort(port);
+  late->Connect();
+  PumpUntil([&] { return !late_log.events.empty(); });
+  EXPECT_EQ(late_log.events, std::vector<std::string>{"Error:10061"});
+}
+
+TEST_F(SocketTest, AnObjectStillWorksAfterAnotherOneStoppedWindowsSockets) {
+  auto survivor = CSocket::Create();
+  CSocket::Create().reset();  // no socket registered: its destruction stops the service
+  ASSERT_FALSE(MSocketSupport::State().WinsockStarted);
+  ASSERT_EQ(ws::CreateSocket(ws::kAfInet, ws::kSockStream, ws::kIpProtoTcp), ws::kInvalidSocket);
+  ASSERT_EQ(ws::GetLastError(), ws::kWsaNotInitialised);
+  EventLog log;
+  Record(survivor, log);
+  survivor->Listen();
+  EXPECT_EQ(survivor->State(), CSocket::kListening);
+  EXPECT_TRUE(log.events.empty());
+  survivor->CloseSocket();
 }
 
 TEST(CSocketProperties, RemotePortReadsTwentyOneUntilValid) {

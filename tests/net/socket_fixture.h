@@ -62,8 +62,7 @@ class SocketTest : public ::testing::Test {
   void SetUp() override {
     const char* tmpdir = getenv("TMPDIR");
     saved_tmpdir_ = tmpdir != nullptr ? std::optional<std::string>(tmpdir) : std::nullopt;
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tarvik-net-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-net-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
     std::filesystem::create_directories(root_ / "tmp");

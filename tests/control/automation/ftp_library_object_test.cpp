@@ -68,11 +68,24 @@ TEST_F(FtpLibraryObjectTest, BindingsAgreeWithTheTypeInformation) {
 }
 
 TEST_F(FtpLibraryObjectTest, OffersTheSessionLocalAndPropertyMembers) {
-  const char* offered[] = {"Connect",     "Disconnect",     "CloseConnection", "Abort",
-                           "AbortCurrent", "SendCommand",   "GetCurrentDirectory",
-                           "GetFileName", "LocalFileRead",  "GetLocalFileList", "ServerName",
-                           "Connected",   "ErrorNumber",    "ErrorInfo",       "Version",
-                           "Timeout",     "LangInfo",       "ProxyPort"};
+  const char* offered[] = {"Connect",
+                           "Disconnect",
+                           "CloseConnection",
+                           "Abort",
+                           "AbortCurrent",
+                           "SendCommand",
+                           "GetCurrentDirectory",
+                           "GetFileName",
+                           "LocalFileRead",
+                           "GetLocalFileList",
+                           "ServerName",
+                           "Connected",
+                           "ErrorNumber",
+                           "ErrorInfo",
+                           "Version",
+                           "Timeout",
+                           "LangInfo",
+                           "ProxyPort"};
   for (const char* name : offered) {
     DispId id = 0;
     EXPECT_EQ(control_->GetIDsOfNames(name, &id), S_OK) << name;
@@ -87,11 +100,28 @@ TEST_F(FtpLibraryObjectTest, MembersWithoutBehaviourAreAbsent) {
     DispId id = 0;
     EXPECT_EQ(control_->GetIDsOfNames(member.name, &id), DISP_E_UNKNOWNNAME) << member.name;
     Variant result;
-    EXPECT_EQ(control_->Invoke(member.id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result,
-                               &error_),
-              DISP_E_MEMBERNOTFOUND)
+    EXPECT_EQ(
+        control_->Invoke(member.id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result, &error_),
+        DISP_E_MEMBERNOTFOUND)
         << member.name;
   }
+}
+
+// Every property of the interface has its behaviour, and each readable one reads on a fresh
+// control as its declared type.
+TEST_F(FtpLibraryObjectTest, EveryPropertyIsOfferedAndReadsAsItsDeclaredType) {
+  int read = 0;
+  for (const MemberInfo& member : kFtpLibraryInterface.members) {
+    if (member.is_method()) continue;
+    EXPECT_TRUE(FtpLibraryObject::Bindings().IsBound(member.name)) << member.name;
+    if (!member.has(DISPATCH_PROPERTYGET)) continue;
+    Variant value;
+    ASSERT_EQ(control_->Invoke(member.id, DISPATCH_PROPERTYGET, {}, &value, &error_), S_OK)
+        << member.name << ": " << error_.description;
+    EXPECT_EQ(value.type(), member.type.vt) << member.name;
+    ++read;
+  }
+  EXPECT_EQ(read, 48);  // the readable properties of the interface
 }
 
 TEST_F(FtpLibraryObjectTest, ConnectedReadFirstIsFalseWithoutError) {
@@ -124,22 +154,54 @@ TEST_F(FtpLibraryObjectTest, RefusesBadCallsClearly) {
   };
   const Case cases[] = {
       {"unknown name", "Conect", DISPATCH_METHOD, {}, DISP_E_UNKNOWNNAME, "Conect"},
-      {"too many arguments", "Connect", DISPATCH_METHOD, {Variant("x")}, DISP_E_BADPARAMCOUNT,
+      {"too many arguments",
+       "Connect",
+       DISPATCH_METHOD,
+       {Variant("x")},
+       DISP_E_BADPARAMCOUNT,
        "Connect"},
-      {"too few arguments", "SendCommand", DISPATCH_METHOD, {Variant("SYST")},
-       DISP_E_BADPARAMCOUNT, "SendCommand"},
-      {"required argument omitted", "GetFileName", DISPATCH_METHOD, {Variant::Missing()},
-       DISP_E_PARAMNOTOPTIONAL, "FilePath"},
-      {"text for a number", "Port", DISPATCH_PROPERTYPUT, {Variant("twenty-one")},
-       DISP_E_TYPEMISMATCH, "Port"},
-      {"number out of range", "Timeout", DISPATCH_PROPERTYPUT, {Variant(std::int32_t{40000})},
-       DISP_E_OVERFLOW, "Timeout"},
-      {"in/out argument by value", "LocalFileRead", DISPATCH_METHOD, {Variant("C:\\a.txt")},
-       DISP_E_TYPEMISMATCH, "FilePath"},
-      {"write-only property read", "MKDCheck", DISPATCH_PROPERTYGET, {}, DISP_E_MEMBERNOTFOUND,
+      {"too few arguments",
+       "SendCommand",
+       DISPATCH_METHOD,
+       {Variant("SYST")},
+       DISP_E_BADPARAMCOUNT,
+       "SendCommand"},
+      {"required argument omitted",
+       "GetFileName",
+       DISPATCH_METHOD,
+       {Variant::Missing()},
+       DISP_E_PARAMNOTOPTIONAL,
+       "FilePath"},
+      {"text for a number",
+       "Port",
+       DISPATCH_PROPERTYPUT,
+       {Variant("twenty-one")},
+       DISP_E_TYPEMISMATCH,
+       "Port"},
+      {"number out of range",
+       "Timeout",
+       DISPATCH_PROPERTYPUT,
+       {Variant(std::int32_t{40000})},
+       DISP_E_OVERFLOW,
+       "Timeout"},
+      {"in/out argument by value",
+       "LocalFileRead",
+       DISPATCH_METHOD,
+       {Variant("C:\\a.txt")},
+       DISP_E_TYPEMISMATCH,
+       "FilePath"},
+      {"write-only property read",
+       "MKDCheck",
+       DISPATCH_PROPERTYGET,
+       {},
+       DISP_E_MEMBERNOTFOUND,
        "MKDCheck"},
-      {"read-only property written", "Connected", DISPATCH_PROPERTYPUT, {Variant(true)},
-       DISP_E_MEMBERNOTFOUND, "Connected"},
+      {"read-only property written",
+       "Connected",
+       DISPATCH_PROPERTYPUT,
+       {Variant(true)},
+       DISP_E_MEMBERNOTFOUND,
+       "Connected"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -168,7 +230,8 @@ TEST_F(FtpLibraryObjectTest, InOutParametersWriteBackThroughTheReference) {
 }
 
 // A collaborator that answers the questions of a container's site.
-class TestSite final : public platform::com::ComObject<IOleClientSite, IOleWindow, IUiProviderSite> {
+class TestSite final
+    : public platform::com::ComObject<IOleClientSite, IOleWindow, IUiProviderSite> {
  public:
   TestSite(std::uintptr_t window, std::shared_ptr<platform::UiProvider> ui)
       : window_(window), ui_(std::move(ui)) {}
@@ -198,13 +261,21 @@ TEST_F(FtpLibraryObjectTest, TakesDialogsFromItsSiteWhilePlaced) {
   // An invalid ReplaceIndex shows its box through the site's provider.
   EXPECT_EQ(Put("ReplaceIndex", Variant(std::int16_t{9})), S_OK);
   ASSERT_EQ(scripted->boxes().size(), 1u);
-  EXPECT_NE(scripted->boxes()[0].text.find("Valid Number of 'ReplaceSetting':"),
-            std::string::npos);
+  EXPECT_NE(scripted->boxes()[0].text.find("Valid Number of 'ReplaceSetting':"), std::string::npos);
+
+  // About: the library's name and version in a box captioned with the library's title.
+  EXPECT_EQ(Put("Title", Variant("My host")), S_OK);
+  EXPECT_EQ(Call("About", {}), S_OK) << error_.description;
+  ASSERT_EQ(scripted->boxes().size(), 2u);
+  EXPECT_EQ(scripted->boxes()[1].title, "My host");
+  EXPECT_NE(scripted->boxes()[1].text.find("TarvikFtp"), std::string::npos);
+  EXPECT_NE(scripted->boxes()[1].text.find("Version 4.6.0.3"), std::string::npos);
+  EXPECT_EQ(Put("Title", Variant("FTP ActiveX Control")), S_OK);
 
   // Off the site, the library answers headlessly again: the scripted provider hears nothing.
   ASSERT_EQ(control_->SetClientSite(nullptr), S_OK);
   EXPECT_EQ(Put("ReplaceIndex", Variant(std::int16_t{9})), S_OK);
-  EXPECT_EQ(scripted->boxes().size(), 1u);
+  EXPECT_EQ(scripted->boxes().size(), 2u);
 }
 
 TEST_F(FtpLibraryObjectTest, CollectionOfEntriesThroughDispatch) {

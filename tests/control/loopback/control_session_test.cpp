@@ -26,11 +26,13 @@ class RecordingEvents : public FtpLibraryEvents {
     if (on_server_message) on_server_message();
   }
   void OnTransfer() override { ++transfers; }
+  void OnError() override { ++errors; }
 
   std::vector<FtpStates> states;
   std::vector<std::string> messages;
   std::vector<bool> connected_while_logging_in;
   int transfers = 0;
+  int errors = 0;  // never raised: errors come back through results and ErrorNumber/ErrorInfo
   std::function<void()> on_state_change;
   std::function<void()> on_server_message;
 
@@ -74,7 +76,7 @@ bool PumpUntil(const std::function<bool()>& done) {
 
 TEST(ControlSessionTest, LoginEventsAndState) {
   FakeFtpServer server;
-  PlayLogin(server).Expect("SYST").Reply("215 UNIX Type: L8");
+  PlayLogin(server).Expect("SYST").Reply("215 UNIX Type: L8").Expect("XYZ").Reply("500 What?");
   server.Start();
   FtpLibrary control;
   RecordingEvents events(control);
@@ -97,6 +99,9 @@ TEST(ControlSessionTest, LoginEventsAndState) {
   EXPECT_EQ(control.get_MessageInfo(), "215 UNIX Type: L8");
   EXPECT_EQ(control.get_MessageType(), 1);
   EXPECT_EQ(events.transfers, 0);
+  EXPECT_EQ(control.SendCommand("XYZ", "").rfind("SendCommand:command not understood;16500#", 0),
+            0u);
+  EXPECT_EQ(events.errors, 0);
   EXPECT_TRUE(control.Disconnect());
   EXPECT_EQ(control.get_FtpState(), FtpStates::ftpClosed);
   EXPECT_FALSE(control.get_Connected());
@@ -187,6 +192,53 @@ TEST(ControlSessionTest, TerminationQuitsAConnectedSession) {
   }
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(server.Commands().back(), "QUIT");
+}
+
+// Scrambles `plain` with the key 'f', whose digit letters are 'a'..'j'.
+std::string Scramble(const std::string& plain) {
+  std::string text = "abf";
+  for (unsigned char c : plain) {
+    const std::string digits = std::to_string(c);
+    text.push_back(static_cast<char>(110 + digits.size()));
+    for (char d : digits) text.push_back(static_cast<char>('a' + (d - '0')));
+  }
+  return text + "yz";
+}
+
+TEST(ControlSessionTest, ScrambledCredentials) {
+  FakeFtpServer server;
+  PlayLogin(server);
+  server.Start();
+  FtpLibrary control;
+  control.put_Lype(1);
+  control.put_ServerName(Scramble("127.0.0.1"));
+  control.put_Port(server.Port());
+  control.put_Username(Scramble("u"));
+  control.put_Password(Scramble("p"));
+
+  EXPECT_TRUE(control.Connect()) << control.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+  EXPECT_EQ(control.get_MessageInfo(), "257 \"/home/u\" is the current directory");
+}
+
+TEST(ControlSessionTest, BadlyScrambledUserLogsInAsAnonymous) {
+  FakeFtpServer server;
+  server.Reply("220 Ready")
+      .Expect("USER anonymous")
+      .Reply("230 Welcome")
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("PWD")
+      .Reply("257 \"/\"");
+  server.Start();
+  FtpLibrary control;
+  control.put_Lype(2);  // the second format decodes as the first
+  control.put_ServerName(Scramble("127.0.0.1"));
+  control.put_Port(server.Port());
+  control.put_Username("abXXyz");
+
+  EXPECT_TRUE(control.Connect()) << control.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
 }
 
 TEST(ControlSessionTest, TwoControlsAtOnce) {

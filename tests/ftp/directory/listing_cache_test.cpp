@@ -47,24 +47,24 @@ TEST_P(ListingCacheLookupTest, FindsTheFirstFileEntry) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ListingCacheLookupTest,
-    ::testing::Values(LookupCase{"a.txt", 2},           // first of two names differing in case
-                      LookupCase{"A.Txt", 2},           // any case
-                      LookupCase{"docs", 1},            // the folder "Docs" is skipped
-                      LookupCase{"/pub/a.txt", 2},      // whole path
-                      LookupCase{"pub/A.txt", 2},       // path without its leading "/"
-                      LookupCase{"\\pub\\a.txt", -1},   // a path must match the entry's path
-                      LookupCase{"other/a.txt", -1},    // same name in another folder
-                      LookupCase{"ünï.TXT", 4},         // non-ASCII letters ignore case too
+    ::testing::Values(LookupCase{"a.txt", 2},          // first of two names differing in case
+                      LookupCase{"A.Txt", 2},          // any case
+                      LookupCase{"docs", 1},           // the folder "Docs" is skipped
+                      LookupCase{"/pub/a.txt", 2},     // whole path
+                      LookupCase{"pub/A.txt", 2},      // path without its leading "/"
+                      LookupCase{"\\pub\\a.txt", -1},  // a path must match the entry's path
+                      LookupCase{"other/a.txt", -1},   // same name in another folder
+                      LookupCase{"ünï.TXT", 4},        // non-ASCII letters ignore case too
                       LookupCase{"b.txt", -1}, LookupCase{"", -1}));
 
 TEST(ListingCacheTest, UploadedNamesAreNotAnsweredFromTheListing) {
   ListingCache cache = SampleCache();
-  cache.NoteUploaded("/pub/A.txt");
+  cache.NoteChanged("/pub/A.txt");
   EXPECT_EQ(cache.Lookup("a.txt"), nullptr);
   EXPECT_EQ(cache.Lookup("/pub/a.txt"), nullptr);
   // Only that name: an upload of "ba.txt" says nothing of "a.txt".
   ListingCache other = SampleCache();
-  other.NoteUploaded("ba.txt");
+  other.NoteChanged("ba.txt");
   EXPECT_NE(other.Lookup("a.txt"), nullptr);
 }
 
@@ -78,7 +78,7 @@ TEST(ListingCacheTest, StoreReplacesAndClearForgets) {
   ListingCache cache = SampleCache();
   CFtpFiles files;
   files.Add(MakeEntry("/x/b.txt", false, 7));
-  cache.NoteUploaded("c.txt");
+  cache.NoteChanged("c.txt");
   cache.Store(files);
   EXPECT_EQ(cache.Lookup("a.txt"), nullptr);
   EXPECT_EQ(cache.Lookup("b.txt")->FileSize(), 7);

@@ -4,6 +4,7 @@
 
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
+#include "ftp/directory/running_listing.h"
 #include "tests/ftp/directory/remote_test_support.h"
 
 namespace tarvik::test {
@@ -67,8 +68,9 @@ TEST(GetFtpDirectoryInfoTest, MlsdPatternGoesOutAsListAndMlsdStays) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/*.txt", kPubListing);
   server.Expect("CWD pub/").Reply("250 Directory changed");
-  PlayListing(server, "MLSD", "type=file;size=5;modify=20190105123045; m.txt\r\n")
-      .Expect("CWD /").Reply("250 Directory changed");
+  PlayListing(server, "MLSD ", "type=file;size=5;modify=20190105123045; m.txt\r\n")
+      .Expect("CWD /")
+      .Reply("250 Directory changed");
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
@@ -85,9 +87,12 @@ TEST(GetFtpDirectoryInfoTest, MlsdPatternGoesOutAsListAndMlsdStays) {
 TEST(GetFtpDirectoryInfoTest, ActiveModeEndsWithTheDataConnection) {
   FakeFtpServer server;
   PlayRootLogin(server)
-      .Expect("TYPE I").Reply("200 Type set to I")
-      .ExpectPort().Reply("200 PORT command successful")
-      .Expect("LIST pub/").Reply("150 Here comes the directory listing")
+      .Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .ExpectPort()
+      .Reply("200 PORT command successful")
+      .Expect("LIST pub/")
+      .Reply("150 Here comes the directory listing")
       .SendData(kPubListing)
       .Reply("226 Directory send OK");
   server.Start();
@@ -119,10 +124,14 @@ TEST(GetFtpDirectoryInfoTest, EmptyFolderGivesNoneWithoutError) {
 TEST(GetFtpDirectoryInfoTest, MissingFolderReportsTheServersWords) {
   FakeFtpServer server;
   PlayRootLogin(server)
-      .Expect("TYPE I").Reply("200 Type set to I")
-      .Expect("PASV").ReplyPasv()
-      .Expect("LIST nope/").Reply("550 nope/: No such file or directory")
-      .Expect("CWD nope/").Reply("550 Failed to change directory.");
+      .Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST nope/")
+      .Reply("550 nope/: No such file or directory")
+      .Expect("CWD nope/")
+      .Reply("550 Failed to change directory.");
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().list_working_dir = false;
@@ -156,7 +165,7 @@ TEST(GetFtpDirectoryInfoTest, PathOfAFileReports20008) {
 TEST(GetFtpDirectoryInfoTest, UnreadableListingReports16002) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/",
-              "-rw-r--r--    1 1000     1000     huge Jan 05 12:30 a.txt\r\n");
+              "type=file;size=huge;modify=20190105123045; a.txt\r\n");
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().list_working_dir = false;
@@ -169,12 +178,17 @@ TEST(GetFtpDirectoryInfoTest, UnreadableListingReports16002) {
 TEST(GetFtpDirectoryInfoTest, TimeOutReports20004AndRestoresTheWorkingFolder) {
   FakeFtpServer server;
   PlayRootLogin(server)
-      .Expect("CWD pub/").Reply("250 Directory changed")
-      .Expect("TYPE I").Reply("200 Type set to I")
-      .Expect("PASV").ReplyPasv()
-      .Expect("LIST").Reply("150 Here comes the directory listing")
+      .Expect("CWD pub/")
+      .Reply("250 Directory changed")
+      .Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST")
+      .Reply("150 Here comes the directory listing")
       // No data and no completion: the listing waits until Timeout.
-      .Expect("CWD /").Reply("250 Directory changed");
+      .Expect("CWD /")
+      .Reply("250 Directory changed");
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
@@ -215,8 +229,7 @@ TEST(GetFtpFileInfoTest, ListsTheFileThenAnswersFromTheCache) {
   const auto again = RemoteListing(t.session).GetFtpFileInfo("/pub/A.txt");
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->FileSize(), 1234);
-  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"),
-            "a.txt*1234*" + file->LastWriteTime());
+  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"), "a.txt*1234*" + file->LastWriteTime());
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(AfterLogin(server), (Commands{"TYPE I", "PASV", "LIST pub/a.txt"}));
 }
@@ -257,7 +270,8 @@ TEST(GetFtpFileInfoTest, MlstGivesTheFactsOfOneFile) {
       .Reply("250-Listing pub/a.txt\n type=file;size=42;modify=20190105123045; /pub/a.txt\n250 End")
       .Expect("MLST pub")
       .Reply("250-Listing pub\n type=dir;modify=20190105123045; /pub\n250 End")
-      .Expect("MLST gone.txt").Reply("550 No such file or directory.");
+      .Expect("MLST gone.txt")
+      .Reply("550 No such file or directory.");
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
@@ -286,13 +300,13 @@ TEST(GetFtpFileInfoTest, UploadedNamesAreNotTakenFromTheCache) {
   RemoteListing listing(t.session);
 
   ASSERT_NE(listing.GetFtpDirectoryInfo("pub"), nullptr);
-  RemoteFolderState& folders = RemoteFolders(t.session);
-  folders.cache.NoteUploaded("x.txt");
+  RemoteFolderState& folders = t.session.remote_folders();
+  folders.cache.NoteChanged("x.txt");
   folders.cache_only_lookups = true;
-  EXPECT_EQ(listing.GetFtpFileInfo("x.txt"), nullptr);   // cache only: no traffic
+  EXPECT_EQ(listing.GetFtpFileInfo("x.txt"), nullptr);  // cache only: no traffic
   EXPECT_NE(listing.GetFtpFileInfo("y.txt"), nullptr);
   folders.cache_only_lookups = false;
-  const auto asked = listing.GetFtpFileInfo("x.txt");    // asks the server
+  const auto asked = listing.GetFtpFileInfo("x.txt");  // asks the server
   ASSERT_NE(asked, nullptr);
   EXPECT_EQ(asked->FileSize(), 77);
   EXPECT_TRUE(server.WaitFinished());
@@ -316,6 +330,41 @@ TEST(GetFtpFileInfoTest, SecondMethodWhileListingIsRefused) {
   EXPECT_NE(RemoteListing(t.session).GetFtpDirectoryInfo("pub"), nullptr);
   EXPECT_TRUE(called);
   EXPECT_EQ(inner, nullptr);
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+}  // namespace
+}  // namespace tarvik::test
+
+namespace tarvik::test {
+namespace {
+
+TEST(RunningListingTest, CharacterSplitBetweenArrivalsIsReadWhole) {
+  SessionUnderTest t(FakeFtpServer::ClosedPort());
+  t.session.settings().utf8 = true;
+  RunningListing listing(t.session, "", false);
+  EXPECT_EQ(t.session.transfer_sink(), &listing);
+  const std::string line = FileLine("Größe.txt");
+  const std::size_t split = line.find("ö") + 1;  // between the two bytes of "ö"
+  listing.OnDataReceived(line.substr(0, split));
+  listing.OnDataReceived(line.substr(split));
+  EXPECT_EQ(listing.Text(), line);
+  listing.OnDataAborted();
+  EXPECT_EQ(listing.Text(), "");
+}
+
+TEST(GetFtpDirectoryInfoTest, CacheFileListOffKeepsNoCache) {
+  FakeFtpServer server;
+  PlayListing(PlayRootLogin(server), "LIST pub/", kPubListing);
+  PlayListing(server, "LIST a.txt", FileLine("a.txt", 20));
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+  t.session.transfer_settings().cache_file_list = false;
+
+  ASSERT_NE(RemoteListing(t.session).GetFtpDirectoryInfo("pub"), nullptr);
+  EXPECT_TRUE(t.session.remote_folders().cache.Empty());
+  EXPECT_NE(RemoteListing(t.session).GetFtpFileInfo("a.txt"), nullptr);  // asks the server
   EXPECT_TRUE(server.WaitFinished());
 }
 

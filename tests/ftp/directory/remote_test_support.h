@@ -1,4 +1,4 @@
-// Helpers shared by the listing and remote-operation tests: a logged-in session against the
+// What the listing and remote-operation tests share: a logged-in session against the
 // scripted server (home folder "/"), a session against a real server, and listing lines.
 #pragma once
 
@@ -19,10 +19,14 @@ using Commands = std::vector<std::string>;
 // The login of "u"/"p" with the keep-alive probe and a PWD that names "/" as the home folder.
 inline FakeFtpServer& PlayRootLogin(FakeFtpServer& server) {
   return server.Reply("220 Fake server ready")
-      .Expect("USER u").Reply("331 Password required")
-      .Expect("PASS p").Reply("230 Logged in")
-      .Expect("NOOP").Reply("200 NOOP ok")
-      .Expect("PWD").Reply("257 \"/\" is the current directory");
+      .Expect("USER u")
+      .Reply("331 Password required")
+      .Expect("PASS p")
+      .Reply("230 Logged in")
+      .Expect("NOOP")
+      .Reply("200 NOOP ok")
+      .Expect("PWD")
+      .Reply("257 \"/\" is the current directory");
 }
 inline constexpr std::size_t kLoginCommands = 4;
 
@@ -36,9 +40,12 @@ inline Commands AfterLogin(const FakeFtpServer& server) {
 // A passive listing exchange answered with `text`: TYPE I, PASV, `list_line`, the data, 226.
 inline FakeFtpServer& PlayListing(FakeFtpServer& server, const std::string& list_line,
                                   const std::string& text) {
-  return server.Expect("TYPE I").Reply("200 Type set to I")
-      .Expect("PASV").ReplyPasv()
-      .Expect(list_line).Reply("150 Here comes the directory listing")
+  return server.Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect(list_line)
+      .Reply("150 Here comes the directory listing")
       .SendData(text)
       .Reply("226 Directory send OK");
 }

@@ -32,15 +32,15 @@ TEST(AbortTest, AbortDuringLoginFailsTheConnect) {
   server.Reply("220 Ready").Expect("USER u").Stall();
   server.Start();
   SessionUnderTest t(server.Port());
-  t.host.on_state_change = [&] {
-    if (t.session.state().ftp_state == FtpStates::ftpAuthentication) t.session.Abort();
+  t.host.on_server_message = [&] {
+    if (t.session.state().message_info == "USER u") t.session.Abort();
   };
 
   EXPECT_FALSE(t.session.Connect());
   EXPECT_EQ(t.session.ErrorNumber(), 16006);
   EXPECT_EQ(t.session.state().current_operation, Operation::kNone);
   EXPECT_FALSE(t.session.Connected());
-  t.host.on_state_change = nullptr;
+  t.host.on_server_message = nullptr;
 
   FakeFtpServer good;
   PlayLogin(good);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -98,11 +99,11 @@ TEST(Windows, SubclassingReturnsThePreviousProcedureToChainTo) {
   RecordingWindow window;
   std::vector<WParam> subclass_saw;
   WindowProcedure previous;
-  previous = SetWindowProcedure(window.handle(), [&](WindowHandle w, MessageId m, WParam wp,
-                                                     LParam lp) {
-    subclass_saw.push_back(wp);
-    return previous(w, m, wp, lp);
-  });
+  previous =
+      SetWindowProcedure(window.handle(), [&](WindowHandle w, MessageId m, WParam wp, LParam lp) {
+        subclass_saw.push_back(wp);
+        return previous(w, m, wp, lp);
+      });
   ASSERT_TRUE(previous);
   PostMessage(window.handle(), kWmUser, 5, 0);
   ProcessPendingMessages();
@@ -120,7 +121,7 @@ TEST(Windows, AProcedureMayReplaceItselfOrDestroyItsWindowWhileRunning) {
   const WindowHandle window = CreateHiddenWindow();
   auto state = std::make_shared<std::vector<int>>();
   SetWindowProcedure(window, [window, state](WindowHandle, MessageId m, WParam, LParam) {
-    SetWindowProcedure(window, {});  // destroys this closure's stored copy
+    SetWindowProcedure(window, {});         // destroys this closure's stored copy
     state->push_back(static_cast<int>(m));  // the closure must still be alive here
     if (m == kWmUser + 1) DestroyWindow(window);
     return LResult{0};
@@ -171,6 +172,21 @@ TEST(Pump, AHandlerMayPumpAgainAndNothingRunsTwice) {
   DestroyWindow(outer);
 }
 
+TEST(Pump, AnExceptionFromAProcedureLeavesTheRestForTheNextPass) {
+  RecordingWindow later;
+  const WindowHandle thrower = CreateHiddenWindow();
+  SetWindowProcedure(thrower, [](WindowHandle, MessageId, WParam, LParam) -> LResult {
+    throw std::runtime_error("handler failed");
+  });
+  PostMessage(thrower, kWmUser, 0, 0);
+  PostMessage(later.handle(), kWmUser, 1, 0);
+  EXPECT_THROW(ProcessPendingMessages(), std::runtime_error);
+  EXPECT_TRUE(later.seen.empty());
+  EXPECT_EQ(ProcessPendingMessages(), 1u);
+  EXPECT_EQ(later.seen.size(), 1u);
+  DestroyWindow(thrower);
+}
+
 TEST(Wait, ReportsQueuedMessagesAndTimesOutOnNothing) {
   EXPECT_FALSE(WaitForMessage(0));
   EXPECT_FALSE(WaitForMessage(5));
@@ -212,9 +228,8 @@ TEST(Wait, AWindowOfAnotherThreadCannotBeDestroyedOrSubclassedFromHere) {
   bool subclassed = true;
   std::thread([&] {
     destroyed = DestroyWindow(window.handle());
-    subclassed = static_cast<bool>(SetWindowProcedure(window.handle(), [](auto...) {
-      return LResult{0};
-    }));
+    subclassed =
+        static_cast<bool>(SetWindowProcedure(window.handle(), [](auto...) { return LResult{0}; }));
   }).join();
   EXPECT_FALSE(destroyed);
   EXPECT_FALSE(subclassed);
@@ -330,6 +345,19 @@ TEST_F(TimerTest, ATimerMayKillItselfOrAnotherWhileRunning) {
   DrainQueue();
   EXPECT_EQ(first_calls, 1);
   EXPECT_EQ(second_calls, 0);
+}
+
+TEST_F(TimerTest, ATimerWhoseProcedureThrewGoesOnFiring) {
+  int calls = 0;
+  const TimerId id = SetTimer(0, 0, 10, [&](WindowHandle, TimerId) {
+    if (++calls == 1) throw std::runtime_error("tick failed");
+  });
+  clock_->Advance(10);
+  EXPECT_THROW(ProcessPendingMessages(), std::runtime_error);
+  clock_->Advance(10);
+  ProcessPendingMessages();
+  EXPECT_EQ(calls, 2);
+  KillTimer(0, id);
 }
 
 TEST(RealClockTimer, WaitingEndsWhenATimerIsDue) {

@@ -1,8 +1,8 @@
 #include "platform/loop/winsock.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -57,13 +57,20 @@ TEST(WinsockErrors, ErrnoValuesMapToWindowsSocketsNumbers) {
 
 TEST(WinsockAddresses, DottedTextConvertsBothWays) {
   const std::vector<std::pair<std::string, std::optional<std::string>>> table = {
-      {"192.168.0.1", "192.168.0.1"}, {"0.0.0.0", "0.0.0.0"},
-      {"255.255.255.255", "255.255.255.255"}, {"127.000.0.1", "127.0.0.1"},
-      {"256.1.1.1", std::nullopt}, {"1.2.3", std::nullopt},
-      {"1.2.3.4.5", std::nullopt}, {"1.2.3.4 ", std::nullopt},
-      {"a.b.c.d", std::nullopt}, {"", std::nullopt},
-      {"1..2.3", std::nullopt}, {"-1.2.3.4", std::nullopt},
-      {"1234.1.1.1", std::nullopt}, {"ftp.example.com", std::nullopt},
+      {"192.168.0.1", "192.168.0.1"},
+      {"0.0.0.0", "0.0.0.0"},
+      {"255.255.255.255", "255.255.255.255"},
+      {"127.000.0.1", "127.0.0.1"},
+      {"256.1.1.1", std::nullopt},
+      {"1.2.3", std::nullopt},
+      {"1.2.3.4.5", std::nullopt},
+      {"1.2.3.4 ", std::nullopt},
+      {"a.b.c.d", std::nullopt},
+      {"", std::nullopt},
+      {"1..2.3", std::nullopt},
+      {"-1.2.3.4", std::nullopt},
+      {"1234.1.1.1", std::nullopt},
+      {"ftp.example.com", std::nullopt},
   };
   for (const auto& [text, expected] : table) {
     const auto address = InetAddr(text);
