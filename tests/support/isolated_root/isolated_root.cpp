@@ -1,4 +1,5 @@
-// Every test of this executable keeps its registry, log and drives in a private folder.
+// Linked into a test executable, keeps the registry, log and drives of all its tests in a private
+// folder (TARVIK_ROOT), removed at the end.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -10,7 +11,7 @@ namespace {
 class IsolatedRoot : public ::testing::Environment {
  public:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-control-XXXXXX");
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX");
     root_ = ::mkdtemp(pattern.data());
     ::setenv("TARVIK_ROOT", root_.c_str(), 1);
   }
