@@ -62,6 +62,16 @@ TEST(LocalTimeTest, UtcToLocalFollowsTheZoneAndDaylightSaving) {
   EXPECT_EQ(LocalToUtc(At(2019, 7, 5, 8, 30, 45)), At(2019, 7, 5, 12, 30, 45));
 }
 
+TEST(LocalTimeTest, LocalToUtcAroundDaylightSavingChanges) {
+  ScopedTimeZone zone("America/New_York");
+  EXPECT_EQ(LocalToUtc(At(2019, 11, 2, 23, 30)), At(2019, 11, 3, 3, 30));  // last evening of EDT
+  EXPECT_EQ(LocalToUtc(At(2019, 11, 3, 3, 0)), At(2019, 11, 3, 8, 0));     // EST after the change
+  EXPECT_EQ(LocalToUtc(At(2019, 11, 4, 0, 30)), At(2019, 11, 4, 5, 30));
+  EXPECT_EQ(LocalToUtc(At(2019, 3, 10, 12, 0)), At(2019, 3, 10, 16, 0));  // day clocks go forward
+  EXPECT_EQ(LocalToUtc(At(2019, 3, 12, 12, 0)), At(2019, 3, 12, 16, 0));
+  EXPECT_EQ(LocalToUtc(At(2019, 3, 8, 12, 0)), At(2019, 3, 8, 17, 0));
+}
+
 TEST(LocalTimeTest, ChangingTzIsSeenAtOnce) {
   {
     ScopedTimeZone zone("UTC");
