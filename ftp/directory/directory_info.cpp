@@ -11,6 +11,7 @@
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 #include "platform/text/case_fold.h"
+#include "platform/text/number_text.h"
 
 namespace tarvik {
 namespace {
@@ -78,7 +79,7 @@ std::string RemoteListing::GetFileList(std::string_view directory_path) {
     if (!files) return text;
     for (const CFtpFiles::Entry& entry : *files) {
       text += entry->IsDirectory() ? "1*" : "0*";
-      text += entry->FileName() + "*" + ShortestNumberText(entry->FileSize()) + "*" +
+      text += entry->FileName() + "*" + platform::DoubleToText(entry->FileSize()) + "*" +
               entry->LastWriteTime() + "|";
     }
     if (!text.empty()) text.pop_back();

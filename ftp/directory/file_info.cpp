@@ -11,6 +11,7 @@
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 #include "platform/text/case_fold.h"
+#include "platform/text/number_text.h"
 
 namespace tarvik {
 namespace {
@@ -95,7 +96,7 @@ std::string RemoteListing::GetFileInfo(std::string_view file_path) {
   try {
     const std::shared_ptr<CFtpFile> file = GetFtpFileInfo(file_path);
     if (!file) return {};
-    return file->FileName() + "*" + ShortestNumberText(file->FileSize()) + "*" +
+    return file->FileName() + "*" + platform::DoubleToText(file->FileSize()) + "*" +
            file->LastWriteTime();
   } catch (const NumberedError& error) {
     session_.ReportError("GetFileInfo", static_cast<std::int32_t>(error.number()),

@@ -1,7 +1,6 @@
 // Texts the listing and remote-file methods build for the host.
 #pragma once
 
-#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -16,13 +15,6 @@ inline std::string ErrorTextWith(long number, std::string_view value) {
   const std::size_t at = text.find("{0}");
   if (at != std::string::npos) text.replace(at, 3, value);
   return text;
-}
-
-// A size as the shortest decimal text that reads back as the same number ("1234", "0.5").
-inline std::string ShortestNumberText(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
 }
 
 }  // namespace tarvik

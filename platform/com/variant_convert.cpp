@@ -1,12 +1,12 @@
 // Variant::ChangeType: the conversion rules listed in variant.h.
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
 #include "platform/com/dispatch.h"
 #include "platform/com/variant.h"
+#include "platform/text/number_text.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
 
@@ -49,14 +49,6 @@ std::optional<double> ParseNumber(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
-}
-
-// Up to 15 significant digits, without trailing zeros: "0.1", "1234567.5", "1E+20", "1.5E-07".
-std::string FormatDouble(double value) {
-  if (value == 0) return "0";  // also -0
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15G", value);
-  return text;
 }
 
 // Numbers "a<sep>b<sep>c" of a date.
@@ -111,7 +103,7 @@ std::optional<double> ParseDate(std::string_view text) {
 
 std::string FormatDate(double days) {
   const std::optional<SystemTime> time = FromOleDate(days);
-  return time ? GeneralDateText(*time) : FormatDouble(days);
+  return time ? GeneralDateText(*time) : DoubleToText(days);
 }
 
 // Rounds half to even, the rounding of automation integer conversions.
@@ -157,7 +149,7 @@ HRESULT FromNumber(double number, VarType from, VarType to, Variant* out) {
           *out = Variant(FormatDate(number));
           return S_OK;
         default:
-          *out = Variant(FormatDouble(number));
+          *out = Variant(DoubleToText(number));
           return S_OK;
       }
     default:

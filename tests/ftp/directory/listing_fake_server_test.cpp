@@ -218,18 +218,18 @@ TEST(GetFileListTest, JoinsTheSortedEntriesAsText) {
 
 TEST(GetFtpFileInfoTest, ListsTheFileThenAnswersFromTheCache) {
   FakeFtpServer server;
-  PlayListing(PlayRootLogin(server), "LIST pub/a.txt", FileLine("a.txt", 1234));
+  PlayListing(PlayRootLogin(server), "LIST pub/a.txt", FileLine("a.txt", 5'000'000'000));
   server.Start();
   SessionUnderTest t(server.Port());
 
   const auto file = RemoteListing(t.session).GetFtpFileInfo("pub/a.txt");
   ASSERT_NE(file, nullptr) << t.session.ErrorInfo();
-  EXPECT_EQ(file->FileSize(), 1234);
+  EXPECT_EQ(file->FileSize(), 5e9);
   EXPECT_EQ(file->FilePath(), "/pub/a.txt");
   const auto again = RemoteListing(t.session).GetFtpFileInfo("/pub/A.txt");
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->FileSize(), 1234);
-  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"), "a.txt*1234*" + file->LastWriteTime());
+  EXPECT_EQ(again->FileSize(), 5e9);
+  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"), "a.txt*5000000000*" + file->LastWriteTime());
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(AfterLogin(server), (Commands{"TYPE I", "PASV", "LIST pub/a.txt"}));
 }
