@@ -163,6 +163,10 @@ bool FtpSession::IsFTPCmdExist(std::string_view command_line) {
   // SendCommand reports its own failures; its failure text says "command not understood".
   const std::string reply = SendCommand(command_line, kCommandTestArgument);
   bool supported = ToLowerAscii(reply).find("command not understood") == std::string::npos;
+  // Servers word the refusal of an unknown command in their own way ("500 Unknown command."),
+  // but its codes are fixed: 500 unrecognised, 502 not implemented.
+  const int code = GetResponseCode(reply);
+  if (code == 500 || code == 502) supported = false;
   if (supported && command_line.size() > 3 && command_line.starts_with("MLST") &&
       reply.starts_with("451")) {
     supported = false;

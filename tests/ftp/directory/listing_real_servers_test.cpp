@@ -69,6 +69,17 @@ TEST_P(RealListingTest, ListsAFolderByMlsdWhereOffered) {
   EXPECT_EQ(s.session.settings().list_command, "MLSD");
 }
 
+// MLSD asked for before connecting: the probe at login keeps it where the server has MLST and
+// falls back to LIST elsewhere, and the folder lists either way.
+TEST_P(RealListingTest, MlsdAskedBeforeConnectingIsProbedAtLogin) {
+  RealSession s(Server());
+  s.session.settings().list_command = "MLSD";
+  ASSERT_TRUE(s.session.Connect()) << s.session.ErrorInfo();
+  const bool has_mlst = GetParam() != "vsftpd";
+  EXPECT_EQ(s.session.settings().list_command, has_mlst ? "MLSD" : "LIST");
+  ExpectSampleFolder(s.session);
+}
+
 TEST_P(RealListingTest, ListsAPattern) {
   RealSession s(Server());
   const auto files = RemoteListing(s.session).GetFtpDirectoryInfo("/lst/*.txt");

@@ -135,26 +135,39 @@ TEST(LoginTest, PureServerGetsNoKeepAlive) {
   EXPECT_TRUE(t.session.state().list_dir_for_file);
 }
 
-TEST(LoginTest, MlstProbeAnswered451FallsBackToList) {
-  FakeFtpServer server;
-  server.Reply("220 Ready")
-      .Expect("USER u")
-      .Reply("331 Password")
-      .Expect("PASS p")
-      .Reply("230 Ok")
-      .Expect("MLST QZWCMDTST.TMP")
-      .Reply("451 Not available")
-      .Expect("NOOP")
-      .Reply("200 ok")
-      .Expect("PWD")
-      .Reply("257 \"/\"");
-  server.Start();
-  SessionUnderTest t(server.Port());
-  t.session.settings().list_command = "MLSD";
+// The MLST probe names a file that is not there: a refusal of the file keeps MLSD, a refusal of
+// the command itself (or 451) falls back to LIST.
+TEST(LoginTest, MlstProbeDecidesBetweenMlsdAndList) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"550 No such file or directory", "MLSD"},
+      {"501 Invalid argument", "MLSD"},
+      {"451 Not available", "LIST"},
+      {"500 Unknown command.", "LIST"},
+      {"500 'MLST': command not understood.", "LIST"},
+      {"502 Command not implemented.", "LIST"},
+  };
+  for (const auto& [reply, list_command] : cases) {
+    SCOPED_TRACE(reply);
+    FakeFtpServer server;
+    server.Reply("220 Ready")
+        .Expect("USER u")
+        .Reply("331 Password")
+        .Expect("PASS p")
+        .Reply("230 Ok")
+        .Expect("MLST QZWCMDTST.TMP")
+        .Reply(reply)
+        .Expect("NOOP")
+        .Reply("200 ok")
+        .Expect("PWD")
+        .Reply("257 \"/\"");
+    server.Start();
+    SessionUnderTest t(server.Port());
+    t.session.settings().list_command = "MLSD";
 
-  ASSERT_TRUE(t.session.Connect());
-  EXPECT_TRUE(server.WaitFinished());
-  EXPECT_EQ(t.session.settings().list_command, "LIST");
+    ASSERT_TRUE(t.session.Connect());
+    EXPECT_TRUE(server.WaitFinished());
+    EXPECT_EQ(t.session.settings().list_command, list_command);
+  }
 }
 
 TEST(LoginTest, UnsupportedKeepAliveCommandIsSwitchedOff) {
