@@ -18,6 +18,7 @@
 
 #include "control/application_title.h"
 #include "control/ftp_library_events.h"
+#include "ftp/listing/ftp_files.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/session_host.h"
 #include "platform/loop/message_loop.h"
@@ -43,6 +44,23 @@ class FtpLibrary : private SessionHost {
   void AbortCurrent();
   std::string SendCommand(std::string_view FtpCmd, std::string_view Arguments);
   std::string GetCurrentDirectory();
+
+  // ---- Remote listings ----
+  std::shared_ptr<CFtpFiles> GetFtpDirectoryInfo(std::string_view DirectoryPath = {});
+  std::shared_ptr<CFtpFile> GetFtpFileInfo(std::string_view FilePath);
+  std::string GetFileList(std::string_view DirectoryPath);
+  std::string GetFileInfo(std::string_view FilePath);
+
+  // ---- Remote files and folders ----
+  bool ExistFile(std::string_view FileName);
+  double GetFileSize(std::string_view FilePath);
+  double GetFtpFileSize(std::string_view FilePath);
+  bool ExistDirectory(std::string_view DirectoryName);
+  bool CreateDirectory(std::string_view DirectoryPath);
+  bool RemoveDirectory(std::string_view DirectoryPath);
+  bool DeleteFile(std::string_view FilePath);
+  bool RenameFile(std::string_view OldFileName, std::string_view NewFileName);
+  bool SetCurrentDirectory(std::string_view DirectoryPath);
 
   // ---- Connection properties ----
   std::string get_ServerName() const;

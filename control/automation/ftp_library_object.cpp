@@ -5,8 +5,6 @@
 
 #include "control/application_title.h"
 #include "control/automation/listing_objects.h"
-#include "ftp/directory/remote_listing.h"
-#include "ftp/remote/remote_operations.h"
 #include "platform/loop/message_loop.h"
 #include "platform/ui/ui_provider.h"
 
@@ -184,53 +182,45 @@ ComPtr<IDispatch> FileObject(std::shared_ptr<CFtpFile> file) {
   return ComPtr<IDispatch>(MakeObject<CFtpFileObject>(std::move(file)));
 }
 
-// Bindings of the listings and the remote file and folder operations, which work on the
-// control's session.
+// Bindings of the listings and the remote file and folder operations.
 DispatchTable<Self>& BindRemoteMethods(DispatchTable<Self>& table) {
   using S = const std::string&;
-  auto listing = [](Self& self) { return RemoteListing(self.control().Session()); };
-  auto remote = [](Self& self) { return RemoteOperations(self.control().Session()); };
   return table
       .Method("ExistFile",
-              [remote](Self& self, S FileName) { return remote(self).ExistFile(FileName); })
+              [](Self& self, S FileName) { return self.control().ExistFile(FileName); })
       .Method("GetFileSize",
-              [remote](Self& self, S FilePath) { return remote(self).GetFileSize(FilePath); })
+              [](Self& self, S FilePath) { return self.control().GetFileSize(FilePath); })
       .Method("GetFtpFileSize",
-              [remote](Self& self, S FilePath) { return remote(self).GetFtpFileSize(FilePath); })
+              [](Self& self, S FilePath) { return self.control().GetFtpFileSize(FilePath); })
       .Method("GetFileInfo",
-              [listing](Self& self, S FilePath) { return listing(self).GetFileInfo(FilePath); })
+              [](Self& self, S FilePath) { return self.control().GetFileInfo(FilePath); })
       .Method("GetFtpFileInfo",
-              [listing](Self& self, S FilePath) {
-                return FileObject(listing(self).GetFtpFileInfo(FilePath));
+              [](Self& self, S FilePath) {
+                return FileObject(self.control().GetFtpFileInfo(FilePath));
               })
       .Method("GetFileList",
-              [listing](Self& self, S DirectoryPath) {
-                return listing(self).GetFileList(DirectoryPath);
-              })
+              [](Self& self, S DirectoryPath) { return self.control().GetFileList(DirectoryPath); })
       .Method("GetFtpDirectoryInfo",
-              [listing](Self& self, S DirectoryPath) {
-                return FilesObject(listing(self).GetFtpDirectoryInfo(DirectoryPath));
+              [](Self& self, S DirectoryPath) {
+                return FilesObject(self.control().GetFtpDirectoryInfo(DirectoryPath));
               })
-      .Method("ExistDirectory",
-              [remote](Self& self, S DirectoryName) {
-                return remote(self).ExistDirectory(DirectoryName);
-              })
-      .Method("CreateDirectory",
-              [remote](Self& self, S DirectoryPath) {
-                return remote(self).CreateDirectory(DirectoryPath);
-              })
-      .Method("RemoveDirectory",
-              [remote](Self& self, S DirectoryPath) {
-                return remote(self).RemoveDirectory(DirectoryPath);
-              })
+      .Method(
+          "ExistDirectory",
+          [](Self& self, S DirectoryName) { return self.control().ExistDirectory(DirectoryName); })
+      .Method(
+          "CreateDirectory",
+          [](Self& self, S DirectoryPath) { return self.control().CreateDirectory(DirectoryPath); })
+      .Method(
+          "RemoveDirectory",
+          [](Self& self, S DirectoryPath) { return self.control().RemoveDirectory(DirectoryPath); })
       .Method("DeleteFile",
-              [remote](Self& self, S FilePath) { return remote(self).DeleteFile(FilePath); })
+              [](Self& self, S FilePath) { return self.control().DeleteFile(FilePath); })
       .Method("RenameFile",
-              [remote](Self& self, S OldFileName, S NewFileName) {
-                return remote(self).RenameFile(OldFileName, NewFileName);
+              [](Self& self, S OldFileName, S NewFileName) {
+                return self.control().RenameFile(OldFileName, NewFileName);
               })
-      .Method("SetCurrentDirectory", [remote](Self& self, S DirectoryPath) {
-        return remote(self).SetCurrentDirectory(DirectoryPath);
+      .Method("SetCurrentDirectory", [](Self& self, S DirectoryPath) {
+        return self.control().SetCurrentDirectory(DirectoryPath);
       });
 }
 

@@ -1,6 +1,8 @@
 // The control against real FTP servers on loopback.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "control/ftp_library.h"
 #include "tests/support/real_ftp_servers.h"
 
@@ -72,6 +74,37 @@ TEST_P(RealServerControlTest, AutoEncodingFollowsFeat) {
   }
   EXPECT_EQ(control_.Session().settings().utf8, lists_utf8) << features;
   EXPECT_TRUE(control_.Disconnect());
+}
+
+// Folders and files through the control's own members, with MLSD asked for where offered.
+TEST_P(RealServerControlTest, RemoteFoldersAndFilesThroughTheControl) {
+  Aim(Server().User(), Server().Password());
+  control_.put_ListCommand("MLSD");
+  Server().FreshDir("ctl");
+  Server().PutFile("ctl/a/f.txt", "hello");
+  Server().GiveToAccount(Server().RootDir() / "ctl");
+
+  EXPECT_TRUE(control_.CreateDirectory("/ctl/a/b")) << control_.get_ErrorInfo();
+  EXPECT_TRUE(control_.ExistDirectory("/ctl/a/b"));
+  const std::string list = control_.GetFileList("/ctl/a");
+  EXPECT_EQ(list.rfind("1*b*", 0), 0u) << list;
+  EXPECT_NE(list.find("|0*f.txt*5*"), std::string::npos) << list;
+  const auto files = control_.GetFtpDirectoryInfo("/ctl/a");
+  ASSERT_NE(files, nullptr) << control_.get_ErrorInfo();
+  EXPECT_EQ(files->ItemAt(2)->FileName(), "f.txt");
+  EXPECT_EQ(control_.GetFtpFileSize("/ctl/a/f.txt"), 5);
+
+  EXPECT_TRUE(control_.RenameFile("/ctl/a/f.txt", "/ctl/a/g.txt")) << control_.get_ErrorInfo();
+  EXPECT_TRUE(control_.ExistFile("/ctl/a/g.txt"));
+  EXPECT_EQ(control_.GetFileInfo("/ctl/a/g.txt").rfind("g.txt*5*", 0), 0u);
+  EXPECT_TRUE(control_.DeleteFile("/ctl/a/g.txt")) << control_.get_ErrorInfo();
+  EXPECT_EQ(control_.GetFileSize("/ctl/a/g.txt"), -1);
+
+  EXPECT_TRUE(control_.SetCurrentDirectory("/ctl"));
+  EXPECT_EQ(control_.GetCurrentDirectory(), "/ctl");
+  EXPECT_TRUE(control_.SetCurrentDirectory("/"));
+  EXPECT_TRUE(control_.RemoveDirectory("/ctl")) << control_.get_ErrorInfo();
+  EXPECT_FALSE(std::filesystem::exists(Server().RootDir() / "ctl"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealServerControlTest, AllRealServers(), RealServerParamName);
