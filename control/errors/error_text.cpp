@@ -75,6 +75,8 @@ constexpr ErrorMessage kErrorMessages[] = {
     {18003, row::kFailedToConnect, {}},
     {18004, row::kConnectNoResponse, {}},
     {18404, row::kFileNotFound, {}},
+    // The record replaces any text given with 21000 by this one, so it must say what went wrong.
+    {21000, row::kInvalidFtpHost, {}},
 };
 // clang-format on
 

@@ -53,7 +53,7 @@ TEST_F(ErrorRecordTest, GenericDescriptionTakesTheMessageOfTheNumber) {
   EXPECT_EQ(record.get_Description(), "Can't find the file");  // message, placeholder removed
   record.put_Number(21000);
   record.put_Description("anything at all");
-  EXPECT_EQ(record.get_Description(), "Unknown Error");
+  EXPECT_EQ(record.get_Description(), "Invalid FTP host address");
 }
 
 TEST_F(ErrorRecordTest, GetErrorNumberPrefersThePendingErrorOverTheLastSystemError) {
