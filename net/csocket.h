@@ -121,6 +121,9 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   double BytesReceived() const { return bytes_received_; }
   std::int32_t Rcvbuf() const { return rcvbuf_; }
   void SetRcvbuf(std::int32_t value) { rcvbuf_ = value; }
+  // The most one receive takes (set at connect from Rcvbuf). A vector of at least this capacity
+  // passed to GetData may swap with the receive buffer instead of being copied into.
+  std::int32_t ReceiveSize() const { return receive_size_; }
   std::int32_t Sndbuf() const { return sndbuf_; }
   void SetSndbuf(std::int32_t value) { sndbuf_ = value; }
 

@@ -1,5 +1,6 @@
 #include "ftp/data_connection/data_connection.h"
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -135,7 +136,12 @@ void DataConnection::OnConnect() {
 }
 
 void DataConnection::OnDataArrival() {
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> nested_bytes;
+  const bool nested = handling_arrival_;
+  std::vector<std::uint8_t>& bytes = nested ? nested_bytes : arrival_bytes_;
+  handling_arrival_ = true;
+  bytes.clear();
+  if (!nested) bytes.reserve(static_cast<std::size_t>(std::max(socket_->ReceiveSize(), 0)));
   socket_->GetData(bytes);
   Guarded("DataSocket_OnDataArrival", [&] {
     if (DataTransferSink* sink = session_.transfer_sink()) {
@@ -143,6 +149,7 @@ void DataConnection::OnDataArrival() {
           std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
   });
+  handling_arrival_ = nested;
 }
 
 void DataConnection::OnSendComplete() {

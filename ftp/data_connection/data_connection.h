@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/csocket.h"
 
@@ -53,6 +54,10 @@ class DataConnection {
   FtpSession& session_;
   std::shared_ptr<CSocket> socket_;
   bool trying_ports_ = false;  // SendPORTCommand is trying ports: a refused port is no failure
+  // One vector takes every arrival, so that large receives change hands with the socket's
+  // buffer instead of being copied. An arrival handled inside another one gets its own.
+  std::vector<std::uint8_t> arrival_bytes_;
+  bool handling_arrival_ = false;
 };
 
 }  // namespace tarvik

@@ -37,6 +37,29 @@ TEST(GetFtpDirectoryInfoTest, WorkingFolderModeChangesInListsAndChangesBack) {
   EXPECT_EQ(t.session.state().ftp_state, FtpStates::ftpDirectoryInfoRetrieved);
 }
 
+// Several megabytes arrive in large receives, which the data connection takes over from the
+// socket without copying: every line must come through once and in order.
+TEST(GetFtpDirectoryInfoTest, ALargeListingArrivesWhole) {
+  constexpr int kEntries = 60'000;
+  std::string text;
+  for (int i = 0; i < kEntries; ++i) text += FileLine("f" + std::to_string(100'000 + i), i);
+  FakeFtpServer server;
+  PlayListing(PlayRootLogin(server), "LIST big/", text);
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  const auto files = RemoteListing(t.session).GetFtpDirectoryInfo("big");
+  ASSERT_NE(files, nullptr) << t.session.ErrorInfo();
+  ASSERT_EQ(files->Size(), static_cast<std::size_t>(kEntries));
+  for (int i = 0; i < kEntries; ++i) {
+    const auto& entry = files->ItemAt(i + 1);
+    ASSERT_EQ(entry->FileName(), "f" + std::to_string(100'000 + i));
+    ASSERT_EQ(entry->FileSize(), i);
+  }
+  EXPECT_TRUE(server.WaitFinished());
+}
+
 TEST(GetFtpDirectoryInfoTest, AsteriskModeListsThePattern) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/*", kPubListing);
@@ -229,7 +252,8 @@ TEST(GetFtpFileInfoTest, ListsTheFileThenAnswersFromTheCache) {
   const auto again = RemoteListing(t.session).GetFtpFileInfo("/pub/A.txt");
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->FileSize(), 5e9);
-  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"), "a.txt*5000000000*" + file->LastWriteTime());
+  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"),
+            "a.txt*5000000000*" + file->LastWriteTime());
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(AfterLogin(server), (Commands{"TYPE I", "PASV", "LIST pub/a.txt"}));
 }
