@@ -7,6 +7,7 @@
 #include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
 #include "tests/support/fake_ftp_server.h"
+#include "tests/support/fake_login.h"
 
 namespace tarvik::test {
 namespace {
@@ -44,18 +45,6 @@ class Site : public ClientSite {
  public:
   std::uintptr_t ContainerWindow() override { return 0x1234; }
 };
-
-FakeFtpServer& PlayLogin(FakeFtpServer& server) {
-  return server.Reply("220 Fake server ready")
-      .Expect("USER u")
-      .Reply("331 Password required")
-      .Expect("PASS p")
-      .Reply("230 Logged in")
-      .Expect("NOOP")
-      .Reply("200 NOOP ok")
-      .Expect("PWD")
-      .Reply("257 \"/home/u\" is the current directory");
-}
 
 void Aim(FtpLibrary& control, const FakeFtpServer& server) {
   control.put_ServerName("127.0.0.1");

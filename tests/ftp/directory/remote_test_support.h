@@ -18,15 +18,7 @@ using Commands = std::vector<std::string>;
 
 // The login of "u"/"p" with the keep-alive probe and a PWD that names "/" as the home folder.
 inline FakeFtpServer& PlayRootLogin(FakeFtpServer& server) {
-  return server.Reply("220 Fake server ready")
-      .Expect("USER u")
-      .Reply("331 Password required")
-      .Expect("PASS p")
-      .Reply("230 Logged in")
-      .Expect("NOOP")
-      .Reply("200 NOOP ok")
-      .Expect("PWD")
-      .Reply("257 \"/\" is the current directory");
+  return PlayLogin(server, "220 Fake server ready", "/");
 }
 inline constexpr std::size_t kLoginCommands = 4;
 

@@ -118,13 +118,7 @@ TEST(LoginTest, WrongPasswordFailsWithTheServersText) {
 
 TEST(LoginTest, PureServerGetsNoKeepAlive) {
   FakeFtpServer server;
-  server.Reply("220 Welcome to Pure-FTPd.")
-      .Expect("USER u")
-      .Reply("331 Password")
-      .Expect("PASS p")
-      .Reply("230 Ok")
-      .Expect("PWD")
-      .Reply("257 \"/\"");
+  PlayUserAndPassword(server, "220 Welcome to Pure-FTPd.").Expect("PWD").Reply("257 \"/\"");
   server.Start();
   SessionUnderTest t(server.Port());
 
@@ -149,11 +143,7 @@ TEST(LoginTest, MlstProbeDecidesBetweenMlsdAndList) {
   for (const auto& [reply, list_command] : cases) {
     SCOPED_TRACE(reply);
     FakeFtpServer server;
-    server.Reply("220 Ready")
-        .Expect("USER u")
-        .Reply("331 Password")
-        .Expect("PASS p")
-        .Reply("230 Ok")
+    PlayUserAndPassword(server, "220 Ready")
         .Expect("MLST QZWCMDTST.TMP")
         .Reply(reply)
         .Expect("NOOP")
@@ -172,11 +162,7 @@ TEST(LoginTest, MlstProbeDecidesBetweenMlsdAndList) {
 
 TEST(LoginTest, UnsupportedKeepAliveCommandIsSwitchedOff) {
   FakeFtpServer server;
-  server.Reply("220 Ready")
-      .Expect("USER u")
-      .Reply("331 Password")
-      .Expect("PASS p")
-      .Reply("230 Ok")
+  PlayUserAndPassword(server, "220 Ready")
       .Expect("NOOP")
       .Reply("500 NOOP: command not understood")
       .Expect("PWD")
@@ -191,11 +177,7 @@ TEST(LoginTest, UnsupportedKeepAliveCommandIsSwitchedOff) {
 
 TEST(LoginTest, AutoEncodingTurnsUtf8OnWhenFeatListsIt) {
   FakeFtpServer features;
-  features.Reply("220 Ready")
-      .Expect("USER u")
-      .Reply("331 Password")
-      .Expect("PASS p")
-      .Reply("230 Ok")
+  PlayUserAndPassword(features, "220 Ready")
       .Expect("NOOP")
       .Reply("200 ok")
       .Expect("FEAT")
@@ -213,11 +195,7 @@ TEST(LoginTest, AutoEncodingTurnsUtf8OnWhenFeatListsIt) {
 
 TEST(LoginTest, FeatRefusedLeavesAnsi) {
   FakeFtpServer server;
-  server.Reply("220 Ready")
-      .Expect("USER u")
-      .Reply("331 Password")
-      .Expect("PASS p")
-      .Reply("230 Ok")
+  PlayUserAndPassword(server, "220 Ready")
       .Expect("NOOP")
       .Reply("200 ok")
       .Expect("FEAT")

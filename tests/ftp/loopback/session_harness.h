@@ -13,6 +13,7 @@
 #include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
 #include "tests/support/fake_ftp_server.h"
+#include "tests/support/fake_login.h"
 
 namespace tarvik::test {
 
@@ -51,20 +52,6 @@ struct SessionUnderTest {
   RecordingHost host;
   FtpSession session;
 };
-
-// The replies of a login as "u"/"p", including the keep-alive probe and the PWD after login.
-inline FakeFtpServer& PlayLogin(FakeFtpServer& server,
-                                const std::string& greeting = "220 Fake server ready") {
-  return server.Reply(greeting)
-      .Expect("USER u")
-      .Reply("331 Password required")
-      .Expect("PASS p")
-      .Reply("230 Logged in")
-      .Expect("NOOP")
-      .Reply("200 NOOP ok")
-      .Expect("PWD")
-      .Reply("257 \"/home/u\" is the current directory");
-}
 
 // A clock that moves `step_ms` every time it is read: a wait of 30 s of this clock passes in a
 // few dozen looks at it.
