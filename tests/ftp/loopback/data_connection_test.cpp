@@ -10,20 +10,6 @@
 namespace tarvik::test {
 namespace {
 
-class RecordingSink : public DataTransferSink {
- public:
-  void OnDataConnected() override { ++connected; }
-  void OnDataReceived(std::string_view bytes) override { received += bytes; }
-  void OnDataSendComplete() override {}
-  void OnDataClosed() override { ++closed; }
-  void OnDataAborted() override { received.clear(); }
-  void CloseLocalFile() override {}
-
-  int connected = 0;
-  int closed = 0;
-  std::string received;
-};
-
 std::int32_t PortOf(const std::string& port_command) {
   int h1, h2, h3, h4, p1, p2;
   if (std::sscanf(port_command.c_str(), "PORT %d,%d,%d,%d,%d,%d", &h1, &h2, &h3, &h4, &p1, &p2) !=

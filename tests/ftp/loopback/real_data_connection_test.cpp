@@ -8,20 +8,6 @@
 namespace tarvik::test {
 namespace {
 
-class ListingSink : public DataTransferSink {
- public:
-  void OnDataConnected() override { ++connected; }
-  void OnDataReceived(std::string_view bytes) override { received += bytes; }
-  void OnDataSendComplete() override {}
-  void OnDataClosed() override { ++closed; }
-  void OnDataAborted() override { received.clear(); }
-  void CloseLocalFile() override {}
-
-  int connected = 0;
-  int closed = 0;
-  std::string received;
-};
-
 class RealDataConnectionTest : public RealFtpServerTest {
  protected:
   void SetUp() override {
@@ -48,7 +34,7 @@ class RealDataConnectionTest : public RealFtpServerTest {
   }
 
   std::unique_ptr<SessionUnderTest> t_;
-  ListingSink sink_;
+  RecordingSink sink_;
 };
 
 TEST_P(RealDataConnectionTest, PassiveListing) {

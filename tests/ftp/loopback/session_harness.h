@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ftp/data_connection/data_transfer_sink.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
@@ -16,6 +18,21 @@
 #include "tests/support/fake_login.h"
 
 namespace tarvik::test {
+
+// A transfer sink that keeps what arrives on the data connection and counts its events.
+class RecordingSink : public DataTransferSink {
+ public:
+  void OnDataConnected() override { ++connected; }
+  void OnDataReceived(std::string_view bytes) override { received += bytes; }
+  void OnDataSendComplete() override {}
+  void OnDataClosed() override { ++closed; }
+  void OnDataAborted() override { received.clear(); }
+  void CloseLocalFile() override {}
+
+  int connected = 0;
+  int closed = 0;
+  std::string received;
+};
 
 class RecordingHost : public SessionHost {
  public:
