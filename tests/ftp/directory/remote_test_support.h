@@ -3,9 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,23 +60,6 @@ struct RealSession {
   }
   RecordingHost host;
   FtpSession session;
-};
-
-// Every test keeps its registry, log and drives in a private folder.
-class IsolatedTarvikRoot : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-remote-XXXXXX");
-    root_ = ::mkdtemp(pattern.data());
-    ::setenv("TARVIK_ROOT", root_.c_str(), 1);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
- private:
-  std::string root_;
 };
 
 }  // namespace tarvik::test
