@@ -12,6 +12,9 @@ struct CodeCase {
   std::string text;
   int code;
 };
+void PrintTo(const CodeCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ReplyCodeTest : public ::testing::TestWithParam<CodeCase> {};
 

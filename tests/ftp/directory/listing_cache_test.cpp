@@ -31,6 +31,9 @@ struct LookupCase {
   const char* path;
   double expected_size;  // -1: not found
 };
+void PrintTo(const LookupCase& c, std::ostream* out) {
+  *out << c.path;
+}
 
 class ListingCacheLookupTest : public ::testing::TestWithParam<LookupCase> {};
 

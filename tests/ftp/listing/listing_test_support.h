@@ -113,6 +113,10 @@ struct LineCase {
   const char* group = "";
 };
 
+// Shown as its name in test listings (the struct's bytes would show addresses).
+inline void PrintTo(const LineCase& row, std::ostream* out) {
+  *out << row.name;
+}
 inline std::string LineCaseName(const ::testing::TestParamInfo<LineCase>& info) {
   return info.param.name;
 }

@@ -112,6 +112,9 @@ struct RefusalCase {
   const char* mkd_info;
   bool existing;
 };
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+  *out << (c.existing ? "means existing" : "means refused");
+}
 
 class MkdRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
