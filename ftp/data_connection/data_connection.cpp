@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "control/errors/numbered_error.h"
@@ -136,12 +137,10 @@ void DataConnection::OnConnect() {
 }
 
 void DataConnection::OnDataArrival() {
-  std::vector<std::uint8_t> nested_bytes;
-  const bool nested = handling_arrival_;
-  std::vector<std::uint8_t>& bytes = nested ? nested_bytes : arrival_bytes_;
-  handling_arrival_ = true;
+  // Taken out of the member while in use: an arrival handled inside this one starts empty.
+  std::vector<std::uint8_t> bytes = std::move(arrival_bytes_);
   bytes.clear();
-  if (!nested) bytes.reserve(static_cast<std::size_t>(std::max(socket_->ReceiveSize(), 0)));
+  bytes.reserve(static_cast<std::size_t>(std::max(socket_->ReceiveSize(), 0)));
   socket_->GetData(bytes);
   Guarded("DataSocket_OnDataArrival", [&] {
     if (DataTransferSink* sink = session_.transfer_sink()) {
@@ -149,7 +148,7 @@ void DataConnection::OnDataArrival() {
           std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
   });
-  handling_arrival_ = nested;
+  arrival_bytes_ = std::move(bytes);
 }
 
 void DataConnection::OnSendComplete() {

@@ -55,9 +55,8 @@ class DataConnection {
   std::shared_ptr<CSocket> socket_;
   bool trying_ports_ = false;  // SendPORTCommand is trying ports: a refused port is no failure
   // One vector takes every arrival, so that large receives change hands with the socket's
-  // buffer instead of being copied. An arrival handled inside another one gets its own.
+  // buffer instead of being copied.
   std::vector<std::uint8_t> arrival_bytes_;
-  bool handling_arrival_ = false;
 };
 
 }  // namespace tarvik
