@@ -34,4 +34,20 @@ std::optional<std::string> ScriptedUiProvider::BrowseForFolder(const FolderDialo
   return NextDialogAnswer();
 }
 
+int ScriptedUiProvider::ReplaceDialog(const ReplaceDialogRequest& request) {
+  replace_dialogs_.push_back(request);
+  if (replace_answers_.empty()) return kReplaceCancel;
+  const int answer = replace_answers_.front();
+  replace_answers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedUiProvider::RenameDialog(const RenameDialogRequest& request) {
+  rename_dialogs_.push_back(request);
+  if (rename_answers_.empty()) return std::nullopt;
+  auto answer = std::move(rename_answers_.front());
+  rename_answers_.pop_front();
+  return answer;
+}
+
 }  // namespace tarvik::platform

@@ -1,6 +1,7 @@
 // A provider for tests: it records every message box and dialog it is asked for and answers from
 // queues the test fills. With an empty queue a message box answers its default button and a
-// dialog answers Cancel, as the headless provider does, but nothing is written anywhere.
+// dialog answers Cancel (the replace dialog kReplaceCancel), as the headless provider does, but
+// nothing is written anywhere.
 #pragma once
 
 #include <deque>
@@ -34,13 +35,22 @@ class ScriptedUiProvider : public UiProvider {
     dialog_answers_.push_back(std::move(path));
   }
 
+  void QueueReplaceAnswer(int button) { replace_answers_.push_back(button); }
+  void QueueRenameAnswer(std::optional<std::string> typed) {
+    rename_answers_.push_back(std::move(typed));
+  }
+
   const std::vector<ShownBox>& boxes() const { return boxes_; }
   const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
+  const std::vector<ReplaceDialogRequest>& replace_dialogs() const { return replace_dialogs_; }
+  const std::vector<RenameDialogRequest>& rename_dialogs() const { return rename_dialogs_; }
 
   int MessageBox(std::string_view text, std::string_view title, unsigned flags) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) override;
+  int ReplaceDialog(const ReplaceDialogRequest& request) override;
+  std::optional<std::string> RenameDialog(const RenameDialogRequest& request) override;
 
  private:
   std::optional<std::string> NextDialogAnswer();
@@ -49,6 +59,10 @@ class ScriptedUiProvider : public UiProvider {
   std::deque<std::optional<std::string>> dialog_answers_;  // dialog answers still to give
   std::vector<ShownBox> boxes_;                            // every box shown, in order
   std::vector<ShownDialog> dialogs_;                       // every dialog shown, in order
+  std::deque<int> replace_answers_;
+  std::deque<std::optional<std::string>> rename_answers_;
+  std::vector<ReplaceDialogRequest> replace_dialogs_;
+  std::vector<RenameDialogRequest> rename_dialogs_;
 };
 
 }  // namespace tarvik::platform

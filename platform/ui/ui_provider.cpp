@@ -31,6 +31,14 @@ int DefaultButton(unsigned flags) {
   return kButtons[type][index];
 }
 
+int UiProvider::ReplaceDialog(const ReplaceDialogRequest&) {
+  return kReplaceCancel;
+}
+
+std::optional<std::string> UiProvider::RenameDialog(const RenameDialogRequest&) {
+  return std::nullopt;
+}
+
 int HeadlessUiProvider::MessageBox(std::string_view text, std::string_view title, unsigned flags) {
   if (title.empty())
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
@@ -66,6 +74,14 @@ UiProvider& CurrentUiProvider() {
 
 int MessageBox(std::string_view text, std::string_view title, unsigned flags) {
   return CurrentUiProvider().MessageBox(text, title, flags);
+}
+
+int ReplaceDialog(const ReplaceDialogRequest& request) {
+  return CurrentUiProvider().ReplaceDialog(request);
+}
+
+std::optional<std::string> RenameDialog(const RenameDialogRequest& request) {
+  return CurrentUiProvider().RenameDialog(request);
 }
 
 }  // namespace tarvik::platform

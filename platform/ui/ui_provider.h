@@ -1,13 +1,15 @@
-// Message boxes and the common dialogs (open file, save file, browse for folder), answered by a
-// replaceable provider.
+// Message boxes, the common dialogs (open file, save file, browse for folder) and the dialogs a
+// transfer asks when its destination exists (replace, rename), answered by a replaceable provider.
 //
 // The default provider is headless: a message box writes its title and text to standard error and
 // answers with its default button (IDOK for an OK box; the first button unless MB_DEFBUTTON2 or
-// MB_DEFBUTTON3 says otherwise), as a user pressing Enter would; every dialog answers Cancel. A
+// MB_DEFBUTTON3 says otherwise), as a user pressing Enter would; every dialog answers Cancel (the
+// replace dialog with its Cancel button). A
 // host with a user installs its own provider; tests install a ScriptedUiProvider
 // (platform/ui/scripted_ui_provider.h). Providers are called on the thread that asks.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +56,36 @@ struct FolderDialogRequest {
   std::string initial_folder;  // Windows path of the folder selected first; empty for any
 };
 
+// Buttons of the replace dialog, by the answer code each gives.
+inline constexpr int kReplaceCancel = 1;
+inline constexpr int kReplaceOverwrite = 2;
+inline constexpr int kReplaceOverwriteAll = 3;
+inline constexpr int kReplaceRename = 4;
+inline constexpr int kReplaceResume = 5;
+inline constexpr int kReplaceResumeAll = 6;
+inline constexpr int kReplaceSkip = 7;
+inline constexpr int kReplaceSkipAll = 8;
+inline constexpr int kReplaceButtonCount = 8;
+
+// What the replace dialog shows: the destination of a transfer exists; overwrite it, resume into
+// it, skip the file or rename the new copy? The rename button's own question is a RenameDialog,
+// which the caller asks when the answer is kReplaceRename.
+struct ReplaceDialogRequest {
+  std::string title;
+  std::string text;            // both files' sizes and dates, lines broken by "\r\n"
+  std::string file_name;       // the file in question
+  bool resume_enabled = true;  // false: the Resume button (not Resume All) is greyed out
+  // Button captions by answer code - 1, each with its access key: "Overwrite(&O)".
+  std::array<std::string, kReplaceButtonCount> captions;
+};
+
+// What the rename dialog shows: a name field for the new copy's name.
+struct RenameDialogRequest {
+  std::string title;
+  std::string old_name;       // the existing file's name, extension included
+  std::string proposed_name;  // the name field's first text: old_name without its extension
+};
+
 class UiProvider {
  public:
   virtual ~UiProvider() = default;
@@ -63,6 +95,11 @@ class UiProvider {
   virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) = 0;
+  // The button pressed, kReplaceCancel..kReplaceSkipAll; by default kReplaceCancel.
+  virtual int ReplaceDialog(const ReplaceDialogRequest& request);
+  // The text typed in the name field as it is (the caller checks it), or nullopt for Cancel;
+  // by default nullopt.
+  virtual std::optional<std::string> RenameDialog(const RenameDialogRequest& request);
 };
 
 // The headless provider described above.
@@ -85,5 +122,9 @@ UiProvider& CurrentUiProvider();
 
 // Shows a message box through the provider in use.
 int MessageBox(std::string_view text, std::string_view title, unsigned flags);
+
+// Shows the replace and rename dialogs through the provider in use.
+int ReplaceDialog(const ReplaceDialogRequest& request);
+std::optional<std::string> RenameDialog(const RenameDialogRequest& request);
 
 }  // namespace tarvik::platform
