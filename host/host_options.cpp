@@ -48,7 +48,9 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
       std::optional<std::string> value = value_of("--answer");
       std::optional<int> button = value ? ButtonFromName(*value) : std::nullopt;
       if (!button) {
-        *error = "--answer needs ok, cancel, abort, retry, ignore, yes or no";
+        *error =
+            "--answer needs ok, cancel, abort, retry, ignore, yes, no, or overwrite, "
+            "overwriteall, resume, resumeall, skip, skipall, rename";
         return std::nullopt;
       }
       options.box_answers.push_back(*button);
@@ -99,9 +101,11 @@ Options:
   --no-progress        no progress bar (it is drawn on standard error when that is a terminal)
   --class NAME         the control's ProgID or {CLSID} (default TarvikFtp.FtpLibrary)
   --answer BUTTON      the answer to the next message box: ok, cancel, abort, retry, ignore,
-                       yes or no (repeatable, used in order)
-  --dialog PATH        the answer to the next file or folder dialog; an empty PATH cancels it
-                       (repeatable, used in order)
+                       yes or no; or to the next replace question (a transfer's destination
+                       exists): overwrite, overwriteall, resume, resumeall, skip, skipall,
+                       rename or cancel (repeatable, used in order)
+  --dialog PATH        the answer to the next file or folder dialog, or the new name asked
+                       after "rename"; an empty PATH cancels it (repeatable, used in order)
   --                   every word after this is a step
 
 Message boxes and dialogs take the --answer/--dialog answers first; then, when tarvik has a

@@ -40,17 +40,67 @@ std::vector<int> ButtonsOf(unsigned flags) {
   }
 }
 
+// The replace dialog's buttons as --answer names them, as kReplaceAnswer values.
+constexpr ButtonName kReplaceButtonNames[] = {
+    {"overwrite", kReplaceAnswer + platform::kReplaceOverwrite},
+    {"overwriteall", kReplaceAnswer + platform::kReplaceOverwriteAll},
+    {"resume", kReplaceAnswer + platform::kReplaceResume},
+    {"resumeall", kReplaceAnswer + platform::kReplaceResumeAll},
+    {"skip", kReplaceAnswer + platform::kReplaceSkip},
+    {"skipall", kReplaceAnswer + platform::kReplaceSkipAll},
+    {"rename", kReplaceAnswer + platform::kReplaceRename},
+    {"cancel", kReplaceAnswer + platform::kReplaceCancel},
+};
+
+// The replace dialog's access keys, in the order the terminal lists them.
+struct AccessKey {
+  char key;
+  int button;
+};
+constexpr AccessKey kAccessKeys[] = {
+    {'O', platform::kReplaceOverwrite},    {'R', platform::kReplaceResume},
+    {'S', platform::kReplaceSkip},         {'N', platform::kReplaceRename},
+    {'F', platform::kReplaceOverwriteAll}, {'X', platform::kReplaceResumeAll},
+    {'T', platform::kReplaceSkipAll},      {'C', platform::kReplaceCancel},
+};
+
 std::string_view NameOf(int button) {
   for (const ButtonName& entry : kButtonNames) {
     if (entry.id == button) return entry.name;
   }
+  for (const ButtonName& entry : kReplaceButtonNames) {
+    if (entry.id == button) return entry.name;
+  }
   return "?";
+}
+
+// The replace dialog's button that an --answer or a typed name stands for.
+std::optional<int> ReplaceButtonOf(int answer) {
+  if (answer == platform::IDCANCEL) return platform::kReplaceCancel;
+  if (answer > kReplaceAnswer && answer <= kReplaceAnswer + platform::kReplaceSkipAll)
+    return answer - kReplaceAnswer;
+  return std::nullopt;
+}
+
+// The replace dialog's button of a line typed at the terminal: an access key or a name.
+std::optional<int> ReplaceButtonOfLine(std::string_view line) {
+  if (line.size() == 1) {
+    const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    for (const AccessKey& entry : kAccessKeys) {
+      if (entry.key == key) return entry.button;
+    }
+  }
+  const std::optional<int> named = ButtonFromName(line);
+  return named ? ReplaceButtonOf(*named) : std::nullopt;
 }
 
 }  // namespace
 
 std::optional<int> ButtonFromName(std::string_view text) {
   for (const ButtonName& entry : kButtonNames) {
+    if (platform::com::NamesEqual(entry.name, text)) return entry.id;
+  }
+  for (const ButtonName& entry : kReplaceButtonNames) {
     if (platform::com::NamesEqual(entry.name, text)) return entry.id;
   }
   if (text.size() == 1 && text[0] >= '1' && text[0] <= '7') return text[0] - '0';
@@ -77,8 +127,10 @@ std::optional<std::string> HostUiProvider::ReadLine() {
 int HostUiProvider::MessageBox(std::string_view text, std::string_view title, unsigned flags) {
   const std::vector<int> buttons = ButtonsOf(flags);
   if (!box_answers_.empty()) {
-    const int answer = box_answers_.front();
+    const int given = box_answers_.front();
     box_answers_.pop_front();
+    // A replace dialog's button is no button of a box: the box takes its default.
+    const int answer = given > kReplaceAnswer ? platform::DefaultButton(flags) : given;
     std::cerr << "[" << title << "] " << text << " -> " << NameOf(answer) << "\n";
     return answer;
   }
@@ -107,23 +159,31 @@ int HostUiProvider::MessageBox(std::string_view text, std::string_view title, un
   }
 }
 
-std::optional<std::string> HostUiProvider::AnswerDialog(std::string_view kind,
-                                                        std::string_view title,
-                                                        std::string_view initial_folder) {
+std::optional<std::string> HostUiProvider::TypedAnswer(std::string_view kind, std::string_view what,
+                                                       const std::string& question) {
   std::optional<std::string> answer;
   if (!dialog_answers_.empty()) {
     answer = std::move(dialog_answers_.front());
     dialog_answers_.pop_front();
   } else if (terminal_in_ != nullptr) {
-    std::fprintf(terminal_out_, "\n[%.*s] %.*s (start: %.*s)\nPath (empty to cancel): ",
-                 static_cast<int>(kind.size()), kind.data(), static_cast<int>(title.size()),
-                 title.data(), static_cast<int>(initial_folder.size()), initial_folder.data());
+    std::fputs(question.c_str(), terminal_out_);
     std::fflush(terminal_out_);
     answer = ReadLine();
   } else {
-    std::cerr << "[" << kind << "] " << title << " -> cancel\n";
+    std::cerr << "[" << kind << "] " << what << " -> cancel\n";
   }
   if (!answer || answer->empty()) return std::nullopt;
+  return answer;
+}
+
+std::optional<std::string> HostUiProvider::AnswerDialog(std::string_view kind,
+                                                        std::string_view title,
+                                                        std::string_view initial_folder) {
+  const std::string question = "\n[" + std::string(kind) + "] " + std::string(title) +
+                               " (start: " + std::string(initial_folder) +
+                               ")\nPath (empty to cancel): ";
+  const std::optional<std::string> answer = TypedAnswer(kind, title, question);
+  if (!answer) return std::nullopt;
   std::string error;
   std::optional<std::string> drive_path = ToDrivePaths(*answer, &error);
   if (!drive_path) std::cerr << "tarvik: " << error << "; the dialog is cancelled\n";
@@ -143,6 +203,50 @@ std::optional<std::string> HostUiProvider::SaveFileDialog(
 std::optional<std::string> HostUiProvider::BrowseForFolder(
     const platform::FolderDialogRequest& request) {
   return AnswerDialog("Folder", request.title, request.initial_folder);
+}
+
+int HostUiProvider::ReplaceDialog(const platform::ReplaceDialogRequest& request) {
+  if (!box_answers_.empty()) {
+    const int given = box_answers_.front();
+    box_answers_.pop_front();
+    const std::optional<int> button = ReplaceButtonOf(given);
+    if (!button) std::cerr << "tarvik: " << NameOf(given) << " is no button of this dialog\n";
+    const int answer = button.value_or(platform::kReplaceCancel);
+    std::cerr << "[" << request.title << "] " << request.file_name << " -> "
+              << NameOf(kReplaceAnswer + answer) << "\n";
+    return answer;
+  }
+  if (terminal_in_ != nullptr) return AskReplaceAtTerminal(request);
+  std::cerr << "[" << request.title << "] " << request.file_name << " -> cancel\n";
+  return platform::kReplaceCancel;
+}
+
+int HostUiProvider::AskReplaceAtTerminal(const platform::ReplaceDialogRequest& request) {
+  std::fprintf(terminal_out_, "\n[%s]\n%s\n", request.title.c_str(), request.text.c_str());
+  std::string choices;
+  for (const AccessKey& entry : kAccessKeys) {
+    if (entry.button == platform::kReplaceResume && !request.resume_enabled) continue;
+    std::string caption = request.captions[entry.button - 1];
+    std::erase(caption, '&');
+    if (!choices.empty()) choices += ' ';
+    choices += caption.empty() ? std::string(1, entry.key) : caption;
+  }
+  while (true) {
+    std::fprintf(terminal_out_, "%s? ", choices.c_str());
+    std::fflush(terminal_out_);
+    const std::optional<std::string> line = ReadLine();
+    if (!line) return platform::kReplaceCancel;
+    const std::optional<int> button = ReplaceButtonOfLine(*line);
+    if (button && (*button != platform::kReplaceResume || request.resume_enabled)) return *button;
+  }
+}
+
+std::optional<std::string> HostUiProvider::RenameDialog(
+    const platform::RenameDialogRequest& request) {
+  const std::string question = "\n[" + request.title + "] " + request.old_name +
+                               "\nNew name, its extension is kept (was " + request.proposed_name +
+                               "; empty to cancel): ";
+  return TypedAnswer(request.title, request.old_name, question);
 }
 
 }  // namespace tarvik::host

@@ -16,8 +16,14 @@
 
 namespace tarvik::host {
 
+// An --answer for the replace dialog: kReplaceAnswer + the button's code (platform::kReplace*).
+// Box answers and replace answers share one queue, so that they are used in the order given.
+inline constexpr int kReplaceAnswer = 100;
+
 // The button named `text` ("ok", "cancel", "abort", "retry", "ignore", "yes", "no", any case, or
-// its number 1..7); nullopt for anything else.
+// its number 1..7), or the replace dialog's button ("overwrite", "overwriteall", "resume",
+// "resumeall", "skip", "skipall", "rename", any case) as a kReplaceAnswer value; "cancel" also
+// cancels the replace dialog. nullopt for anything else.
 std::optional<int> ButtonFromName(std::string_view text);
 
 class HostUiProvider : public platform::UiProvider {
@@ -31,11 +37,23 @@ class HostUiProvider : public platform::UiProvider {
   std::optional<std::string> OpenFileDialog(const platform::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const platform::FileDialogRequest& request) override;
   std::optional<std::string> BrowseForFolder(const platform::FolderDialogRequest& request) override;
+  // From the next --answer, else the terminal (one line: an access key or a button's name), else
+  // Cancel.
+  int ReplaceDialog(const platform::ReplaceDialogRequest& request) override;
+  // From the next --dialog (taken as the typed name), else the terminal, else Cancel.
+  std::optional<std::string> RenameDialog(const platform::RenameDialogRequest& request) override;
 
  private:
-  // A dialog's answer: the next scripted one, else the terminal's, else Cancel.
+  // A file or folder dialog's answer as a drive path.
   std::optional<std::string> AnswerDialog(std::string_view kind, std::string_view title,
                                           std::string_view initial_folder);
+  // The next typed answer: the next --dialog one, else a line typed at the terminal after
+  // `question`, else Cancel (told on standard error as "[kind] what -> cancel"). An empty answer
+  // is Cancel too.
+  std::optional<std::string> TypedAnswer(std::string_view kind, std::string_view what,
+                                         const std::string& question);
+  // The replace dialog's button chosen at the terminal; Cancel at the end of input.
+  int AskReplaceAtTerminal(const platform::ReplaceDialogRequest& request);
   // One line typed at the terminal, without its line end; nullopt at end of input.
   std::optional<std::string> ReadLine();
 

@@ -78,5 +78,78 @@ TEST(HostUiProviderTest, AsksTheTerminalUntilItGetsAButtonOfTheBox) {
   fclose(terminal);
 }
 
+// The replace question about report.txt as the control asks it.
+platform::ReplaceDialogRequest ReplaceQuestion(bool resume_enabled) {
+  return {"Confirm File Replace",
+          "report.txt exists",
+          "report.txt",
+          resume_enabled,
+          {"Cancel(&C)", "Overwrite(&O)", "Overwrite All(&F)", "Rename(&N)", "Resume(&R)",
+           "Resume All(&X)", "Skip(&S)", "Skip All(&T)"}};
+}
+
+std::string ReadAll(FILE* file) {
+  rewind(file);
+  std::string text;
+  for (int c = fgetc(file); c != EOF; c = fgetc(file)) text += static_cast<char>(c);
+  return text;
+}
+
+TEST(ButtonNameTest, ReplaceButtonsByNameInAnyCase) {
+  EXPECT_EQ(ButtonFromName("OverwriteAll"), kReplaceAnswer + platform::kReplaceOverwriteAll);
+  EXPECT_EQ(ButtonFromName("RESUME"), kReplaceAnswer + platform::kReplaceResume);
+  EXPECT_EQ(ButtonFromName("skipall"), kReplaceAnswer + platform::kReplaceSkipAll);
+  EXPECT_EQ(ButtonFromName("Rename"), kReplaceAnswer + platform::kReplaceRename);
+  EXPECT_EQ(ButtonFromName("Cancel"), platform::IDCANCEL);  // cancels boxes and the question
+  EXPECT_EQ(ButtonFromName("overwrite all"), std::nullopt);
+}
+
+TEST(HostUiProviderTest, ReplaceAndRenameTakeTheCommandLineAnswersInOrder) {
+  HostUiProvider ui(nullptr, nullptr,
+                    {kReplaceAnswer + platform::kReplaceRename, platform::IDCANCEL, platform::IDYES,
+                     kReplaceAnswer + platform::kReplaceSkip},
+                    {std::string("draft")});
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceRename);
+  EXPECT_EQ(ui.RenameDialog({"Rename", "report.txt", "report"}), "draft");  // not a path
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceCancel);
+  // "yes" is no button of the question: Cancel; "skip" is none of a box: its default.
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceCancel);
+  EXPECT_EQ(ui.MessageBox("Sure?", "", platform::MB_OKCANCEL), platform::IDOK);
+  // Nothing left and no terminal: Cancel.
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceCancel);
+  EXPECT_EQ(ui.RenameDialog({"Rename", "report.txt", "report"}), std::nullopt);
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(told.find("[Confirm File Replace] report.txt -> rename"), std::string::npos) << told;
+  EXPECT_NE(told.find("yes is no button of this dialog"), std::string::npos) << told;
+  EXPECT_NE(told.find("[Rename] report.txt -> cancel"), std::string::npos) << told;
+}
+
+TEST(HostUiProviderTest, ReplaceQuestionAtTheTerminalTakesAccessKeysAndNames) {
+  FILE* terminal = tmpfile();
+  ASSERT_NE(terminal, nullptr);
+  fputs("z\nr\nx\nskip\n\n draft\n", terminal);
+  rewind(terminal);
+  FILE* questions = tmpfile();
+  ASSERT_NE(questions, nullptr);
+  HostUiProvider ui(terminal, questions, {}, {});
+  // "z" is no key and "r" the disabled Resume: asked again until "x".
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(false)), platform::kReplaceResumeAll);
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceSkip);
+  EXPECT_EQ(ui.RenameDialog({"Rename", "report.txt", "report"}), std::nullopt);  // empty line
+  EXPECT_EQ(ui.RenameDialog({"Rename", "report.txt", "report"}), " draft");      // as typed
+  EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceCancel);  // end of input
+  const std::string shown = ReadAll(questions);
+  EXPECT_NE(shown.find("[Confirm File Replace]\nreport.txt exists\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Overwrite(O) Skip(S) Rename(N) Overwrite All(F) Resume All(X) Skip All(T) "
+                       "Cancel(C)? "),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("Overwrite(O) Resume(R) Skip(S)"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("[Rename] report.txt\nNew name"), std::string::npos) << shown;
+  fclose(questions);
+  fclose(terminal);
+}
+
 }  // namespace
 }  // namespace tarvik::host
