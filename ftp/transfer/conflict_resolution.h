@@ -9,8 +9,8 @@
 //   the host (0..8) last until the host changes them.
 //
 // "The destination is there" means it exists with more than 0 bytes; only then is the dialog shown,
-// a rename made, or a skip (7, 8) applied: an absent or empty destination proceeds with the
-// current Overwrite flag whatever the code says, so "Skip" never leaves out a file that was not
+// a rename made, or a skip (7, 8) applied. An absent or empty destination always proceeds (codes
+// 2, 3, 5 and 6 still set the Overwrite flag), so "Skip" never leaves out a file that was not
 // transferred before.
 //
 // A dialog that closes without a button answer (its window frame, or any answer outside 1..8),
