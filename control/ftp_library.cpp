@@ -10,10 +10,12 @@ namespace {
 
 constexpr platform::TimerId kTimer1 = 1;
 constexpr std::uint32_t kTimer1IntervalMs = 2000;
+constexpr platform::TimerId kTimeouter = 2;
+constexpr std::uint32_t kTimeouterIntervalMs = 5000;
 
 }  // namespace
 
-FtpLibrary::FtpLibrary() : session_(*this) {
+FtpLibrary::FtpLibrary() : session_(*this), transfer_(session_) {
   // The property defaults are the members' initial values; then the message texts, and a log
   // that has grown too large restarts empty.
   LoadMessageTexts();
@@ -45,10 +47,13 @@ void FtpLibrary::RaiseServerMessage() {
 void FtpLibrary::SetTimersEnabled(bool enabled) {
   if (!enabled) {
     platform::KillTimer(timer_window_, kTimer1);
+    platform::KillTimer(timer_window_, kTimeouter);
     return;
   }
   platform::SetTimer(timer_window_, kTimer1, kTimer1IntervalMs,
                      [this](platform::WindowHandle, platform::TimerId) { session_.Timer1Tick(); });
+  platform::SetTimer(timer_window_, kTimeouter, kTimeouterIntervalMs,
+                     [this](platform::WindowHandle, platform::TimerId) { transfer_.TimeouterTick(); });
 }
 
 void FtpLibrary::RaiseTransfer() {

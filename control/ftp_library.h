@@ -21,6 +21,7 @@
 #include "ftp/listing/ftp_files.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/session_host.h"
+#include "ftp/transfer/transfer_engine.h"
 #include "platform/loop/message_loop.h"
 
 namespace tarvik {
@@ -44,6 +45,13 @@ class FtpLibrary : private SessionHost {
   void AbortCurrent();
   std::string SendCommand(std::string_view FtpCmd, std::string_view Arguments);
   std::string GetCurrentDirectory();
+
+  // ---- Transfers ----
+  bool Download();
+  bool Upload();
+  std::string FormatSize(double FileSize);
+  std::string FormatFileSize(double FileSize);
+  std::string FormatTime(std::int32_t Seconds);
 
   // ---- Remote listings ----
   std::shared_ptr<CFtpFiles> GetFtpDirectoryInfo(std::string_view DirectoryPath = {});
@@ -188,10 +196,11 @@ class FtpLibrary : private SessionHost {
   std::uintptr_t ContainerWindowFromSite() override;
 
   FtpSession session_;
+  TransferEngine transfer_;
   FtpLibraryEvents* events_ = nullptr;
   ClientSite* site_ = nullptr;
-  // Hidden window that owns the control's timers. The keep-alive tick (Timer1) runs here; the
-  // transfer watchdog and the dialog keeper join it with the transfers and the conflict dialog.
+  // Hidden window that owns the control's timers: the keep-alive tick (Timer1) and the transfer
+  // watchdog (Timeouter).
   platform::WindowHandle timer_window_ = 0;
 
   // Values kept for the parts of the library that use them (dialogs, shell, HTTP proxy).

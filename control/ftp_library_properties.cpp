@@ -5,6 +5,7 @@
 #include "control/errors/error_record.h"
 #include "control/errors/message_table.h"
 #include "control/ftp_library.h"
+#include "ftp/transfer/transfer_progress.h"
 #include "control/property_rules.h"
 #include "ftp/session/scrambled_text.h"
 #include "ftp/session/server_name.h"
@@ -187,12 +188,14 @@ std::int32_t FtpLibrary::get_Rcvbuf() const {
 }
 void FtpLibrary::put_Rcvbuf(std::int32_t value) {
   session_.settings().rcvbuf = SocketBufferRule(value);
+  session_.settings().socket_buffers_set = true;
 }
 std::int32_t FtpLibrary::get_Sndbuf() const {
   return session_.settings().sndbuf;
 }
 void FtpLibrary::put_Sndbuf(std::int32_t value) {
   session_.settings().sndbuf = SocketBufferRule(value);
+  session_.settings().socket_buffers_set = true;
   session_.transfer_settings().upload_block_limit = session_.settings().sndbuf;
 }
 
@@ -275,16 +278,16 @@ std::int32_t FtpLibrary::get_Speed() const {
   return session_.statistics().speed;
 }
 std::int32_t FtpLibrary::get_SpeedAvg() const {
-  return session_.statistics().speed_avg;
+  return SpeedAvgOf(session_.statistics());
 }
 std::int32_t FtpLibrary::get_ElapsedTime() const {
-  return session_.statistics().elapsed_time;
+  return ElapsedTimeOf(session_.statistics());
 }
 std::int32_t FtpLibrary::get_TotalElapsedTime() const {
-  return session_.statistics().total_elapsed_time;
+  return TotalElapsedTimeOf(session_.statistics());
 }
 std::int32_t FtpLibrary::get_LeftTime() const {
-  return session_.statistics().left_time;
+  return LeftTimeOf(session_.statistics());
 }
 std::string FtpLibrary::get_TransferState() const {
   return session_.statistics().transfer_state;

@@ -182,6 +182,7 @@ void CSocket::Accept(std::int32_t requestID) {
     local_ip_ = ws::InetNtoa(local.address);
     local_port_ = local.port;
     local_host_name_ = local_ip_;
+    local_name_pending_ = false;
     ws::SocketAddress peer;
     if (ws::GetPeerName(handle_, peer) != 0) RaiseLastSocketError();
     remote_host_ = ws::InetNtoa(peer.address);

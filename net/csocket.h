@@ -117,7 +117,9 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   std::int32_t LocalPort() const { return local_port_; }
   void SetLocalPort(std::int32_t value) { local_port_ = value; }
   const std::string& LocalIP() const { return local_ip_; }
-  const std::string& LocalHostName() const { return local_host_name_; }
+  // The name of the local address after connect (looked up when first asked: a blocking reverse
+  // lookup that nothing on the transfer path needs), else the local IP.
+  const std::string& LocalHostName() const;
   double BytesReceived() const { return bytes_received_; }
   std::int32_t Rcvbuf() const { return rcvbuf_; }
   void SetRcvbuf(std::int32_t value) { rcvbuf_ = value; }
@@ -179,7 +181,9 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   std::int32_t remote_port_ = 0;  // 0 reads as 21
   std::string local_ip_;          // address to bind to; the local address after connect or accept
   std::int32_t local_port_ = 0;  // port to bind to (0: any); the local port after connect or accept
-  std::string local_host_name_;  // name of the local address after connect, else the local IP
+  mutable std::string local_host_name_;  // name of the local address, once looked up
+  mutable bool local_name_pending_ = false;  // a connect finished: the name is still to look up
+  std::uint32_t local_address_ = 0;          // local address after connect (network order)
   bool bound_ = false;           // bind succeeded; cleared when the handle is closed
   bool list_command_ = false;    // copied from the last SendData
   // Bytes of SendData that the system has not taken yet: those from send_offset_ on.

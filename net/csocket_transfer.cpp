@@ -278,10 +278,20 @@ void CSocket::HandleConnectFinished() {
   if (ws::GetSockName(handle_, local) != 0) RaiseLastSocketError();
   local_ip_ = ws::InetNtoa(local.address);
   local_port_ = local.port;
-  const auto entry = ws::GetHostByAddr(local.address);  // blocking reverse lookup
-  local_host_name_ = entry ? entry->name : local_ip_;
+  local_address_ = local.address;
+  local_host_name_ = local_ip_;
+  local_name_pending_ = true;
   state_ = kConnected;
   if (OnConnect) OnConnect();
+}
+
+const std::string& CSocket::LocalHostName() const {
+  if (local_name_pending_) {
+    local_name_pending_ = false;
+    const auto entry = ws::GetHostByAddr(local_address_);  // blocking reverse lookup
+    if (entry) local_host_name_ = entry->name;
+  }
+  return local_host_name_;
 }
 
 void CSocket::HandleClosedByPeer() {

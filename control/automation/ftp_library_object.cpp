@@ -224,6 +224,18 @@ DispatchTable<Self>& BindRemoteMethods(DispatchTable<Self>& table) {
       });
 }
 
+// Bindings of the transfers and the size and time texts.
+DispatchTable<Self>& BindTransferMethods(DispatchTable<Self>& table) {
+  return table.Method("Download", [](Self& self) { return self.control().Download(); })
+      .Method("Upload", [](Self& self) { return self.control().Upload(); })
+      .Method("FormatSize",
+              [](Self& self, double FileSize) { return self.control().FormatSize(FileSize); })
+      .Method("FormatFileSize",
+              [](Self& self, double FileSize) { return self.control().FormatFileSize(FileSize); })
+      .Method("FormatTime",
+              [](Self& self, std::int32_t Seconds) { return self.control().FormatTime(Seconds); });
+}
+
 // Bindings of the local file methods, offered unchanged. LocalFileRead's path and
 // LocalFileWrite's text are in/out parameters of the interface; the methods leave them as given.
 DispatchTable<Self>& BindLocalMethods(DispatchTable<Self>& table) {
@@ -286,6 +298,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
     DispatchTable<Self> bindings(kFtpLibraryClass);
     BindSessionMethods(bindings);
     BindRemoteMethods(bindings);
+    BindTransferMethods(bindings);
     BindLocalMethods(bindings);
     BindProperties(bindings);
     return bindings;

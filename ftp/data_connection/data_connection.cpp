@@ -78,8 +78,7 @@ void DataConnection::SendPORTCommand() {
       platform::ProcessPendingMessages();
       port = GetFreePort();
       if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
-      socket_->SetRcvbuf(session_.settings().rcvbuf);
-      socket_->SetSndbuf(session_.settings().sndbuf);
+      ApplyBufferSizes();
       socket_->SetLocalPort(port);
       socket_->Listen();
       if (socket_->State() == CSocket::kListening) break;
@@ -100,14 +99,22 @@ void DataConnection::EstablishPasvDataConnection(std::string_view reply_text) {
     // reach, and the control connection's host is the server anyway.
     if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
     socket_->SetLocalPort(0);
-    socket_->SetRemoteHost(session_.settings().server_name);
+    // The control connection's host was resolved when it connected: no lookup per file.
+    socket_->SetRemoteHost(session_.control_socket().RemoteHost());
     socket_->SetRemotePort(*port);
-    socket_->SetRcvbuf(session_.settings().rcvbuf);
-    socket_->SetSndbuf(session_.settings().sndbuf);
+    ApplyBufferSizes();
     session_.Log("PasvSktCONN.START");
     socket_->Connect();
     session_.SetFtpState(FtpStates::ftpDataConnectionEstablished);
   });
+}
+
+void DataConnection::ApplyBufferSizes() {
+  // Fixed sizes turn the system's buffer autotuning off (a small send buffer caps a transfer at
+  // one buffer per round trip), so they are handed over only when the host asked for them.
+  const SessionSettings& settings = session_.settings();
+  socket_->SetRcvbuf(settings.socket_buffers_set ? settings.rcvbuf : 0);
+  socket_->SetSndbuf(settings.socket_buffers_set ? settings.sndbuf : 0);
 }
 
 void DataConnection::CloseDataConnection() {

@@ -47,6 +47,8 @@ class DataConnection {
   void OnSendComplete();
   void OnClose();
   void OnError();
+  // The socket buffer sizes of the data socket (see ApplyBufferSizes in the source).
+  void ApplyBufferSizes();
   // Runs a handler step; a failure closes everything for this file and is reported.
   template <typename Step>
   void Guarded(std::string_view procedure, Step&& step);

@@ -12,6 +12,7 @@ constexpr std::int64_t kAbortLimitSeconds = 30;
 
 bool FtpSession::Abort() {
   try {
+    state_.retry_counter = settings_.redo_times;  // no further attempt of the current file
     if (!state_.abort_current_only) state_.abort_requested = true;
     switch (state_.current_operation) {
       case Operation::kConnect:

@@ -28,8 +28,9 @@ void FtpSession::ResetStatistics() {
   const TransferStatistics fresh;
   statistics_.percent = fresh.percent;
   statistics_.speed = fresh.speed;
-  statistics_.speed_avg = fresh.speed_avg;
-  statistics_.left_time = fresh.left_time;
+  statistics_.speed_sum = fresh.speed_sum;
+  statistics_.speed_samples = fresh.speed_samples;
+  statistics_.left_time_estimate = fresh.left_time_estimate;
   statistics_.transferred_size = fresh.transferred_size;
   statistics_.file_size = fresh.file_size;
   statistics_.queue_index = fresh.queue_index;

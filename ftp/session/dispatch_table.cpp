@@ -6,13 +6,14 @@
 #include "ftp/directory/listing_rows.h"
 #include "ftp/remote/remote_folder_rows.h"
 #include "ftp/control_connection/reply_parser.h"
+#include "ftp/transfer/transfer_rows.h"
 
 namespace tarvik {
 
 const std::vector<DispatchRow>& DispatchTable() {
   static const std::vector<DispatchRow> table = [] {
     std::vector<DispatchRow> rows;
-    for (auto group : {LoginRows, SessionCommandRows, ListingRows, RemoteFolderRows}) {
+    for (auto group : {LoginRows, SessionCommandRows, ListingRows, RemoteFolderRows, TransferRows}) {
       std::vector<DispatchRow> part = group();
       rows.insert(rows.end(), part.begin(), part.end());
     }

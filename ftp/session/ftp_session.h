@@ -77,6 +77,8 @@ class FtpSession {
   // ---- Used by the reply dispatch rows, the data connection, listings and transfers ----
   // Raises OnTransfer (for the transfers; the control drops it without a container window).
   void RaiseTransfer() { host_.RaiseTransfer(); }
+  // Raises OnServerMessage (MessageInfo and MessageType are set by the caller).
+  void RaiseServerMessage() { host_.RaiseServerMessage(); }
   // The one place where FtpState changes; traces old -> new and raises OnStateChange if asked.
   void SetFtpState(FtpStates state, bool raise_event = true);
   void BeginAsyncMethod(Operation operation);

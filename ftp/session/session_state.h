@@ -3,7 +3,9 @@
 // the transfer statistics that ending a session resets.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,8 @@ struct SessionSettings {
   bool scrambled_credentials = false;  // ServerName, USER and PASS arrive scrambled
   std::string mkd_info;                // extra "directory exists" words for MKD refusals
   std::int16_t redo_times = 5;         // transfer attempts (stored n + 1)
+  bool socket_buffers_set = false;     // the host wrote Rcvbuf, Sndbuf or MaxSpeed: the data
+                                       // socket takes those sizes instead of the system's tuning
 };
 
 // Property values used by listings and transfers.
@@ -89,6 +93,7 @@ struct SessionState {
   std::string current_directory = "/";           // tracked working directory
   double remote_size = 0;                        // last SIZE result; -1 missing, -2 failed
   std::int32_t next_data_port = 0;               // last active-mode port offered; 0 = none yet
+  std::int16_t retry_counter = 1;                // attempt of the current file; RedoTimes = last
 };
 
 // Figures of the current file and batch that the host reads as properties. Ending a session
@@ -101,10 +106,6 @@ struct TransferStatistics {
   double total_transferred_size = 0;     // batch bytes done
   double total_file_size = 0;            // batch bytes planned
   std::int32_t speed = 0;                // bytes per second of the current file
-  std::int32_t speed_avg = 0;            // mean speed since the batch started
-  std::int32_t elapsed_time = 0;         // seconds since the current file started
-  std::int32_t total_elapsed_time = 0;   // seconds since the batch started
-  std::int32_t left_time = 0;            // estimated seconds until the current file ends
   std::string transfer_state;            // last progress or retry message
   std::int32_t queue_index = 0;          // position in the batch
   std::int32_t queue_total = 0;          // files in the batch
@@ -114,6 +115,17 @@ struct TransferStatistics {
   std::string removed_files;             // "|"-joined paths taken out of the upload batch
   std::string aborted_files;             // "|"-joined paths stopped by AbortCurrent
   std::string removal_record;            // "*"-joined paths of recursive removals tried
+
+  // Internals of the figures above.
+  using Time = std::optional<std::chrono::system_clock::time_point>;  // nullopt: not set
+  std::int64_t start_tick_ms = 0;          // speed figure of the current file starts; 0 = unset
+  std::int64_t last_data_tick_ms = 0;      // last arrival or send completion (watchdog)
+  std::int64_t last_transfer_event_ms = 0; // last OnTransfer during data flow
+  double speed_sum = 0;                    // Speed samples since the batch started ...
+  std::int32_t speed_samples = 0;          // ... and their count
+  double left_time_estimate = 0;           // seconds; LeftTime reads it capped and rounded
+  Time file_start, file_end;               // current file's data phase
+  Time batch_start, batch_end;             // current Download/Upload call
 };
 
 }  // namespace tarvik

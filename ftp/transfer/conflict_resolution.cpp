@@ -9,7 +9,7 @@
 #include "platform/text/case_fold.h"
 #include "platform/ui/ui_provider.h"
 
-namespace tarvik::ftp {
+namespace tarvik {
 namespace {
 
 namespace row = message_row;
@@ -203,4 +203,4 @@ std::string RenameByRule(std::string_view file_name, std::string_view rename_rul
   return base + std::string(parts.extension);
 }
 
-}  // namespace tarvik::ftp
+}  // namespace tarvik

@@ -23,7 +23,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvik::ftp {
+namespace tarvik {
 
 struct ConflictQuery {
   bool upload = false;    // false: download (destination local), true: upload
@@ -66,4 +66,4 @@ void EndBatchAnswers(std::int16_t& replace_code);
 // report_copy.txt, with "backup" report1.txt.
 std::string RenameByRule(std::string_view file_name, std::string_view rename_rule);
 
-}  // namespace tarvik::ftp
+}  // namespace tarvik

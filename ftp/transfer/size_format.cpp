@@ -6,7 +6,7 @@
 #include "platform/text/digit_grouping.h"
 #include "platform/text/number_text.h"
 
-namespace tarvik::ftp {
+namespace tarvik {
 namespace {
 
 struct SizeUnit {
@@ -82,4 +82,4 @@ std::string FormatNumber(double size) {
   return whole < 0 ? "-" + digits : digits;
 }
 
-}  // namespace tarvik::ftp
+}  // namespace tarvik

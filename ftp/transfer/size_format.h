@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tarvik::ftp {
+namespace tarvik {
 
 // A byte count in the largest fitting unit: "500 Bytes", "2 KB", "1.5 MB", "2.05 GB". The value
 // is divided by the unit (1024, 1,048,576 or 1,048,576,000 bytes), rounded half away from zero to
@@ -27,4 +27,4 @@ std::string FormatTime(std::int32_t seconds);
 // writes nothing for it; a non-finite value also gives "".
 std::string FormatNumber(double size);
 
-}  // namespace tarvik::ftp
+}  // namespace tarvik

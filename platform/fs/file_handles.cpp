@@ -211,6 +211,15 @@ bool SetFilePointerEx(HANDLE file, std::int64_t distance, std::int64_t* new_posi
   return true;
 }
 
+bool SetEndOfFile(HANDLE file) {
+  if (!Lookup(file)) return FailBool(ERROR_INVALID_HANDLE);
+  const int fd = static_cast<int>(file);
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  if (position < 0 || ftruncate(fd, position) != 0) return FailBool(DescriptorError(errno));
+  SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
 bool GetFileSizeEx(HANDLE file, std::int64_t* size) {
   if (!Lookup(file)) return FailBool(ERROR_INVALID_HANDLE);
   struct stat info {};

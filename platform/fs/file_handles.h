@@ -68,6 +68,10 @@ bool WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written);
 // ERROR_NEGATIVE_SEEK before the start, ERROR_INVALID_PARAMETER for an unknown origin.
 bool SetFilePointerEx(HANDLE file, std::int64_t distance, std::int64_t* new_position, DWORD origin);
 
+// Cuts the file off at the file pointer (or lengthens it with zeros up to it).
+// ERROR_ACCESS_DENIED on a handle without write access.
+bool SetEndOfFile(HANDLE file);
+
 // The file's size. GetFileSize returns the low 32 bits and stores the high ones in *high (may be
 // null); on failure it returns INVALID_FILE_SIZE with the last error set (a size whose low part
 // is 0xFFFFFFFF returns it with ERROR_SUCCESS, as on Windows).

@@ -11,7 +11,7 @@
 #include "platform/text/digit_grouping.h"
 #include "platform/ui/scripted_ui_provider.h"
 
-namespace tarvik::ftp {
+namespace tarvik {
 namespace {
 
 using platform::ScriptedUiProvider;
@@ -247,4 +247,4 @@ TEST(RenameByRuleTest, PlaceholderOrOneAppended) {
 }
 
 }  // namespace
-}  // namespace tarvik::ftp
+}  // namespace tarvik

@@ -9,7 +9,7 @@
 
 #include "platform/text/digit_grouping.h"
 
-namespace tarvik::ftp {
+namespace tarvik {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -85,4 +85,4 @@ TEST(SizeFormatTest, NumbersInDigitGroupsOfTheUserSeparator) {
 }
 
 }  // namespace
-}  // namespace tarvik::ftp
+}  // namespace tarvik

@@ -1,0 +1,23 @@
+// The control's transfer methods and size and time texts.
+#include "control/ftp_library.h"
+#include "ftp/transfer/size_format.h"
+
+namespace tarvik {
+
+bool FtpLibrary::Download() {
+  return transfer_.Download();
+}
+bool FtpLibrary::Upload() {
+  return transfer_.Upload();
+}
+std::string FtpLibrary::FormatSize(double FileSize) {
+  return tarvik::FormatSize(FileSize);
+}
+std::string FtpLibrary::FormatFileSize(double FileSize) {
+  return tarvik::FormatSize(FileSize);
+}
+std::string FtpLibrary::FormatTime(std::int32_t Seconds) {
+  return tarvik::FormatTime(Seconds);
+}
+
+}  // namespace tarvik

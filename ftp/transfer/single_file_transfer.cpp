@@ -1,0 +1,390 @@
+// DownloadOne and UploadOne: the checks, the sizes on both sides, the decision about an existing
+// target, and the attempt itself (one operation of the session and its wait).
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/directory/message_texts.h"
+#include "ftp/directory/remote_listing.h"
+#include "ftp/remote/remote_operations.h"
+#include "ftp/session/error_record_access.h"
+#include "ftp/session/ftp_session.h"
+#include "ftp/transfer/conflict_resolution.h"
+#include "ftp/transfer/running_transfer.h"
+#include "ftp/transfer/transfer_engine.h"
+#include "ftp/transfer/transfer_progress.h"
+#include "local/c_file.h"
+#include "platform/fs/file_attributes.h"
+#include "platform/time/clock.h"
+#include "platform/time/date_format.h"
+#include "platform/time/local_time.h"
+
+namespace tarvik {
+namespace {
+
+constexpr long kBusy = 16009;
+constexpr long kFileTooLarge = 20003;
+constexpr long kInputRemotePath = 20005;
+constexpr long kInputLocalPath = 20006;
+constexpr long kRemoteFileMissing = 20007;
+constexpr long kLocalFileMissing = 20009;
+constexpr long kLocalFolderMissing = 20010;
+constexpr long kNotAbsolute = 20011;
+constexpr long kSizeMismatch = 20061;
+
+// A file on the local disk: its size and the text of its date, as the conflict dialog shows them.
+struct LocalFile {
+  bool exists = false;
+  std::int64_t size = 0;
+  std::string date;
+};
+
+LocalFile InspectLocalFile(const std::string& path) {
+  LocalFile file;
+  if (!CFile().FileExists(path)) return file;
+  platform::FileAttributeData data;
+  if (!platform::GetFileAttributesEx(path, &data)) return file;
+  file.exists = true;
+  file.size = static_cast<std::int64_t>(data.size);
+  file.date = platform::GeneralDateText(platform::ToLocalTime(data.last_write_time));
+  return file;
+}
+
+// What the server says about the remote file: its size (-1 missing) and date.
+struct RemoteFile {
+  std::int64_t size = -1;
+  std::string date;
+};
+
+// The argument of RETR/STOR that reaches `remote_path` whatever the working folder: an absolute
+// path goes out absolute (the ":" mark keeps its leading "/"), a relative one as given.
+std::string TransferArgument(const std::string& remote_path) {
+  return !remote_path.empty() && remote_path.front() == '/' ? ":" + remote_path : remote_path;
+}
+
+// "Can't transfer the file whose size more than 1.5M".
+std::string TooLargeText(double max_size) {
+  std::string megabytes = std::to_string(std::round(max_size / 1024 / 1024 * 10) / 10);
+  megabytes = megabytes.substr(0, megabytes.find('.') + 2);
+  std::string text = ErrorTextWith(kFileTooLarge, megabytes + "M");
+  for (std::size_t at; (at = text.find(".0")) != std::string::npos;) text.erase(at, 2);
+  return text;
+}
+
+// The local path is usable for a new file: absolute ("X:\..." or "\\...", at least 4 characters)
+// and in an existing folder. A failure is not retried.
+void CheckDownloadTarget(FtpSession& session, const std::string& local_path) {
+  const bool absolute = local_path.size() >= 4 &&
+                        (local_path.compare(1, 2, ":\\") == 0 || local_path.rfind("\\\\", 0) == 0);
+  if (!absolute) {
+    session.state().retry_counter = session.settings().redo_times;
+    Raise(kNotAbsolute, ErrorTextWith(kNotAbsolute, local_path));
+  }
+  const std::string parent = GetParentPath(local_path);
+  if (!CFile().FolderExists(parent)) {
+    session.state().retry_counter = session.settings().redo_times;
+    Raise(kLocalFolderMissing, ErrorTextWith(kLocalFolderMissing, parent));
+  }
+}
+
+bool MentionsMissingFile(const std::string& info) {
+  std::string lower = info;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.find("no such") != std::string::npos || lower.find("cannot find") != std::string::npos ||
+         lower.find("can't find") != std::string::npos;
+}
+
+// The size by SIZE; -1 when missing. A failed query raises its error.
+std::int64_t SizeBySizeCommand(FtpSession& session, const std::string& remote_path) {
+  const double size = RemoteOperations(session).GetRemoteFileSize(remote_path);
+  if (size == -2) Raise(session.ErrorNumber(), session.ErrorInfo());
+  return size < 0 ? -1 : static_cast<std::int64_t>(size);
+}
+
+// The remote file from its directory entry, else by SIZE when the listing failed otherwise.
+RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path, bool by_size) {
+  RemoteFile file;
+  if (by_size) {
+    file.size = SizeBySizeCommand(session, remote_path);
+    return file;
+  }
+  if (auto entry = RemoteListing(session).GetFtpFileInfo(remote_path)) {
+    if (entry->IsDirectory()) return file;
+    file.size = static_cast<std::int64_t>(entry->FileSize());
+    file.date = entry->LastWriteTime();
+    return file;
+  }
+  if (session.ErrorNumber() == kRemoteFileMissing || session.ErrorNumber() == 16550 ||
+      MentionsMissingFile(session.ErrorInfo())) {
+    return file;
+  }
+  file.size = SizeBySizeCommand(session, remote_path);
+  return file;
+}
+
+std::string WithNewFileName(const std::string& path, char separator, const std::string& name) {
+  const std::size_t slash = path.find_last_of(separator);
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
+void AppendOnce(std::string& list, const std::string& path) {
+  if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
+}
+
+}  // namespace
+
+bool TransferEngine::DownloadOne() {
+  return TransferOne(TransferDirection::kDownload);
+}
+
+bool TransferEngine::UploadOne() {
+  return TransferOne(TransferDirection::kUpload);
+}
+
+bool TransferEngine::TransferOne(TransferDirection direction) {
+  try {
+    return direction == TransferDirection::kDownload ? RunDownload() : RunUpload();
+  } catch (const NumberedError& error) {
+    return AfterFailure(direction, error.number(), error.description(), false);
+  }
+}
+
+bool TransferEngine::RunDownload() {
+  SessionState& state = session_.state();
+  TransferStatistics& statistics = session_.statistics();
+  TransferSettings& options = session_.transfer_settings();
+  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  state.fallback_error = {};
+  ClearErrorRecord();
+  statistics.percent = 0;
+  statistics.file_size = 0;
+  if (state.retry_counter < 2) state.retry_counter = 1;
+  const std::string local_path = session_.settings().local_path;
+  const std::string remote_path = session_.settings().remote_path;
+
+  LocalFile local = InspectLocalFile(local_path);
+  if (!local.exists) CheckDownloadTarget(session_, local_path);
+
+  RemoteFile remote;
+  const bool size_unknown = options.without_list;
+  if (size_unknown) {
+    remote.size = 1;  // placeholder: the size is learnt from what arrives
+  } else {
+    remote = LookUpRemoteFile(session_, remote_path, options.replace_code != 0);
+    if (remote.size < 0) Raise(kRemoteFileMissing, ErrorTextWith(kRemoteFileMissing, remote_path));
+  }
+  statistics.total_file_size =
+      std::max(statistics.total_file_size, static_cast<double>(remote.size));
+
+  bool replace = false;
+  if (local.exists) {
+    ConflictQuery query{false, GetFileName(local_path), true, static_cast<double>(local.size),
+                        local.date, static_cast<double>(remote.size), remote.date, size_unknown};
+    const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
+                                                      options.rename_rule, query, windows_to_raise_);
+    if (decision.outcome == ConflictOutcome::kSkip) {
+      statistics.skipped_files += "|" + remote_path;
+      statistics.total_transferred_size += static_cast<double>(remote.size);
+      session_.Log("Download.Skip:" + remote_path + "|" + local_path);
+      session_.RaiseTransfer();
+      return true;
+    }
+    if (decision.outcome == ConflictOutcome::kRename) {
+      session_.settings().local_path = WithNewFileName(local_path, '\\', decision.new_name);
+      return RunDownload();
+    }
+    replace = decision.overwrite;
+  }
+  if (options.max_size > 0 && options.max_size < static_cast<double>(remote.size)) {
+    Raise(kFileTooLarge, TooLargeText(options.max_size));
+  }
+  if (replace) session_.Log("Download.Overwrite");
+  const std::int64_t offset = local.exists && !replace ? local.size : 0;
+
+  statistics.file_size = static_cast<double>(remote.size);
+  statistics.transferred_size = static_cast<double>(offset);
+  statistics.total_transferred_size += static_cast<double>(offset);
+  if (!size_unknown && remote.size > 0 && remote.size <= offset) {
+    statistics.percent = 100;
+    statistics.transferred_size = static_cast<double>(remote.size);
+    session_.RaiseTransfer();
+    return true;
+  }
+
+  MarkFileStart(statistics);
+  statistics.start_tick_ms = 0;
+  TransferPlan plan{TransferDirection::kDownload, local_path, remote_path,
+                    TransferArgument(remote_path), remote.size, offset, replace, size_unknown};
+  RunningTransfer transfer(session_, plan);
+  try {
+    session_.BeginAsyncMethod(Operation::kDownload);
+    statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
+    if (!session_.SendFtpCommand("TYPE", session_.data_connection().TransferTypeCode())) {
+      session_.EndAsyncMethod();
+    }
+    session_.Log("Download.FileSize=" + std::to_string(remote.size));
+    WaitForTransfer(transfer);
+  } catch (const NumberedError& error) {
+    // The attempt's own failure: the retry may resume only from bytes this attempt wrote.
+    const bool untouched = replace && transfer.bytes_done() == 0;
+    transfer.CloseLocalFile();
+    return AfterFailure(TransferDirection::kDownload, error.number(), error.description(),
+                        untouched);
+  }
+  const bool untouched = replace && transfer.bytes_done() == 0;
+  if (state.abort_requested || state.abort_current_only) SetRecordedErrorNumber(16010);
+  if (session_.ErrorRecorded()) {
+    if (size_unknown) statistics.file_size = 0;
+    const std::int32_t number = session_.ErrorNumber();
+    const std::string info = session_.ErrorInfo();
+    transfer.CloseLocalFile();
+    return AfterFailure(TransferDirection::kDownload, number, info, untouched);
+  }
+  const bool complete = size_unknown ? transfer.download_complete()
+                                     : transfer.bytes_done() == remote.size;
+  state.retry_counter = 1;
+  MarkFileEnd(statistics);
+  if (!complete) {
+    session_.CSSTimeout();
+    session_.Log("DownloadOne.INVSIZE:" + std::to_string(remote.size) + "|" +
+                 std::to_string(transfer.bytes_done()));
+    if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
+    session_.Log("DownloadOne.FAILED:" + local_path);
+    Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
+  }
+  statistics.percent = 100;
+  statistics.left_time_estimate = 0;
+  statistics.transferred_size = static_cast<double>(transfer.bytes_done());
+  if (size_unknown) statistics.file_size = statistics.transferred_size;
+  AppendOnce(statistics.transferred_local_files, local_path);
+  AppendOnce(statistics.transferred_remote_files, remote_path);
+  session_.SetFtpState(FtpStates::ftpDownloadCompleted);
+  session_.RaiseTransfer();
+  session_.Log("DownloadOne.Completed:" + local_path);
+  return true;
+}
+
+bool TransferEngine::RunUpload() {
+  SessionState& state = session_.state();
+  TransferStatistics& statistics = session_.statistics();
+  TransferSettings& options = session_.transfer_settings();
+  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  state.fallback_error = {};
+  ClearErrorRecord();
+  statistics.percent = 0;
+  statistics.transferred_size = 0;
+  statistics.file_size = 0;
+  if (state.retry_counter < 2) state.retry_counter = 1;
+  if (statistics.queue_index < statistics.queue_total) ++statistics.queue_index;
+  const std::string local_path = session_.settings().local_path;
+  std::string remote_path = session_.settings().remote_path;
+  const auto refuse = [&](long number, std::string text) {
+    state.retry_counter = session_.settings().redo_times;
+    Raise(number, std::move(text));
+  };
+  if (remote_path.empty()) refuse(kInputRemotePath, GetErrorText(kInputRemotePath));
+  if (local_path.empty()) refuse(kInputLocalPath, GetErrorText(kInputLocalPath));
+  const LocalFile local = InspectLocalFile(local_path);
+  if (!local.exists) refuse(kLocalFileMissing, ErrorTextWith(kLocalFileMissing, local_path));
+  statistics.file_size = static_cast<double>(local.size);
+  if (options.max_size > 0 && options.max_size < static_cast<double>(local.size)) {
+    Raise(kFileTooLarge, TooLargeText(options.max_size));
+  }
+
+  // A standing answer needs the remote size only to rename or resume.
+  const std::int16_t standing = static_cast<std::int16_t>(options.replace_code % 20);
+  RemoteFile remote;
+  if (options.replace_code == 0) {
+    remote = LookUpRemoteFile(session_, remote_path, false);
+  } else if (standing == 4 || standing == 5 || standing == 6) {
+    remote = LookUpRemoteFile(session_, remote_path, true);
+  }
+  ConflictQuery query{true, GetFileName(remote_path), remote.size > 0,
+                      static_cast<double>(remote.size), remote.date,
+                      static_cast<double>(local.size), local.date, false};
+  const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
+                                                    options.rename_rule, query, windows_to_raise_);
+  if (decision.outcome == ConflictOutcome::kSkip) {
+    statistics.skipped_files += "|" + local_path;
+    statistics.total_transferred_size += static_cast<double>(local.size);
+    session_.Log("Upload.Skip:" + local_path + "|" + remote_path);
+    session_.RaiseTransfer();
+    return true;
+  }
+  if (decision.outcome == ConflictOutcome::kRename) {
+    session_.settings().remote_path = WithNewFileName(remote_path, '/', decision.new_name);
+    if (statistics.queue_index > 0) --statistics.queue_index;  // the restart counts it again
+    return RunUpload();
+  }
+  std::int64_t offset = 0;
+  if (decision.overwrite || remote.size <= 0) {
+    if (remote.size > 0) session_.Log("Upload.Overwrite");
+  } else {
+    offset = remote.size;
+    session_.Log("Upload.RemoteFileSize=" + std::to_string(offset));
+  }
+  statistics.total_transferred_size += static_cast<double>(offset);
+  if (local.size > 0 && offset >= local.size) {
+    statistics.percent = 100;
+    statistics.transferred_size = static_cast<double>(local.size);
+    session_.RaiseTransfer();
+    return true;
+  }
+  if (remote.size < 1) {
+    const std::string parent = GetParentPath(remote_path);
+    if (!parent.empty() && parent != "/" && !RemoteOperations(session_).CreateDirectory(parent)) {
+      session_.Log("CreateDirectory Error -- " + parent);
+      state.fallback_error = {};
+      ClearErrorRecord();
+    }
+  }
+
+  MarkFileStart(statistics);
+  statistics.start_tick_ms = 0;
+  TransferPlan plan{TransferDirection::kUpload, local_path, remote_path,
+                    TransferArgument(remote_path), local.size, offset, false, false};
+  RunningTransfer transfer(session_, plan);
+  try {
+    session_.BeginAsyncMethod(Operation::kUpload);
+    statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
+    if (!session_.SendFtpCommand("TYPE", session_.data_connection().TransferTypeCode())) {
+      session_.EndAsyncMethod();
+    }
+    session_.remote_folders().cache.NoteChanged(GetFileName(remote_path));
+    WaitForTransfer(transfer);
+  } catch (const NumberedError& error) {
+    transfer.CloseLocalFile();
+    return AfterFailure(TransferDirection::kUpload, error.number(), error.description(), false);
+  }
+  transfer.CloseLocalFile();
+  if (state.abort_requested || state.abort_current_only) SetRecordedErrorNumber(16010);
+  if (session_.ErrorRecorded()) {
+    return AfterFailure(TransferDirection::kUpload, session_.ErrorNumber(), session_.ErrorInfo(),
+                        false);
+  }
+  state.retry_counter = 1;
+  MarkFileEnd(statistics);
+  if (transfer.bytes_done() != local.size) {
+    session_.CSSTimeout();
+    session_.Log("UploadOne.INVSIZE:" + std::to_string(local.size) + "|" +
+                 std::to_string(transfer.bytes_done()));
+    if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
+    session_.Log("Upload.FAILED:" + local_path);
+    Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
+  }
+  statistics.percent = 100;
+  statistics.left_time_estimate = 0;
+  statistics.transferred_size = static_cast<double>(local.size);
+  statistics.start_tick_ms = 0;
+  store_restarts_ = 0;
+  AppendOnce(statistics.transferred_local_files, local_path);
+  AppendOnce(statistics.transferred_remote_files, session_.settings().remote_path);
+  session_.SetFtpState(FtpStates::ftpUploadCompleted);
+  session_.RaiseTransfer();
+  session_.Log("Upload.Completed:" + local_path);
+  return true;
+}
+
+}  // namespace tarvik

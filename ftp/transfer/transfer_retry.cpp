@@ -1,0 +1,124 @@
+// What follows a failed attempt: another attempt after a countdown, resuming from what arrived,
+// or the report of the error.
+#include <algorithm>
+#include <string>
+
+#include "control/errors/message_table.h"
+#include "ftp/session/error_record_access.h"
+#include "ftp/session/ftp_session.h"
+#include "ftp/transfer/running_transfer.h"
+#include "ftp/transfer/transfer_engine.h"
+#include "ftp/transfer/transfer_progress.h"
+#include "platform/loop/message_loop.h"
+#include "platform/time/clock.h"
+
+namespace tarvik {
+namespace {
+
+// Errors another attempt would only repeat: a missing or too large file, a size that did not
+// match, a refused file, a cancel, a refused connection.
+constexpr long kNotRetried[] = {20007, 20061, 20003, 16550, 16501, 16010, 10061};
+constexpr std::int16_t kResumeAll = 6;
+constexpr std::int16_t kOverwriteAll = 3;
+constexpr std::int64_t kStoreRestartDelayMs = 100;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string RetryText(std::int16_t attempt, std::int64_t seconds) {
+  std::string text = MessageText(message_row::kRetransferAttempt);
+  text.replace(text.find("{0}"), 3, std::to_string(attempt));
+  text.replace(text.find("{1}"), 3, std::to_string(seconds));
+  return text;
+}
+
+}  // namespace
+
+bool TransferEngine::RetryAllowed(TransferDirection direction, long number,
+                                  const std::string& info) const {
+  if (session_.state().retry_counter >= session_.settings().redo_times) return false;
+  if (std::find(std::begin(kNotRetried), std::end(kNotRetried), number) != std::end(kNotRetried)) {
+    return false;
+  }
+  const std::string lower = Lower(info);
+  if (direction == TransferDirection::kDownload) {
+    return number != 501 && lower.find("not found") == std::string::npos &&
+           lower.find("is invalid") == std::string::npos;
+  }
+  return lower.find("denied") == std::string::npos && lower.find("deny") == std::string::npos;
+}
+
+bool TransferEngine::CountDown(std::int64_t ms) {
+  platform::Clock& clock = platform::CurrentClock();
+  const std::int64_t until = clock.MonotonicMs() + ms;
+  while (clock.MonotonicMs() < until) {
+    if (session_.state().retry_counter >= session_.settings().redo_times) return false;
+    platform::WaitForMessage(std::min<std::int64_t>(until - clock.MonotonicMs(), 50));
+    platform::ProcessPendingMessages();
+  }
+  return session_.state().retry_counter < session_.settings().redo_times;
+}
+
+bool TransferEngine::AfterFailure(TransferDirection direction, long number,
+                                  std::string description, bool resume_keeps_old_contents) {
+  SessionState& state = session_.state();
+  TransferStatistics& statistics = session_.statistics();
+  const bool upload = direction == TransferDirection::kUpload;
+  const char* procedure = upload ? "UpLoadOne" : "DownloadOne";
+  const std::string info = description.empty() ? GetErrorText(number) : description;
+  session_.data_connection().CloseDataConnection();
+
+  // A server that refuses STOR with 421 or 550 gets the file once more from the start.
+  if (upload && (number == 16421 || number == 16550) && state.last_command == "STOR" &&
+      store_restarts_ < 1) {
+    ++store_restarts_;
+    if (state.current_operation != Operation::kNone) session_.EndAsyncMethod();
+    session_.Log("Upload ReSTOR " + std::to_string(number - 16000) + "|" +
+                 std::to_string(store_restarts_) + "--" + info + "  ");
+    CountDown(kStoreRestartDelayMs);
+    return UploadOne();
+  }
+  store_restarts_ = 0;
+
+  if (!RetryAllowed(direction, number, info)) {
+    state.retry_counter = 1;
+    session_.ReportError(procedure, static_cast<std::int32_t>(number), info);
+    MarkFileEnd(statistics);
+    session_.RaiseTransfer();
+    return false;
+  }
+  if (number == 16530) session_.CloseConnect(false);
+  session_.ReportError(procedure, static_cast<std::int32_t>(number), info);
+  for (std::int64_t i = 0; i < retry_countdown_seconds; ++i) {
+    statistics.transfer_state =
+        info + " [" + RetryText(state.retry_counter, retry_countdown_seconds - i) + "]";
+    SetRecordedErrorDescription(statistics.transfer_state);
+    session_.RaiseTransfer();
+    if (!CountDown(1000)) {
+      MarkFileEnd(statistics);
+      return false;
+    }
+  }
+  statistics.transfer_state = MessageText(message_row::kRetransferWait);
+  state.message_info = statistics.transfer_state;
+  state.message_type = MessageTypes::FTP_SERVER_BAD_RESPONSE;
+  session_.RaiseServerMessage();
+  session_.RaiseTransfer();
+  if (upload && number == 40006) session_.ReConnect();
+  ++state.retry_counter;
+  // The next attempt continues from what arrived; a file that was to be replaced and received
+  // nothing yet still holds its old contents, so it is replaced again instead.
+  TransferSettings& options = session_.transfer_settings();
+  const std::int16_t saved = options.replace_code;
+  const bool saved_overwrite = options.overwrite;
+  options.replace_code = resume_keeps_old_contents ? kOverwriteAll : kResumeAll;
+  const bool result = TransferOne(direction);
+  options.replace_code = saved;
+  options.overwrite = saved_overwrite;
+  return result;
+}
+
+}  // namespace tarvik

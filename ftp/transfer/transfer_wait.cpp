@@ -1,0 +1,90 @@
+// The wait of a single-file transfer and the watchdog that ends a transfer gone silent.
+#include <algorithm>
+
+#include "ftp/session/ftp_session.h"
+#include "ftp/transfer/running_transfer.h"
+#include "ftp/transfer/transfer_engine.h"
+#include "platform/loop/message_loop.h"
+#include "platform/time/clock.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::int64_t kWaitSliceMs = 50;
+// How long the final reply may take once every byte has moved.
+constexpr std::int64_t kDownloadEndWaitMs = 10'100;
+constexpr std::int64_t kUploadEndWaitMs = 20'100;
+constexpr std::int32_t kTimedOut = 20004;
+
+Operation OperationOf(const RunningTransfer& transfer) {
+  return transfer.plan().direction == TransferDirection::kDownload ? Operation::kDownload
+                                                                   : Operation::kUpload;
+}
+
+bool EveryByteMoved(const RunningTransfer& transfer) {
+  const TransferPlan& plan = transfer.plan();
+  return !plan.size_unknown && transfer.bytes_done() >= plan.expected_size;
+}
+
+}  // namespace
+
+void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
+  const Operation operation = OperationOf(transfer);
+  SessionState& state = session_.state();
+  platform::Clock& clock = platform::CurrentClock();
+  const auto running = [&] {
+    return !session_.ErrorRecorded() &&
+           (state.current_operation == operation || state.reconnecting);
+  };
+  while (running()) {
+    TimeouterTick();
+    if (!running()) break;
+    if (EveryByteMoved(transfer)) {
+      const bool download = operation == Operation::kDownload;
+      session_.Log(download ? "Download:Exit Do.Start" : "Upload:Exit Do.Start");
+      const std::int64_t until =
+          clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs);
+      while (running() && clock.MonotonicMs() < until) {
+        platform::WaitForMessage(std::min(until - clock.MonotonicMs(), kWaitSliceMs));
+        platform::ProcessPendingMessages();
+      }
+      const bool still_running = running();
+      session_.Log(std::string(download ? "Download:Exit Do." : "Upload:Exit Do.") +
+                   (still_running ? "True" : "False"));
+      if (still_running) {
+        // Every byte moved but the server never confirmed: start the session afresh, so that
+        // its late reply is not taken for the reply of the next command.
+        session_.EndAsyncMethod();
+        session_.CloseConnect(false);
+        session_.Connect();
+      }
+      return;
+    }
+    platform::WaitForMessage(kWaitSliceMs);
+    platform::ProcessPendingMessages();
+  }
+}
+
+void TransferEngine::TimeouterTick() {
+  SessionState& state = session_.state();
+  const Operation operation = state.current_operation;
+  if (operation != Operation::kDownload && operation != Operation::kUpload) return;
+  RunningTransfer* transfer = RunningTransfer::Of(session_);
+  if (transfer == nullptr) return;
+  const std::int64_t silent_ms =
+      platform::CurrentClock().MonotonicMs() - session_.statistics().last_data_tick_ms;
+  if (silent_ms / 1000 <= session_.settings().timeout_seconds) return;
+  const bool upload = operation == Operation::kUpload;
+  if (EveryByteMoved(*transfer)) {
+    session_.EndAsyncMethod();
+    session_.CloseConnect(false);
+    state.abort_requested = false;
+    session_.Log(upload ? "Timeouter_Timer:Upload:EndAsyncMethod"
+                        : "Timeouter_Timer:Download:EndAsyncMethod");
+    return;
+  }
+  session_.DispatchError(upload ? "Timeout_Timer:Upload" : "Timeout_Timer:Download", kTimedOut,
+                         "");
+}
+
+}  // namespace tarvik
