@@ -148,8 +148,8 @@ class FtpLibrary : private SessionHost {
   std::string get_TransferredLocalFiles();
   std::string get_TransferredRemoteFiles();
   std::string get_SkippedFiles();
-  std::string get_RemovedFiles() const;
-  std::string get_AbortedFiles() const;
+  std::string get_RemovedFiles();
+  std::string get_AbortedFiles();
 
   // ---- Session state ----
   FtpStates get_FtpState() const;

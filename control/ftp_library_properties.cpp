@@ -311,11 +311,11 @@ std::string FtpLibrary::get_TransferredRemoteFiles() {
 std::string FtpLibrary::get_SkippedFiles() {
   return WithoutLeadingBar(session_.statistics().skipped_files);
 }
-std::string FtpLibrary::get_RemovedFiles() const {
-  return session_.statistics().removed_files;
+std::string FtpLibrary::get_RemovedFiles() {
+  return WithoutLeadingBar(session_.statistics().removed_files);
 }
-std::string FtpLibrary::get_AbortedFiles() const {
-  return session_.statistics().aborted_files;
+std::string FtpLibrary::get_AbortedFiles() {
+  return WithoutLeadingBar(session_.statistics().aborted_files);
 }
 
 // ---- Session state ----

@@ -85,7 +85,9 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
     if (session_.RefuseWhileBusy()) return kSizeFailed;
     if (trimmed.empty()) Raise(kNoRemotePath);
     session_.remote_folders().size_path = trimmed;
-    session_.RunOperation(Operation::kFileSize, "SIZE", trimmed, "GetRemoteFileSize");
+    // Servers refuse SIZE in ASCII mode (a byte count there depends on line ends): binary mode
+    // first, and its 200 sends the SIZE.
+    session_.RunOperation(Operation::kFileSize, "TYPE", "I", "GetRemoteFileSize");
     return state.remote_size;
   } catch (const NumberedError& error) {
     session_.ReportError("GetRemoteFileSize", static_cast<std::int32_t>(error.number()),

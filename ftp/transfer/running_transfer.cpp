@@ -115,6 +115,12 @@ void RunningTransfer::DownloadReplyReceived() {
   EndWhenDownloadComplete();
 }
 
+void RunningTransfer::StoreAccepted() {
+  if (store_accepted_) return;
+  store_accepted_ = true;
+  if (data_writable_ && file_ != platform::INVALID_HANDLE_VALUE) UploadData();
+}
+
 void RunningTransfer::TruncateIfReplacing() {
   if (!truncate_pending_ || file_ == platform::INVALID_HANDLE_VALUE) return;
   truncate_pending_ = false;
@@ -156,6 +162,8 @@ void RunningTransfer::OnDataSendComplete() {
       file_ == platform::INVALID_HANDLE_VALUE) {
     return;
   }
+  data_writable_ = true;
+  if (!store_accepted_) return;
   TransferStatistics& statistics = session_.statistics();
   const std::int64_t now = platform::CurrentClock().MonotonicMs();
   if (block_started_ms_ != 0) {

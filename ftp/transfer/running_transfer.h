@@ -9,9 +9,11 @@
 // first byte (or, for an empty file, the end of the data) arrives: a transfer that fails before
 // delivering anything leaves the old file as it was.
 //
-// Upload: STOR (after REST when resuming); every send completion of the data socket sends the next
-// block (see upload_block.h); after the last one the data connection is closed and the 226/250 to
-// STOR ends the operation.
+// Upload: STOR (after REST when resuming); once the server has answered STOR with its 1xx mark and
+// the data connection is writable, every send completion of the data socket sends the next block
+// (see upload_block.h); after the last one the data connection is closed and the 226/250 to STOR
+// ends the operation. Bytes sent before the 1xx mark could reach a server that has not opened the
+// file yet (some servers connect an active-mode data connection right after PORT).
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,8 @@ struct TransferPlan {
   std::int64_t offset = 0;         // resume offset: bytes already at the target
   bool replace_existing = false;   // download: cut an existing local file before writing
   bool size_unknown = false;       // download without a known size (WithoutList)
+  bool ascii_mode = false;         // TYPE A: the server may change line ends, so the byte count
+                                   // of a download need not match the size; its 226 decides
 };
 
 class RunningTransfer final : public DataTransferSink {
@@ -69,6 +73,8 @@ class RunningTransfer final : public DataTransferSink {
   void SendRetrieveOrStore();
   // The final 226/250 to RETR arrived.
   void DownloadReplyReceived();
+  // The server answered STOR with its 1xx mark: it reads the data from now on.
+  void StoreAccepted();
 
   void OnDataConnected() override { StartTransferCommand(); }
   void OnDataReceived(std::string_view bytes) override;
@@ -93,6 +99,8 @@ class RunningTransfer final : public DataTransferSink {
   bool rest_sent_ = false;          // REST went out; RETR/STOR follow its 350
   bool data_closed_ = false;        // download: the server closed the data connection
   bool final_reply_ = false;        // download: 226/250 to RETR arrived
+  bool store_accepted_ = false;     // upload: STOR answered with 1xx
+  bool data_writable_ = false;      // upload: the data connection took its first send completion
   UploadBlockState block_;          // adaptive upload block size
   std::int64_t block_started_ms_ = 0;  // when the block in flight was handed over
 };

@@ -215,8 +215,10 @@ bool TransferEngine::RunDownload() {
 
   MarkFileStart(statistics);
   statistics.start_tick_ms = 0;
-  TransferPlan plan{TransferDirection::kDownload, local_path, remote_path,
-                    TransferArgument(remote_path), remote.size, offset, replace, size_unknown};
+  const bool ascii_mode = session_.settings().transfer_mode == 0;
+  TransferPlan plan{TransferDirection::kDownload, local_path,   remote_path,
+                    TransferArgument(remote_path), remote.size, offset,
+                    replace,                       size_unknown, ascii_mode};
   RunningTransfer transfer(session_, plan);
   try {
     session_.BeginAsyncMethod(Operation::kDownload);
@@ -242,8 +244,8 @@ bool TransferEngine::RunDownload() {
     transfer.CloseLocalFile();
     return AfterFailure(TransferDirection::kDownload, number, info, untouched);
   }
-  const bool complete = size_unknown ? transfer.download_complete()
-                                     : transfer.bytes_done() == remote.size;
+  const bool complete = size_unknown || ascii_mode ? transfer.download_complete()
+                                                   : transfer.bytes_done() == remote.size;
   state.retry_counter = 1;
   MarkFileEnd(statistics);
   if (!complete) {
@@ -344,7 +346,7 @@ bool TransferEngine::RunUpload() {
   MarkFileStart(statistics);
   statistics.start_tick_ms = 0;
   TransferPlan plan{TransferDirection::kUpload, local_path, remote_path,
-                    TransferArgument(remote_path), local.size, offset, false, false};
+                    TransferArgument(remote_path), local.size, offset};
   RunningTransfer transfer(session_, plan);
   try {
     session_.BeginAsyncMethod(Operation::kUpload);

@@ -43,7 +43,7 @@ class TransferEngine {
 
   // Titles of the control's dialogs to keep above other windows ("|"-joined).
   std::string& windows_to_raise() { return windows_to_raise_; }
-  // Seconds of the countdown before a retry (5; tests shorten nothing: they move the clock).
+  // Seconds of the countdown before a retry.
   std::int16_t retry_countdown_seconds = 5;
 
  private:
@@ -56,8 +56,9 @@ class TransferEngine {
   bool AfterFailure(TransferDirection direction, long number, std::string description,
                     bool resume_keeps_old_contents);
   bool RetryAllowed(TransferDirection direction, long number, const std::string& info) const;
-  // Waits `ms` of the clock, pumping messages; false when an Abort gave up the retry meanwhile.
-  bool CountDown(std::int64_t ms);
+  // Waits until `until` on the clock, pumping messages; false when an Abort gave up the retry
+  // meanwhile.
+  bool WaitUntil(std::int64_t until);
 
   bool RunFileList(TransferDirection direction);
 

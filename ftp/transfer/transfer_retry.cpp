@@ -51,9 +51,8 @@ bool TransferEngine::RetryAllowed(TransferDirection direction, long number,
   return lower.find("denied") == std::string::npos && lower.find("deny") == std::string::npos;
 }
 
-bool TransferEngine::CountDown(std::int64_t ms) {
+bool TransferEngine::WaitUntil(std::int64_t until) {
   platform::Clock& clock = platform::CurrentClock();
-  const std::int64_t until = clock.MonotonicMs() + ms;
   while (clock.MonotonicMs() < until) {
     if (session_.state().retry_counter >= session_.settings().redo_times) return false;
     platform::WaitForMessage(std::min<std::int64_t>(until - clock.MonotonicMs(), 50));
@@ -78,7 +77,7 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
     if (state.current_operation != Operation::kNone) session_.EndAsyncMethod();
     session_.Log("Upload ReSTOR " + std::to_string(number - 16000) + "|" +
                  std::to_string(store_restarts_) + "--" + info + "  ");
-    CountDown(kStoreRestartDelayMs);
+    WaitUntil(platform::CurrentClock().MonotonicMs() + kStoreRestartDelayMs);
     return UploadOne();
   }
   store_restarts_ = 0;
@@ -93,11 +92,13 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
   if (number == 16530) session_.CloseConnect(false);
   session_.ReportError(procedure, static_cast<std::int32_t>(number), info);
   for (std::int64_t i = 0; i < retry_countdown_seconds; ++i) {
+    // The second starts when it is shown: a host's handler sees the whole of it.
+    const std::int64_t until = platform::CurrentClock().MonotonicMs() + 1000;
     statistics.transfer_state =
         info + " [" + RetryText(state.retry_counter, retry_countdown_seconds - i) + "]";
     SetRecordedErrorDescription(statistics.transfer_state);
     session_.RaiseTransfer();
-    if (!CountDown(1000)) {
+    if (!WaitUntil(until)) {
       MarkFileEnd(statistics);
       return false;
     }

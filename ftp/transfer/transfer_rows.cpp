@@ -74,6 +74,10 @@ void DownloadRefused(FtpSession& session, const DispatchedReply& reply) {
   FailWithReply(reply);
 }
 
+void StoreAccepted(FtpSession& session, const DispatchedReply&) {
+  if (RunningTransfer* transfer = RunningTransfer::Of(session)) transfer->StoreAccepted();
+}
+
 void KeepAliveReplyDuringStore(FtpSession& session, const DispatchedReply& reply) {
   session.Log("STOR.KA." + std::to_string(reply.code));
 }
@@ -118,7 +122,7 @@ std::vector<DispatchRow> TransferRows() {
       {kUp, "PASV", {200}, PassiveAgain},
       {kUp, "PASV", {227}, ConnectPassive},
       {kUp, "PASV", {257}, nullptr},
-      {kUp, "STOR", {110, 125, 150}, nullptr},
+      {kUp, "STOR", {110, 125, 150}, StoreAccepted},
       {kUp, "STOR", {200, 257}, KeepAliveReplyDuringStore},
       {kUp, "STOR", {226, 250}, UploadStored},
       {kUp, "STOR", {}, UploadRefused},

@@ -23,7 +23,9 @@ Operation OperationOf(const RunningTransfer& transfer) {
 
 bool EveryByteMoved(const RunningTransfer& transfer) {
   const TransferPlan& plan = transfer.plan();
-  return !plan.size_unknown && transfer.bytes_done() >= plan.expected_size;
+  const bool counted = plan.direction == TransferDirection::kUpload ||
+                       (!plan.size_unknown && !plan.ascii_mode);
+  return counted && transfer.bytes_done() >= plan.expected_size;
 }
 
 }  // namespace
@@ -53,10 +55,13 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
                    (still_running ? "True" : "False"));
       if (still_running) {
         // Every byte moved but the server never confirmed: start the session afresh, so that
-        // its late reply is not taken for the reply of the next command.
+        // its late reply is not taken for the reply of the next command. A download has every
+        // byte here; an upload without the server's 226 may not have been stored, so it fails
+        // (and its retry resumes from what the server holds).
         session_.EndAsyncMethod();
         session_.CloseConnect(false);
         session_.Connect();
+        if (!download) session_.DispatchError("Upload:Exit Do", kTimedOut, "");
       }
       return;
     }
@@ -75,12 +80,12 @@ void TransferEngine::TimeouterTick() {
       platform::CurrentClock().MonotonicMs() - session_.statistics().last_data_tick_ms;
   if (silent_ms / 1000 <= session_.settings().timeout_seconds) return;
   const bool upload = operation == Operation::kUpload;
-  if (EveryByteMoved(*transfer)) {
+  // Only a download can count as done without the server's word: its bytes are all here.
+  if (!upload && EveryByteMoved(*transfer)) {
     session_.EndAsyncMethod();
     session_.CloseConnect(false);
     state.abort_requested = false;
-    session_.Log(upload ? "Timeouter_Timer:Upload:EndAsyncMethod"
-                        : "Timeouter_Timer:Download:EndAsyncMethod");
+    session_.Log("Timeouter_Timer:Download:EndAsyncMethod");
     return;
   }
   session_.DispatchError(upload ? "Timeout_Timer:Upload" : "Timeout_Timer:Download", kTimedOut,

@@ -1,0 +1,180 @@
+// Exact exchanges of a download against the scripted server: the automatic retry after a broken
+// data connection, the watchdog of a stalled server, and a refused file that must not cost the
+// old local copy.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platform/time/clock.h"
+#include "tests/ftp/transfer/loopback/transfer_fixture.h"
+#include "tests/support/fake_ftp_server.h"
+#include "tests/support/fake_login.h"
+
+namespace tarvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kListingLine[] = "-rw-r--r--   1 u  g  1000 Jan 01  2020 file.bin\r\n";
+
+class FakeTransferTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    local_ = fs::path(std::getenv("TARVIK_ROOT")) / "fake-local";
+    fs::remove_all(local_);
+    fs::create_directories(local_);
+  }
+  void Aim(const FakeFtpServer& server) {
+    FtpLibrary& c = hosted_.control;
+    c.put_ServerName("127.0.0.1");
+    c.put_Port(server.Port());
+    c.put_Username("u");
+    c.put_Password("p");
+    c.put_RemotePath("file.bin");
+    c.put_LocalPath(DrivePath(local_ / "file.bin"));
+  }
+  // The listing that tells the size of file.bin.
+  static FakeFtpServer& PlaySizeListing(FakeFtpServer& server) {
+    return server.Expect("TYPE I")
+        .Reply("200 Type set")
+        .Expect("PASV")
+        .ReplyPasv()
+        .ExpectLike("LIST *file.bin")
+        .Reply("150 Here it comes")
+        .SendData(kListingLine)
+        .Reply("226 Done");
+  }
+
+  HostedControl hosted_;
+  fs::path local_;
+};
+
+TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
+  const std::string bytes = RandomBytes(1000);
+  FakeFtpServer server;
+  PlayLogin(server);
+  PlaySizeListing(server)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendDataPart(bytes.substr(0, 400))
+      .CloseData()
+      .Reply("426 Connection closed; transfer aborted")
+      // The next attempt resumes: its size by SIZE (binary mode), then REST with what arrived.
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .ExpectLike("SIZE *file.bin")
+      .Reply("213 1000")
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("REST 400")
+      .Reply("350 Restarting at 400")
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendData(bytes.substr(400))
+      .Reply("226 Transfer complete");
+  server.Start();
+  Aim(server);
+
+  // The countdown runs on the injectable clock: each progress event moves it a second on.
+  auto clock = std::make_shared<platform::ManualClock>();
+  platform::SetClockForTesting(clock);
+  std::vector<std::string> states;
+  hosted_.on_transfer = [&] {
+    const std::string state = hosted_.control.get_TransferState();
+    if (!state.empty() && (states.empty() || states.back() != state)) states.push_back(state);
+    clock->Advance(1000);
+  };
+  const bool done = hosted_.control.Download();
+  platform::SetClockForTesting(nullptr);
+  ASSERT_TRUE(done) << hosted_.control.get_ErrorNumber() << " " << hosted_.control.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+  EXPECT_TRUE(ReadHostFile(local_ / "file.bin") == bytes);
+  ASSERT_EQ(states.size(), 6u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NE(states[i].find("retransfer attempt #1 after " + std::to_string(5 - i) + " seconds"),
+              std::string::npos)
+        << states[i];
+  }
+  EXPECT_EQ(states[5], "Retransfer,please wait ... ");
+}
+
+TEST_F(FakeTransferTest, StalledServerEndsByTheWatchdogAndKeepsThePartialFile) {
+  FakeFtpServer server;
+  PlayLogin(server);
+  PlaySizeListing(server)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendDataPart(std::string(400, 'x'))
+      .Stall();
+  server.Start();
+  Aim(server);
+  // Below the property's 30 s floor, so that the watchdog fires within the test's time.
+  hosted_.control.Session().settings().timeout_seconds = 1;
+  hosted_.control.put_RedoTimes(0);  // one attempt
+  EXPECT_FALSE(hosted_.control.Download());
+  EXPECT_EQ(hosted_.control.get_ErrorNumber(), 20004) << hosted_.control.get_ErrorInfo();
+  EXPECT_EQ(fs::file_size(local_ / "file.bin"), 400u);
+
+  // The control is usable after: the next server gets a whole download.
+  hosted_.control.Disconnect();
+  FakeFtpServer next;
+  PlayLogin(next)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .ExpectLike("SIZE *file.bin")
+      .Reply("213 1000")
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendData(std::string(1000, 'y'))
+      .Reply("226 Transfer complete");
+  next.Start();
+  Aim(next);
+  hosted_.control.put_Overwrite(true);  // a standing answer: the size comes by SIZE
+  ASSERT_TRUE(hosted_.control.Download()) << hosted_.control.get_ErrorInfo();
+  EXPECT_EQ(ReadHostFile(local_ / "file.bin"), std::string(1000, 'y'));
+}
+
+TEST_F(FakeTransferTest, RefusedFileLeavesTheOldLocalCopyAsItWas) {
+  WriteHostFile(local_ / "file.bin", "old contents");
+  ::chmod((local_ / "file.bin").c_str(), 0444);
+  FakeFtpServer server;
+  PlayLogin(server)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .ExpectLike("SIZE *file.bin")
+      .Reply("213 1000")
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("550 Permission denied");
+  server.Start();
+  Aim(server);
+  hosted_.control.put_ReplaceIndex(1);  // overwrite
+  EXPECT_FALSE(hosted_.control.Download());
+  EXPECT_EQ(hosted_.control.get_ErrorNumber(), 16550);
+  EXPECT_TRUE(server.WaitFinished());
+  EXPECT_EQ(ReadHostFile(local_ / "file.bin"), "old contents");
+}
+
+}  // namespace
+}  // namespace tarvik::test
