@@ -3,6 +3,7 @@
 #include <string>
 
 #include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/kept_error.h"
 #include "ftp/directory/remote_folder_state.h"
@@ -22,6 +23,7 @@ namespace tarvik {
 namespace {
 
 constexpr std::int32_t kUnknownListFormat = 16002;
+constexpr std::int32_t kListingTruncated = 20064;
 
 bool HoldsWildcard(std::string_view path) {
   return path.find_first_of("*?") != std::string_view::npos;
@@ -29,6 +31,22 @@ bool HoldsWildcard(std::string_view path) {
 
 bool HoldsBlank(std::string_view path) {
   return path.find(' ') != std::string_view::npos;
+}
+
+// RFC 3659: a server that lists the feature "MLST" in its FEAT reply offers MLSD too.
+//   211-Features:
+//    MLST type*;size*;modify*;
+//   211 End
+bool OffersMlsd(FtpSession& session) {
+  const std::string features = ToUpperAscii(session.SendCommand("FEAT", ""));
+  std::size_t start = 0;
+  while (start < features.size()) {
+    std::size_t end = features.find("\r\n", start);
+    if (end == std::string::npos) end = features.size();
+    if (TrimBlanks(features.substr(start, end - start)).starts_with("MLST")) return true;
+    start = end + 2;
+  }
+  return false;
 }
 
 // The folder part of a listed path with its trailing "/": "pub/a.txt" -> "pub/", "/a.txt" -> "/",
@@ -159,6 +177,19 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
       Raise(session_.ErrorNumber(), session_.ErrorInfo());
     }
     session_.WaitForReply(Operation::kListing);
+    if (listing.Truncated() && !session_.ErrorRecorded()) {
+      // The server cut the listing: only MLSD (which takes no pattern) may give the whole folder.
+      scope.Leave();
+      if (session_.settings().list_command != "LIST" || HoldsWildcard(path) ||
+          !OffersMlsd(session_)) {
+        Raise(kListingTruncated);
+      }
+      session_.Log("ListingTruncated.MLSD:" + path);
+      session_.settings().list_command = "MLSD";
+      std::shared_ptr<CFtpFiles> whole = GetRemoteFilesInfo(requested);
+      session_.settings().list_command = "LIST";
+      return whole;
+    }
 
     listing.ClearListArgument();
     session_.CSSTimeout();

@@ -409,5 +409,58 @@ TEST(GetFtpDirectoryInfoTest, CacheFileListOffKeepsNoCache) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
+// A server that says it cut the listing: MLSD where FEAT offers it, else a clear failure.
+FakeFtpServer& PlayTruncatedList(FakeFtpServer& server) {
+  return server.Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST big/")
+      .Reply("150 Accepted data connection")
+      .SendData(FileLine("a.txt"))
+      .Reply("226-Options: -l\n226 Output truncated to 10000 matches");
+}
+
+TEST(GetFtpDirectoryInfoTest, TruncatedListingIsListedAgainByMlsd) {
+  FakeFtpServer server;
+  PlayTruncatedList(PlayRootLogin(server))
+      .Expect("FEAT")
+      .Reply("211-Extensions supported:\n MLST type*;size*;modify*;\n211 End.")
+      .Expect("CWD big/")
+      .Reply("250 OK");
+  server.Expect("TYPE I").Reply("200 Type set to I").Expect("PASV").ReplyPasv();
+  server.ExpectLike("MLSD*")
+      .Reply("150 Accepted data connection")
+      .SendData("type=file;size=1;modify=20190105123045; a.txt\r\n"
+                "type=file;size=2;modify=20190105123045; b.txt\r\n")
+      .Reply("226 2 matches total")
+      .Expect("CWD /")
+      .Reply("250 OK");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  const auto files = RemoteListing(t.session).GetFtpDirectoryInfo("big");
+  ASSERT_NE(files, nullptr) << t.session.ErrorInfo();
+  EXPECT_EQ(Names(*files), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(t.session.settings().list_command, "LIST");
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+TEST(GetFtpDirectoryInfoTest, TruncatedListingWithoutMlsdFails) {
+  FakeFtpServer server;
+  PlayTruncatedList(PlayRootLogin(server))
+      .Expect("FEAT")
+      .Reply("211-Extensions supported:\n SIZE\n211 End.");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  EXPECT_EQ(RemoteListing(t.session).GetFtpDirectoryInfo("big"), nullptr);
+  EXPECT_EQ(t.session.ErrorNumber(), 20064);
+  EXPECT_EQ(t.session.ErrorInfo(), "The server truncated the listing");
+  EXPECT_TRUE(server.WaitFinished());
+}
+
 }  // namespace
 }  // namespace tarvik::test
