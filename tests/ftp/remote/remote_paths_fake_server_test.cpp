@@ -156,7 +156,12 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"ListItselfDeep", "/a/b", ListText("/a/b/"), Listed("LIST")},
         PathCase{"ListAbsoluteDeep", "/a/b", ListText("/x"), Listed("LIST /x/")},
         PathCase{"ListRelativeDeep", "/a/b", List("x/"), Listed("LIST x/")},
-        PathCase{"ListUpDeep", "/a/b", List(".."), Listed("LIST ../")}));
+        PathCase{"ListUpDeep", "/a/b", List(".."), Listed("LIST ../")},
+        // A LIST argument with blanks is split by some servers: the folder is entered instead.
+        PathCase{"FileSizeBlankFolderAtRoot", "/", FileSize("/folder with spaces/f.txt"),
+                 Join(Join({"CWD /folder with spaces/"}, Listed("LIST f.txt")), {"CWD /"})},
+        PathCase{"ListBlankFolderDeep", "/a/b", List("../x y"),
+                 Join(Join({"CWD ../x y/"}, Listed("LIST")), {"CWD /a/b"})}));
 
 // Working-folder listings change into the folder by the path that reaches it, and back.
 TEST(RemotePathTest, WorkingFolderListingEntersAbsoluteFoldersAbsolutely) {
