@@ -80,8 +80,7 @@ bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFt
   // RFC 3659 gives to folders alone. Otherwise it is listed as a file, with its size when given.
   const bool is_file = listing_text::EqualsLowerAscii(facts.type, "file");
   const std::optional<std::string_view> link = LinkTarget(facts.type);
-  const bool link_to_folder =
-      link && facts.perm.find_first_of("elEL") != std::string_view::npos;
+  const bool link_to_folder = link && facts.perm.find_first_of("elEL") != std::string_view::npos;
   if (link) entry.SetLinkTarget(std::string(*link));
   entry.SetIsDirectory(link ? link_to_folder : !is_file);
   if ((is_file || (link && !link_to_folder)) && facts.has_size) {

@@ -130,9 +130,8 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
       return true;
     }
     const std::string parent = GetParentPath(path);
-    if (!parent.empty() &&
-        !HoldsWorkingFolder(ResolveRemotePath(state.current_directory, parent),
-                            state.current_directory)) {
+    if (!parent.empty() && !HoldsWorkingFolder(ResolveRemotePath(state.current_directory, parent),
+                                               state.current_directory)) {
       CreateDirectory(parent);
     }
     if (session_.ErrorNumber() != 0) return false;

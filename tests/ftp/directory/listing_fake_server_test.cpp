@@ -431,8 +431,9 @@ TEST(GetFtpDirectoryInfoTest, TruncatedListingIsListedAgainByMlsd) {
   server.Expect("TYPE I").Reply("200 Type set to I").Expect("PASV").ReplyPasv();
   server.ExpectLike("MLSD*")
       .Reply("150 Accepted data connection")
-      .SendData("type=file;size=1;modify=20190105123045; a.txt\r\n"
-                "type=file;size=2;modify=20190105123045; b.txt\r\n")
+      .SendData(
+          "type=file;size=1;modify=20190105123045; a.txt\r\n"
+          "type=file;size=2;modify=20190105123045; b.txt\r\n")
       .Reply("226 2 matches total")
       .Expect("CWD /")
       .Reply("250 OK");

@@ -19,9 +19,9 @@ using Call = std::function<bool(RemoteOperations&, RemoteListing&)>;
 
 struct PathCase {
   const char* name;
-  std::string working;     // working folder set before the call ("/" needs no CWD)
-  Call call;               // the member, true when it succeeded
-  Commands sent;           // commands after the login (and the CWD into `working`)
+  std::string working;             // working folder set before the call ("/" needs no CWD)
+  Call call;                       // the member, true when it succeeded
+  Commands sent;                   // commands after the login (and the CWD into `working`)
   std::string working_after = {};  // tracked folder afterwards; "" when `working` stays
 };
 
@@ -133,9 +133,13 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"DeleAbsoluteDeep", "/a/b", Dele("/a/b/f.txt"), {"DELE /a/b/f.txt"}},
         PathCase{"DeleRelativeDeep", "/a/b", Dele("f.txt"), {"DELE f.txt"}},
         PathCase{"DeleUpDeep", "/a/b", Dele("../f.txt"), {"DELE ../f.txt"}},
-        PathCase{"RenameAbsoluteDeep", "/a/b", Rename("/f.txt", "/g.txt"),
+        PathCase{"RenameAbsoluteDeep",
+                 "/a/b",
+                 Rename("/f.txt", "/g.txt"),
                  {"RNFR /f.txt", "RNTO /g.txt"}},
-        PathCase{"RenameMixedDeep", "/a/b", Rename("f.txt", "../g.txt"),
+        PathCase{"RenameMixedDeep",
+                 "/a/b",
+                 Rename("f.txt", "../g.txt"),
                  {"RNFR f.txt", "RNTO ../g.txt"}},
         PathCase{"CwdAbsoluteDeep", "/a/b", Cwd("/x/"), {"CWD /x/"}, "/x"},
         PathCase{"CwdRelativeDeep", "/a/b", Cwd("c"), {"CWD c"}, "/a/b/c"},
@@ -166,8 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Working-folder listings change into the folder by the path that reaches it, and back.
 TEST(RemotePathTest, WorkingFolderListingEntersAbsoluteFoldersAbsolutely) {
   FakeFtpServer server;
-  Script(PlayRootLogin(server),
-         Join({"CWD /sub", "CWD /x/"}, Join(Listed("LIST"), {"CWD /sub"})));
+  Script(PlayRootLogin(server), Join({"CWD /sub", "CWD /x/"}, Join(Listed("LIST"), {"CWD /sub"})));
   Script(server, Listed("LIST"));
   server.Start();
   SessionUnderTest t(server.Port());

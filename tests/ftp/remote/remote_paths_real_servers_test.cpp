@@ -41,9 +41,7 @@ const std::vector<DiskCase>& Cases() {
       {"MkdAbsoluteAtRoot", "/", [](R& r, L&) { return r.CreateDirectory("/paths/n/"); },
        [](const fs::path& p) { return fs::is_directory(p / "n"); }},
       {"MkdAbsoluteDeep", "/paths/a/b", [](R& r, L&) { return r.CreateDirectory("/paths/n"); },
-       [](const fs::path& p) {
-         return fs::is_directory(p / "n") && !fs::exists(p / "a/b/paths");
-       }},
+       [](const fs::path& p) { return fs::is_directory(p / "n") && !fs::exists(p / "a/b/paths"); }},
       {"MkdRelativeDeep", "/paths/a/b", [](R& r, L&) { return r.CreateDirectory("n/"); },
        [](const fs::path& p) { return fs::is_directory(p / "a/b/n"); }},
       {"MkdUpDeep", "/paths/a/b", [](R& r, L&) { return r.CreateDirectory("../n"); },
