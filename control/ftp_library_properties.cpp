@@ -7,6 +7,7 @@
 #include "control/ftp_library.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "control/property_rules.h"
+#include "ftp/directory/remote_listing.h"
 #include "ftp/session/scrambled_text.h"
 #include "ftp/session/server_name.h"
 #include "local/path_rules.h"
@@ -241,8 +242,7 @@ void FtpLibrary::put_ListCommand(std::string_view value) {
   session_.settings().list_command = ListCommandRule(value);
 }
 void FtpLibrary::put_ListSuffix(std::string_view value) {
-  session_.transfer_settings().list_suffix = value;
-  session_.transfer_settings().list_suffix_set = true;
+  PutListSuffix(session_, value);
 }
 void FtpLibrary::put_ListWorkingDir(bool value) {
   session_.settings().list_working_dir = value;

@@ -51,10 +51,11 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetFtpDirectoryInfo(std::string_view d
   try {
     const std::string requested = FormatFtpPath(directory_path);
     std::string path = requested;
-    if ((path.empty() || path.back() != '/') && path.find_first_of("*?") == std::string::npos) {
+    // "" stays "": the working folder; any other folder is listed with a trailing "/".
+    if (!path.empty() && path.back() != '/' && path.find_first_of("*?") == std::string::npos) {
       path += '/';
     }
-    if (session_.state().list_with_asterisk && path.back() == '/') path += '*';
+    if (session_.state().list_with_asterisk && (path.empty() || path.back() == '/')) path += '*';
 
     const std::shared_ptr<CFtpFiles> files = GetRemoteFilesInfo(path);
     if (files && files->Size() == 1 && !files->ItemAt(1)->IsDirectory() &&

@@ -7,6 +7,7 @@
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/listing/format_file_list.h"
+#include "ftp/remote/remote_path.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
@@ -43,7 +44,9 @@ std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfo(std::string_view file_pa
   try {
     const std::string path = FormatFtpPath(file_path);
     if (path.empty()) Raise(kNoRemotePath);
-    std::shared_ptr<CFtpFile> cached = GetFtpFileInfoFromCache(path);
+    // The cache holds one folder's entries: a name counts only in the folder it resolves to.
+    std::shared_ptr<CFtpFile> cached =
+        GetFtpFileInfoFromCache(ResolveRemotePath(session_.state().current_directory, path));
     if (cached && !cached->FileName().empty()) return cached;
     if (session_.remote_folders().cache_only_lookups) return nullptr;
     return session_.settings().list_command == "MLSD" ? FileInfoByMlst(path)
@@ -75,7 +78,7 @@ std::shared_ptr<CFtpFile> RemoteListing::FileInfoByListing(const std::string& pa
 //    type=file;size=1024;modify=20190105123045; /pub/a.txt
 //   250 End
 std::shared_ptr<CFtpFile> RemoteListing::FileInfoByMlst(const std::string& path) {
-  const std::string reply = session_.SendCommand("MLST", path);
+  const std::string reply = session_.SendCommand("MLST", RemoteCommandArgument(path));
   if (session_.ErrorNumber() != 0) return nullptr;  // refused: SendCommand reported it
   LogOnlyDiagnostics diagnostics(session_);
   const std::shared_ptr<CFtpFiles> files = FormatFileList(reply, "", diagnostics);

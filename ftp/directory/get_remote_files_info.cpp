@@ -3,6 +3,7 @@
 #include <string>
 
 #include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/kept_error.h"
 #include "ftp/directory/remote_folder_state.h"
@@ -11,6 +12,7 @@
 #include "ftp/listing/format_file_list.h"
 #include "ftp/listing/listing_text.h"
 #include "ftp/remote/remote_operations.h"
+#include "ftp/remote/remote_path.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
@@ -21,9 +23,37 @@ namespace tarvik {
 namespace {
 
 constexpr std::int32_t kUnknownListFormat = 16002;
+constexpr std::int32_t kListingTruncated = 20064;
 
 bool HoldsWildcard(std::string_view path) {
   return path.find_first_of("*?") != std::string_view::npos;
+}
+
+bool HoldsBlank(std::string_view path) {
+  return path.find(' ') != std::string_view::npos;
+}
+
+// RFC 3659: a server that lists the feature "MLST" in its FEAT reply offers MLSD too.
+//   211-Features:
+//    MLST type*;size*;modify*;
+//   211 End
+bool OffersMlsd(FtpSession& session) {
+  const std::string features = ToUpperAscii(session.SendCommand("FEAT", ""));
+  std::size_t start = 0;
+  while (start < features.size()) {
+    std::size_t end = features.find("\r\n", start);
+    if (end == std::string::npos) end = features.size();
+    if (TrimBlanks(features.substr(start, end - start)).starts_with("MLST")) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
+// The folder part of a listed path with its trailing "/": "pub/a.txt" -> "pub/", "/a.txt" -> "/",
+// "a.txt" -> "" (the working folder), "pub/" -> "pub/".
+std::string FolderPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string NowText() {
@@ -107,29 +137,37 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
   if (session_.RefuseWhileBusy()) return nullptr;
 
   ListingScope scope(session_);
-  std::string path = FormatFtpPath(requested);
+  const std::string path = FormatFtpPath(requested);
   try {
-    if (!path.empty() && path.front() == '/') path.erase(0, 1);
-    const bool names_folder = !path.empty() && path.back() == '/';
-    const std::string base =
-        FormatFtpPath(state.current_directory + "/" +
-                      (names_folder ? path : FormatFtpPath(GetParentPath(path))) + "/");
+    const bool names_folder = path.empty() || path.back() == '/';
+    const std::string folder = FolderPart(path);
+    const std::string resolved_folder = ResolveRemotePath(state.current_directory, folder);
+    const std::string base = FormatFtpPath(resolved_folder + "/");
     const bool single_file_query = !HoldsWildcard(path) && !names_folder;
     if (session_.settings().list_command == "MLSD" && HoldsWildcard(path)) {
       scope.UseListForPattern();  // MLSD takes no patterns
     }
 
+    // Some servers split a LIST argument at its blanks ("LIST folder with spaces/" lists three
+    // names): a folder whose path holds a blank is entered and listed without argument, and a
+    // name with a blank is picked out of its folder's listing by the caller.
+    const std::string name = path.substr(folder.size());
+    const bool in_working_folder = resolved_folder == state.current_directory;
+    const bool enter_folder =
+        !in_working_folder &&
+        (HoldsBlank(folder) || (names_folder && (session_.settings().list_working_dir ||
+                                                 session_.settings().list_command == "MLSD")));
     std::string list_argument;
-    const bool working_folder_mode =
-        (session_.settings().list_working_dir || session_.settings().list_command == "MLSD") &&
-        path != "/" && names_folder;
-    if (working_folder_mode) {
-      if (!scope.Enter(path)) {
+    if (enter_folder) {
+      if (!scope.Enter(folder)) {
         scope.Leave();
         return nullptr;
       }
+      if (!HoldsBlank(name)) list_argument = name;
+    } else if (HoldsBlank(name)) {
+      list_argument = in_working_folder ? std::string() : RemoteCommandArgument(folder);
     } else {
-      list_argument = TrimBlanks(path);
+      list_argument = in_working_folder ? name : RemoteCommandArgument(path);
     }
 
     RunningListing listing(session_, std::move(list_argument), single_file_query);
@@ -139,6 +177,19 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
       Raise(session_.ErrorNumber(), session_.ErrorInfo());
     }
     session_.WaitForReply(Operation::kListing);
+    if (listing.Truncated() && !session_.ErrorRecorded()) {
+      // The server cut the listing: only MLSD (which takes no pattern) may give the whole folder.
+      scope.Leave();
+      if (session_.settings().list_command != "LIST" || HoldsWildcard(path) ||
+          !OffersMlsd(session_)) {
+        Raise(kListingTruncated);
+      }
+      session_.Log("ListingTruncated.MLSD:" + path);
+      session_.settings().list_command = "MLSD";
+      std::shared_ptr<CFtpFiles> whole = GetRemoteFilesInfo(requested);
+      session_.settings().list_command = "LIST";
+      return whole;
+    }
 
     listing.ClearListArgument();
     session_.CSSTimeout();

@@ -3,6 +3,7 @@
 #include "ftp/directory/listing_rows.h"
 
 #include "control/errors/numbered_error.h"
+#include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/running_listing.h"
 #include "ftp/session/ftp_session.h"
@@ -48,10 +49,17 @@ void ConnectPassive(FtpSession& session, const DispatchedReply& reply) {
   session.data_connection().EstablishPasvDataConnection(reply.text);
 }
 
-void ListingComplete(FtpSession& session, const DispatchedReply&) {
+// "226 Output truncated to 10000 matches": some servers cap LIST and say so only here.
+bool SaysTruncated(std::string_view reply_text) {
+  return ToLowerAscii(reply_text).find("truncated") != std::string::npos;
+}
+
+void ListingComplete(FtpSession& session, const DispatchedReply& reply) {
+  RunningListing* listing = RunningListing::Of(session);
+  if (!listing) return;
+  if (SaysTruncated(reply.text)) listing->MarkTruncated();
   // In active mode the close of the data connection ends the listing by itself.
-  if (!session.settings().passive) return;
-  if (RunningListing* listing = RunningListing::Of(session)) listing->ReplyReceived();
+  if (session.settings().passive) listing->ReplyReceived();
 }
 
 // A refused list command (a missing folder, a bad pattern): the listing yields nothing, and a

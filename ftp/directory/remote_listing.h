@@ -2,10 +2,12 @@
 // file's entry, the same as text, and the listing cache the upload batches consult.
 //
 // One listing is one operation (10) of the session: TYPE, the data connection, the list command
-// (LIST, "LIST -al" or MLSD), the text until the data connection closes, then the parse. Paths are
-// read relative to the tracked working folder (a leading "/" is dropped). In working-folder mode
-// (ListWorkingDir, or MLSD, for a folder query) the listing changes into the folder, lists it
-// without an argument and changes back.
+// (LIST, "LIST -al" or MLSD), the text until the data connection closes, then the parse. Paths
+// follow ftp/remote/remote_path.h ("" is the working folder); entries carry absolute paths. In
+// working-folder mode (ListWorkingDir, or MLSD, for a folder query), and for any folder whose path
+// holds a blank (which some servers split into several LIST arguments), the listing changes into
+// the folder, lists it without an argument and changes back. A listing the server says it
+// truncated is listed again by MLSD where FEAT offers it, else fails with 20064.
 //
 // Every member catches its own failures, reports them (ErrorNumber/ErrorInfo) and returns none or
 // "". While a listing waits, the thread's messages are pumped: socket notifications, timers and

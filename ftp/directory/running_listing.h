@@ -32,6 +32,9 @@ class RunningListing final : public DataTransferSink {
   void SendListCommand();
   // The transfer-complete reply arrived (passive mode).
   void ReplyReceived();
+  // The server said the text it sent is not the whole listing.
+  void MarkTruncated() { truncated_ = true; }
+  bool Truncated() const { return truncated_; }
 
   // The listing text received so far. The bytes are decoded as a whole, so that a character
   // split between two arrivals is read correctly.
@@ -57,6 +60,7 @@ class RunningListing final : public DataTransferSink {
   std::string received_;             // bytes received so far, as sent
   bool reply_received_ = false;      // passive: 226/250 to the list command arrived
   bool data_closed_ = false;         // passive: the server closed the data connection
+  bool truncated_ = false;           // the transfer-complete reply says the text was cut
 };
 
 }  // namespace tarvik

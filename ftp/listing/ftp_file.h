@@ -37,8 +37,12 @@ class CFtpFile {
   const std::string& Group() const { return group_; }
   void SetGroup(std::string value) { group_ = std::move(value); }
 
+  // Where a symbolic link points, as the listing line gives it; "" for other entries.
+  const std::string& LinkTarget() const { return link_target_; }
+  void SetLinkTarget(std::string value) { link_target_ = std::move(value); }
+
  private:
-  bool is_directory_ = false;    // the entry is a folder (symbolic links never are)
+  bool is_directory_ = false;    // the entry is a folder (a link only when the server says so)
   double file_size_ = 0;         // size in bytes, as listed
   std::string last_write_time_;  // modification time as general-date text, seconds included
   std::string file_name_;        // bare name, never a path
@@ -46,6 +50,7 @@ class CFtpFile {
   std::string permissions_;      // mode string such as "drwxr-xr-x" (Unix-style lines only)
   std::string owner_;            // owner column (Unix-style lines only)
   std::string group_;            // group column (Unix-style lines with one only)
+  std::string link_target_;      // target of a symbolic link, when the line names it
 };
 
 // A time text with the seconds taken out: the part before the second ":" and, after one blank,

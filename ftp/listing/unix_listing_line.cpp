@@ -47,7 +47,11 @@ void ParseUnixLine(std::string_view line, std::size_t date_position,
 
   // The name follows the date column and one blank; a link's name stops before its target.
   std::string_view name = month + 13 < line.size() ? line.substr(month + 13) : std::string_view();
-  if (line.front() == 'l') name = name.substr(0, name.find(" -> "));
+  if (line.front() == 'l') {
+    const std::size_t arrow = name.find(" -> ");
+    if (arrow != std::string_view::npos) entry.SetLinkTarget(std::string(name.substr(arrow + 4)));
+    name = name.substr(0, arrow);
+  }
   entry.SetFileName(std::string(name));
 
   // The size column ends with the digit just before the blank before the month.

@@ -6,6 +6,7 @@
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
+#include "ftp/remote/remote_path.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
@@ -17,21 +18,6 @@ constexpr std::int32_t kNoRemotePath = 20005;
 constexpr std::int32_t kFileNotFound = 20007;
 constexpr double kSizeFailed = -2;
 constexpr double kSizeMissing = -1;
-
-// The folder above `folder`: "/a/b" -> "/a", "/a" -> "/".
-std::string ParentFolder(std::string folder) {
-  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  const std::size_t slash = folder.rfind('/');
-  if (slash == std::string::npos) return "/";
-  return slash == 0 ? "/" : folder.substr(0, slash);
-}
-
-// A tracked folder without a trailing "/" (except the root).
-std::string TrackedForm(std::string folder) {
-  folder = FormatFtpPath(folder);
-  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
-}
 
 }  // namespace
 
@@ -84,7 +70,8 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
     if (!session_.Connect()) return kSizeFailed;
     if (session_.RefuseWhileBusy()) return kSizeFailed;
     if (trimmed.empty()) Raise(kNoRemotePath);
-    session_.remote_folders().size_path = trimmed;
+    const std::string argument = RemoteCommandArgument(trimmed);
+    session_.remote_folders().size_path = argument;
     // Servers refuse SIZE in ASCII mode (a byte count there depends on line ends): binary mode
     // first, and its 200 sends the SIZE.
     session_.RunOperation(Operation::kFileSize, "TYPE", "I", "GetRemoteFileSize");
@@ -103,7 +90,10 @@ bool RemoteOperations::DeleteFile(std::string_view file_path) {
     session_.ReportError("DeleteFile", kNoRemotePath, "");
     return false;
   }
-  if (!session_.RunOperation(Operation::kDelete, "DELE", path, "DeleteFile")) return false;
+  if (!session_.RunOperation(Operation::kDelete, "DELE", RemoteCommandArgument(path),
+                             "DeleteFile")) {
+    return false;
+  }
   session_.remote_folders().cache.NoteChanged(path);
   return true;
 }
@@ -117,8 +107,11 @@ bool RemoteOperations::RenameFile(std::string_view old_file_name, std::string_vi
     return false;
   }
   if (old_name == new_name) return true;
-  session_.remote_folders().rename_target = new_name;
-  if (!session_.RunOperation(Operation::kRename, "RNFR", old_name, "RenameFile")) return false;
+  session_.remote_folders().rename_target = RemoteCommandArgument(new_name);
+  if (!session_.RunOperation(Operation::kRename, "RNFR", RemoteCommandArgument(old_name),
+                             "RenameFile")) {
+    return false;
+  }
   session_.remote_folders().cache.NoteChanged(old_name);
   session_.remote_folders().cache.NoteChanged(new_name);
   return true;
@@ -128,17 +121,12 @@ bool RemoteOperations::SetCurrentDirectory(std::string_view directory_path) {
   std::string path = FormatFtpPath(directory_path);
   if (path.empty()) return true;
   if (path == ".") path = "/";
-  if (!session_.RunOperation(Operation::kSetCurrentDirectory, "CWD", path, "SetCurrentDirectory")) {
+  if (!session_.RunOperation(Operation::kSetCurrentDirectory, "CWD", RemoteCommandArgument(path),
+                             "SetCurrentDirectory")) {
     return false;
   }
   std::string& tracked = session_.state().current_directory;
-  if (path.front() == '/') {
-    tracked = TrackedForm(path);
-  } else if (path == "..") {
-    tracked = ParentFolder(tracked);
-  } else {
-    tracked = TrackedForm(tracked + "/" + path);
-  }
+  tracked = ResolveRemotePath(tracked, path);
   session_.Log("SCDPATH: " + tracked + "; ");
   return true;
 }

@@ -6,6 +6,7 @@
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
+#include "ftp/remote/remote_path.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 #include "platform/loop/message_loop.h"
@@ -15,6 +16,7 @@ namespace tarvik {
 namespace {
 
 constexpr std::int32_t kNoRemotePath = 20005;
+constexpr std::int32_t kRootRemoval = 20063;
 constexpr std::int32_t kRefused = 16550;
 constexpr std::uint32_t kPauseAfterMkdMs = 10;
 
@@ -46,30 +48,51 @@ void AddToMemo(RemoteFolderState& folders, const std::string& full) {
   if (folders.created_memo_active) folders.created_memo += platform::FoldCase(full) + "|";
 }
 
+// The folder above the absolute `folder` with its trailing "/": "/a/b" -> "/a/", "/a" -> "/".
+std::string ParentWithSlash(const std::string& folder) {
+  return folder.substr(0, folder.rfind('/') + 1);
+}
+
+// Whether the absolute `folder` is the working folder or one above it: it exists.
+bool HoldsWorkingFolder(const std::string& folder, const std::string& working) {
+  return folder == "/" || working == folder || working.starts_with(folder + "/");
+}
+
+// The record of removals tried, "*"-joined, without `folder`: a folder created again is a new
+// folder, which a later removal may empty again.
+void ForgetRemoval(std::string& record, const std::string& folder) {
+  const std::string key = "*" + folder;
+  for (std::size_t at = record.find(key); at != std::string::npos; at = record.find(key, at)) {
+    const std::size_t end = at + key.size();
+    if (end == record.size() || record[end] == '*') {
+      record.erase(at, key.size());
+    } else {
+      at = end;
+    }
+  }
+}
+
 }  // namespace
 
 bool RemoteOperations::ExistDirectory(std::string_view directory_name) {
-  std::string path = FormatFtpPath(directory_name);
-  const bool absolute = !path.empty() && path.front() == '/';
-  if (absolute) path.erase(0, 1);
-  if (!path.empty() && path.back() == '/') path.pop_back();
-  const std::size_t slash = path.rfind('/');
-  std::string parent = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (absolute) parent = "/" + parent;
-  if ((parent == "/" || parent.empty()) && name.empty()) {
-    session_.Log("ExistDirectory -- Root -- " + parent);
+  const std::string folder = ResolveRemotePath(session_.state().current_directory, directory_name);
+  if (folder == "/") {
+    session_.Log("ExistDirectory -- Root -- /");
     return true;
   }
+  const std::string parent = ParentWithSlash(folder);
+  const std::string name = folder.substr(parent.size());
   if (const auto files = RemoteListing(session_).GetFtpDirectoryInfo(parent)) {
     for (const CFtpFiles::Entry& entry : *files) {
-      if (entry->IsDirectory() && platform::EqualsIgnoreCase(entry->FileName(), name)) {
-        session_.Log("ExistDirectory -- Yes -- " + parent + name);
+      // Exact case: on a server that tells case apart, "SUB" is not "sub". Where only another
+      // case exists, the command that follows lets the server decide.
+      if (entry->IsDirectory() && entry->FileName() == name) {
+        session_.Log("ExistDirectory -- Yes -- " + folder);
         return true;
       }
     }
   }
-  session_.Log("ExistDirectory -- No -- " + parent + name);
+  session_.Log("ExistDirectory -- No -- " + folder);
   return false;
 }
 
@@ -93,15 +116,12 @@ bool RemoteOperations::RefusedFolderExists(const std::string& path) {
 bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
   SessionState& state = session_.state();
   RemoteFolderState& folders = session_.remote_folders();
-  const std::string full =
-      FormatFtpPath(state.current_directory + "/" + std::string(directory_path));
-  std::string path = FormatFtpPath(directory_path);
+  const std::string full = ResolveRemotePath(state.current_directory, directory_path);
   if (MemoHolds(folders, full)) return true;
   ClearError();
   try {
-    path = TrimBlanks(path);
+    const std::string path = WithoutTrailingSlash(FormatFtpPath(directory_path));
     if (path.empty()) Raise(kNoRemotePath);
-    if (path.back() == '/') path.pop_back();
     if (!session_.Connect()) return false;
     const std::string trace = state.current_directory + "; " + path + ";" + full;
     if (session_.transfer_settings().mkd_check && ExistDirectory(path)) {
@@ -110,16 +130,20 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
       return true;
     }
     const std::string parent = GetParentPath(path);
-    if (!parent.empty()) CreateDirectory(parent);
+    if (!parent.empty() && !HoldsWorkingFolder(ResolveRemotePath(state.current_directory, parent),
+                                               state.current_directory)) {
+      CreateDirectory(parent);
+    }
     if (session_.ErrorNumber() != 0) return false;
     if (session_.RefuseWhileBusy()) return false;
     folders.mkd_existing_code = 0;
     folders.mkd_existing_reply.clear();
-    const bool made =
-        session_.RunOperation(Operation::kCreateDirectory, "MKD", path, "CreateDirectory") &&
-        RefusedFolderExists(path);
+    const bool made = session_.RunOperation(Operation::kCreateDirectory, "MKD",
+                                            RemoteCommandArgument(path), "CreateDirectory") &&
+                      RefusedFolderExists(path);
     if (made) {
       AddToMemo(folders, full);
+      ForgetRemoval(session_.statistics().removal_record, full);
       session_.Log("CCDPATH.OK: " + trace);
     } else {
       session_.Log("CCDPATH.ERR: " + trace);
@@ -135,42 +159,47 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
 
 bool RemoteOperations::RemoveDirectory(std::string_view directory_path) {
   ClearError();
-  std::string path = FormatFtpPath(directory_path);
+  const std::string path = WithoutTrailingSlash(FormatFtpPath(directory_path));
   if (path.empty()) {
     session_.ReportError("RemoveDirectory", kNoRemotePath, "");
     return false;
   }
+  const std::string full = ResolveRemotePath(session_.state().current_directory, path);
+  if (full == "/") {
+    // Removing the root would empty the whole account: never without being asked for a folder.
+    session_.ReportError("RemoveDirectory", kRootRemoval, "");
+    return false;
+  }
   if (!session_.Connect()) return false;
   if (session_.RefuseWhileBusy()) return false;
-  if (path == "/" || path == "\\") return RemoveDirRecurse("/");
-  if (path.back() == '/') path.pop_back();
-  if (session_.RunOperation(Operation::kRemoveDirectory, "RMD", path, "RemoveDirectory")) {
+  const std::string argument = RemoteCommandArgument(path);
+  if (session_.RunOperation(Operation::kRemoveDirectory, "RMD", argument, "RemoveDirectory")) {
     return true;
   }
   session_.Log("RDIR:" + session_.ErrorInfo());
   if (session_.ErrorNumber() != kRefused || !SaysNotEmpty(session_.ErrorInfo())) return false;
 
-  // Not empty: empty it and remove it, once per path. The record lives across calls, so a second
-  // removal of the same path fails without emptying, and clears the record for a third.
+  // Not empty: empty it and remove it, once per folder. The record lives across calls, so a
+  // second removal of the same folder fails without emptying, and clears the record for a third.
   std::string& record = session_.statistics().removal_record;
-  if (("*" + record + "*").find("*" + path + "*") != std::string::npos) {
+  if (("*" + record + "*").find("*" + full + "*") != std::string::npos) {
     record.clear();
     session_.ReportError("RemoveDirectory", session_.ErrorNumber(), session_.ErrorInfo());
     return false;
   }
-  record += "*" + path;
-  bool removed = RemoveDirRecurse(path);
+  record += "*" + full;
+  bool removed = RemoveDirRecurse(full);
   if (session_.ErrorNumber() == 0) {
-    session_.RunOperation(Operation::kRemoveDirectory, "RMD", path, "RemoveDirectory");
+    session_.RunOperation(Operation::kRemoveDirectory, "RMD", argument, "RemoveDirectory");
     if (session_.ErrorNumber() == 0) removed = true;
   }
   return removed;
 }
 
-bool RemoteOperations::RemoveDirRecurse(std::string_view path) {
+bool RemoteOperations::RemoveDirRecurse(std::string_view folder) {
   try {
-    const std::string folder = FormatFtpPath("/" + std::string(path));
-    if (const auto files = RemoteListing(session_).GetFtpDirectoryInfo(folder)) {
+    // The entries' paths are absolute: each command reaches them from any working folder.
+    if (const auto files = RemoteListing(session_).GetFtpDirectoryInfo(std::string(folder) + "/")) {
       for (const CFtpFiles::Entry& entry : *files) {
         if (session_.ErrorNumber() != 0) break;
         if (!entry->IsDirectory()) DeleteFile(entry->FilePath());
@@ -181,7 +210,6 @@ bool RemoteOperations::RemoveDirRecurse(std::string_view path) {
       }
     }
     if (session_.ErrorNumber() != 0) return false;
-    if (folder == "/" || folder == "\\") return true;
     return RemoveDirectory(folder);
   } catch (const NumberedError& error) {
     session_.ReportError("RemoveDirRecurse", static_cast<std::int32_t>(error.number()),

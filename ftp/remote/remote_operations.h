@@ -7,8 +7,9 @@
 // (ErrorNumber/ErrorInfo) and returns its failure value: False, -1 (the file does not exist) or
 // -2 (any other failure).
 //
-// Paths are read relative to the working folder: the commands drop one leading "/" (except CWD
-// and RNFR/RNTO, which send the path as given).
+// Paths follow ftp/remote/remote_path.h: an absolute path reaches the same place from any working
+// folder, a relative one is taken from the tracked working folder. The root is never removed
+// (20063).
 #pragma once
 
 #include <string>
@@ -30,7 +31,8 @@ class RemoteOperations {
   // SIZE alone: the size, -1 when the server says the file is missing, -2 on other failures.
   double GetRemoteFileSize(std::string_view path);
 
-  // True when the parent's listing holds a folder of that name; "/" is true without traffic.
+  // True when the parent's listing holds a folder of exactly that name (case included); the root
+  // is true without traffic.
   bool ExistDirectory(std::string_view directory_name);
   // Creates the folder and the missing folders above it; True only when it exists afterwards.
   bool CreateDirectory(std::string_view directory_path);
@@ -42,8 +44,8 @@ class RemoteOperations {
   bool SetCurrentDirectory(std::string_view directory_path);
 
  private:
-  // Deletes the files of the folder, then its subfolders, then the folder itself.
-  bool RemoveDirRecurse(std::string_view path);
+  // Deletes the files of the absolute `folder`, then its subfolders, then the folder itself.
+  bool RemoveDirRecurse(std::string_view folder);
   // The last lookup or size query found that the file does not exist.
   bool FileNotFound() const;
   // Clears ErrorNumber/ErrorInfo before a method starts.

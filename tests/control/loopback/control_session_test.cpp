@@ -98,6 +98,29 @@ TEST(ControlSessionTest, LoginEventsAndState) {
   EXPECT_EQ(server.Commands().back(), "QUIT");
 }
 
+// The property setter itself must switch the listing to "folder/*": a test of the session's
+// routine alone does not see a setter that only stores the value.
+TEST(ControlSessionTest, ListSuffixWithAsteriskListsFolderContents) {
+  FakeFtpServer server;
+  PlayLogin(server)
+      .Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST pub/*")
+      .Reply("150 Here comes the directory listing")
+      .SendData("-rw-r--r--    1 1000     1000     10 Jan 05 12:30 a.txt\r\n")
+      .Reply("226 Directory send OK");
+  server.Start();
+  FtpLibrary control;
+  Aim(control, server);
+  control.put_ListWorkingDir(false);
+  control.put_ListSuffix("*");
+
+  EXPECT_NE(control.GetFileList("pub").find("a.txt"), std::string::npos) << control.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+}
+
 TEST(ControlSessionTest, SecondMethodFromAHandlerFailsWith16009) {
   FakeFtpServer server;
   PlayLogin(server).Expect("PWD").Reply("257 \"/data\" is current");

@@ -233,7 +233,7 @@ TEST(GetFileListTest, JoinsTheSortedEntriesAsText) {
   t.session.settings().list_working_dir = false;
 
   const std::string text = RemoteListing(t.session).GetFileList("pub");
-  const std::string time = RemoteListing(t.session).GetFtpFileInfo("a.txt")->LastWriteTime();
+  const std::string time = RemoteListing(t.session).GetFtpFileInfo("pub/a.txt")->LastWriteTime();
   EXPECT_FALSE(time.empty());
   EXPECT_EQ(text, "0*a.txt*20*" + time + "|0*B.txt*10*" + time + "|1*c*4096*" + time);
   EXPECT_TRUE(server.WaitFinished());
@@ -252,7 +252,7 @@ TEST(GetFtpFileInfoTest, ListsTheFileThenAnswersFromTheCache) {
   const auto again = RemoteListing(t.session).GetFtpFileInfo("/pub/A.txt");
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->FileSize(), 5e9);
-  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("a.txt"),
+  EXPECT_EQ(RemoteListing(t.session).GetFileInfo("pub/a.txt"),
             "a.txt*5000000000*" + file->LastWriteTime());
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(AfterLogin(server), (Commands{"TYPE I", "PASV", "LIST pub/a.txt"}));
@@ -317,7 +317,7 @@ TEST(GetFtpFileInfoTest, MlstGivesTheFactsOfOneFile) {
 TEST(GetFtpFileInfoTest, UploadedNamesAreNotTakenFromTheCache) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/", FileLine("x.txt") + FileLine("y.txt"));
-  PlayListing(server, "LIST x.txt", FileLine("x.txt", 77));
+  PlayListing(server, "LIST pub/x.txt", FileLine("x.txt", 77));
   server.Start();
   SessionUnderTest t(server.Port());
   t.session.settings().list_working_dir = false;
@@ -327,12 +327,29 @@ TEST(GetFtpFileInfoTest, UploadedNamesAreNotTakenFromTheCache) {
   RemoteFolderState& folders = t.session.remote_folders();
   folders.cache.NoteChanged("x.txt");
   folders.cache_only_lookups = true;
-  EXPECT_EQ(listing.GetFtpFileInfo("x.txt"), nullptr);  // cache only: no traffic
-  EXPECT_NE(listing.GetFtpFileInfo("y.txt"), nullptr);
+  EXPECT_EQ(listing.GetFtpFileInfo("pub/x.txt"), nullptr);  // cache only: no traffic
+  EXPECT_NE(listing.GetFtpFileInfo("/pub/y.txt"), nullptr);
+  EXPECT_EQ(listing.GetFtpFileInfo("y.txt"), nullptr);  // /y.txt is not /pub/y.txt
   folders.cache_only_lookups = false;
-  const auto asked = listing.GetFtpFileInfo("x.txt");  // asks the server
+  const auto asked = listing.GetFtpFileInfo("pub/x.txt");  // asks the server
   ASSERT_NE(asked, nullptr);
   EXPECT_EQ(asked->FileSize(), 77);
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+// A bare name is a file of the working folder, not of the folder listed last.
+TEST(GetFtpFileInfoTest, TheCacheAnswersOnlyForTheFolderAPathResolvesTo) {
+  FakeFtpServer server;
+  PlayListing(PlayRootLogin(server), "LIST pub/", FileLine("a.txt", 5));
+  PlayListing(server, "LIST a.txt", "");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+  RemoteListing listing(t.session);
+
+  ASSERT_FALSE(listing.GetFileList("pub").empty()) << t.session.ErrorInfo();
+  EXPECT_EQ(listing.GetFtpFileInfo("a.txt"), nullptr);
+  EXPECT_EQ(t.session.ErrorNumber(), 20007);
   EXPECT_TRUE(server.WaitFinished());
 }
 
@@ -389,6 +406,60 @@ TEST(GetFtpDirectoryInfoTest, CacheFileListOffKeepsNoCache) {
   ASSERT_NE(RemoteListing(t.session).GetFtpDirectoryInfo("pub"), nullptr);
   EXPECT_TRUE(t.session.remote_folders().cache.Empty());
   EXPECT_NE(RemoteListing(t.session).GetFtpFileInfo("a.txt"), nullptr);  // asks the server
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+// A server that says it cut the listing: MLSD where FEAT offers it, else a clear failure.
+FakeFtpServer& PlayTruncatedList(FakeFtpServer& server) {
+  return server.Expect("TYPE I")
+      .Reply("200 Type set to I")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST big/")
+      .Reply("150 Accepted data connection")
+      .SendData(FileLine("a.txt"))
+      .Reply("226-Options: -l\n226 Output truncated to 10000 matches");
+}
+
+TEST(GetFtpDirectoryInfoTest, TruncatedListingIsListedAgainByMlsd) {
+  FakeFtpServer server;
+  PlayTruncatedList(PlayRootLogin(server))
+      .Expect("FEAT")
+      .Reply("211-Extensions supported:\n MLST type*;size*;modify*;\n211 End.")
+      .Expect("CWD big/")
+      .Reply("250 OK");
+  server.Expect("TYPE I").Reply("200 Type set to I").Expect("PASV").ReplyPasv();
+  server.ExpectLike("MLSD*")
+      .Reply("150 Accepted data connection")
+      .SendData(
+          "type=file;size=1;modify=20190105123045; a.txt\r\n"
+          "type=file;size=2;modify=20190105123045; b.txt\r\n")
+      .Reply("226 2 matches total")
+      .Expect("CWD /")
+      .Reply("250 OK");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  const auto files = RemoteListing(t.session).GetFtpDirectoryInfo("big");
+  ASSERT_NE(files, nullptr) << t.session.ErrorInfo();
+  EXPECT_EQ(Names(*files), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(t.session.settings().list_command, "LIST");
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+TEST(GetFtpDirectoryInfoTest, TruncatedListingWithoutMlsdFails) {
+  FakeFtpServer server;
+  PlayTruncatedList(PlayRootLogin(server))
+      .Expect("FEAT")
+      .Reply("211-Extensions supported:\n SIZE\n211 End.");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  EXPECT_EQ(RemoteListing(t.session).GetFtpDirectoryInfo("big"), nullptr);
+  EXPECT_EQ(t.session.ErrorNumber(), 20064);
+  EXPECT_EQ(t.session.ErrorInfo(), "The server truncated the listing");
   EXPECT_TRUE(server.WaitFinished());
 }
 

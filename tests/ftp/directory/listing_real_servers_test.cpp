@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ftp/directory/remote_listing.h"
 #include "tests/ftp/directory/remote_test_support.h"
@@ -134,6 +135,28 @@ TEST_P(RealListingTest, FileInfoByMlstWhereOffered) {
   EXPECT_EQ(file->FileSize(), 2);
   EXPECT_EQ(listing.GetFtpFileInfo("/lst/c"), nullptr);
   EXPECT_EQ(s.session.ErrorNumber(), 20007) << s.session.ErrorInfo();
+}
+
+// pure-ftpd stops LIST (and MLSD) at 10,000 entries and says so in its 226 reply: there the
+// listing fails with 20064 instead of passing for the whole folder; the others list it whole.
+TEST_P(RealListingTest, AFolderOfMoreThanTenThousandEntriesComesWhole) {
+  constexpr int kEntries = 10'050;
+  const std::filesystem::path big = Server().FreshDir("big");
+  for (int i = 0; i < kEntries; ++i) {
+    std::ofstream(big / ("f" + std::to_string(10'000 + i)));
+  }
+  Server().GiveToAccount(big);
+  RealSession s(Server());
+  s.session.settings().list_working_dir = false;
+  const auto files = RemoteListing(s.session).GetFtpDirectoryInfo("/big");
+  if (GetParam() == "pureftpd") {
+    EXPECT_EQ(files, nullptr);
+    EXPECT_EQ(s.session.ErrorNumber(), 20064) << s.session.ErrorInfo();
+    return;
+  }
+  ASSERT_NE(files, nullptr) << s.session.ErrorNumber() << " " << s.session.ErrorInfo();
+  EXPECT_EQ(files->Size(), static_cast<std::size_t>(kEntries));
+  EXPECT_EQ(s.session.settings().list_command, "LIST");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealListingTest, AllRealServers(), RealServerParamName);

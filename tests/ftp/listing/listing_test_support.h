@@ -111,6 +111,7 @@ struct LineCase {
   const char* permissions = "";
   const char* owner = "";
   const char* group = "";
+  const char* link_target = "";
 };
 
 // Shown as its name in test listings (the struct's bytes would show addresses).
@@ -142,6 +143,7 @@ class LineCaseTest : public ListingTest, public ::testing::WithParamInterface<Li
     EXPECT_EQ(entry.Permissions(), row.permissions);
     EXPECT_EQ(entry.Owner(), row.owner);
     EXPECT_EQ(entry.Group(), row.group);
+    EXPECT_EQ(entry.LinkTarget(), row.link_target);
   }
 };
 

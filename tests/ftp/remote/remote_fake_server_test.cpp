@@ -13,9 +13,9 @@ namespace {
 TEST(CreateDirectoryTest, CreatesTheMissingChainFromTheTop) {
   FakeFtpServer server;
   PlayRootLogin(server)
-      .Expect("CWD a/b/")
+      .Expect("CWD /a/b/")
       .Reply("550 Failed to change directory.")  // is c in a/b? a/b is missing
-      .Expect("CWD a/")
+      .Expect("CWD /a/")
       .Reply("250 Directory changed");  // is b in a?
   PlayListing(server, "LIST", FileLine("x.txt")).Expect("CWD /").Reply("250 Directory changed");
   PlayListing(server, "LIST", FolderLine("a"))  // is a in /? yes
@@ -29,7 +29,7 @@ TEST(CreateDirectoryTest, CreatesTheMissingChainFromTheTop) {
   EXPECT_TRUE(RemoteOperations(t.session).CreateDirectory("a/b/c")) << t.session.ErrorInfo();
   EXPECT_EQ(t.session.ErrorNumber(), 0);
   EXPECT_TRUE(server.WaitFinished());
-  EXPECT_EQ(AfterLogin(server), (Commands{"CWD a/b/", "CWD a/", "TYPE I", "PASV", "LIST", "CWD /",
+  EXPECT_EQ(AfterLogin(server), (Commands{"CWD /a/b/", "CWD /a/", "TYPE I", "PASV", "LIST", "CWD /",
                                           "TYPE I", "PASV", "LIST", "MKD a/b", "MKD a/b/c"}));
 }
 
@@ -138,14 +138,14 @@ INSTANTIATE_TEST_SUITE_P(Replies, MkdRefusalTest,
 FakeFtpServer& PlayRecursiveRemoval(FakeFtpServer& server) {
   server.Expect("RMD d")
       .Reply("550 Directory not empty")
-      .Expect("CWD d/")
+      .Expect("CWD /d/")
       .Reply("250 Directory changed");
   return PlayListing(server, "LIST", FileLine("f.txt"))
       .Expect("CWD /")
       .Reply("250 Directory changed")
-      .Expect("DELE d/f.txt")
+      .Expect("DELE /d/f.txt")
       .Reply("250 Deleted")
-      .Expect("RMD d")
+      .Expect("RMD /d")
       .Reply("250 Removed")
       .Expect("RMD d")
       .Reply("550 No such directory");
@@ -162,14 +162,14 @@ TEST(RemoveDirectoryTest, NonEmptyFolderTwiceAndThreeTimes) {
   RemoteOperations remote(t.session);
 
   EXPECT_TRUE(remote.RemoveDirectory("d"));
-  EXPECT_EQ(t.session.statistics().removal_record, "*d");
+  EXPECT_EQ(t.session.statistics().removal_record, "*/d");
   EXPECT_FALSE(remote.RemoveDirectory("d"));
   EXPECT_EQ(t.session.ErrorNumber(), 16550);
   EXPECT_EQ(t.session.statistics().removal_record, "");
   EXPECT_TRUE(remote.RemoveDirectory("d"));
   EXPECT_TRUE(server.WaitFinished());
-  const Commands once = {"RMD d", "CWD d/",       "TYPE I", "PASV", "LIST",
-                         "CWD /", "DELE d/f.txt", "RMD d",  "RMD d"};
+  const Commands once = {"RMD d", "CWD /d/",       "TYPE I", "PASV", "LIST",
+                         "CWD /", "DELE /d/f.txt", "RMD /d", "RMD d"};
   Commands expected = once;
   expected.push_back("RMD d");
   expected.insert(expected.end(), once.begin(), once.end());
@@ -201,7 +201,7 @@ TEST(DeleteFileTest, MissingFileSaidCannotFindCountsAsDeleted) {
       .Reply("550 gone.txt: The system cannot find the file specified.")
       .Expect("DELE locked.txt")
       .Reply("550 Permission denied")
-      .Expect("DELE pub/a.txt")
+      .Expect("DELE /pub/a.txt")
       .Reply("250 Deleted");
   server.Start();
   SessionUnderTest t(server.Port());
@@ -338,23 +338,24 @@ TEST(FileSizeTest, ListingThenSizeCommand) {
   EXPECT_EQ(t.session.ErrorNumber(), 20004);
 }
 
-TEST(RemoveDirectoryTest, RootIsEmptiedNotRemoved) {
+// The root is never removed, whatever the path that resolves to it: nothing is sent.
+TEST(RemoveDirectoryTest, RootIsRefused) {
   FakeFtpServer server;
-  PlayListing(PlayRootLogin(server), "LIST", FileLine("f.txt") + FolderLine("s"))
-      .Expect("DELE f.txt")
-      .Reply("250 Deleted")
-      .Expect("CWD s/")
-      .Reply("250 Directory changed");
-  PlayListing(server, "LIST", "")
-      .Expect("CWD /")
-      .Reply("250 Directory changed")
-      .Expect("RMD s")
-      .Reply("250 Removed");
+  PlayRootLogin(server).Expect("CWD /a").Reply("250 Directory changed");
   server.Start();
   SessionUnderTest t(server.Port());
+  RemoteOperations remote(t.session);
 
-  EXPECT_TRUE(RemoteOperations(t.session).RemoveDirectory("/")) << t.session.ErrorInfo();
+  for (const char* root : {"/", "\\", "/a/..", "."}) {
+    EXPECT_FALSE(remote.RemoveDirectory(root)) << root;
+    EXPECT_EQ(t.session.ErrorNumber(), 20063) << root;
+    EXPECT_EQ(t.session.ErrorInfo(), "Refusing to remove the root folder");
+  }
+  ASSERT_TRUE(remote.SetCurrentDirectory("/a"));
+  EXPECT_FALSE(remote.RemoveDirectory(".."));
+  EXPECT_EQ(t.session.ErrorNumber(), 20063);
   EXPECT_TRUE(server.WaitFinished());
+  EXPECT_EQ(AfterLogin(server), (Commands{"CWD /a"}));
 }
 
 TEST(FileSizeTest, TimeOutGivesMinusTwo) {
@@ -379,8 +380,9 @@ TEST(FileSizeTest, TimeOutGivesMinusTwo) {
 
 TEST(ExistDirectoryTest, RootWithoutTrafficAndFoldersByListing) {
   FakeFtpServer server;
-  PlayListing(PlayRootLogin(server), "LIST pub/", FolderLine("Sub") + FileLine("file"));
-  PlayListing(server, "LIST pub/", FolderLine("Sub") + FileLine("file"));
+  PlayListing(PlayRootLogin(server), "LIST /pub/", FolderLine("Sub") + FileLine("file"));
+  PlayListing(server, "LIST /pub/", FolderLine("Sub") + FileLine("file"));
+  PlayListing(server, "LIST /pub/", FolderLine("Sub") + FileLine("file"));
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
@@ -389,11 +391,41 @@ TEST(ExistDirectoryTest, RootWithoutTrafficAndFoldersByListing) {
 
   EXPECT_TRUE(remote.ExistDirectory("/"));
   EXPECT_TRUE(remote.ExistDirectory(""));
-  EXPECT_TRUE(remote.ExistDirectory("/pub/sub/"));
+  EXPECT_TRUE(remote.ExistDirectory("/pub/Sub/"));
+  EXPECT_FALSE(remote.ExistDirectory("pub/sub"));  // the case decides
   EXPECT_FALSE(remote.ExistDirectory("pub/file"));
   EXPECT_TRUE(server.WaitFinished());
-  EXPECT_EQ(AfterLogin(server),
-            (Commands{"TYPE I", "PASV", "LIST pub/", "TYPE I", "PASV", "LIST pub/"}));
+}
+
+// Where only a folder of another case exists, MKD is sent and the server decides.
+TEST(CreateDirectoryTest, AFolderOfAnotherCaseIsNotTheFolder) {
+  FakeFtpServer server;
+  PlayListing(PlayRootLogin(server), "LIST", FolderLine("sub"))
+      .Expect("MKD /SUB")
+      .Reply("257 \"/SUB\" created");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+
+  EXPECT_TRUE(RemoteOperations(t.session).CreateDirectory("/SUB")) << t.session.ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+// A folder removed with its contents, created again and filled, is emptied again.
+TEST(RemoveDirectoryTest, AFolderCreatedAgainIsRemovedAgain) {
+  FakeFtpServer server;
+  PlayRecursiveRemoval(PlayRootLogin(server)).Expect("MKD d").Reply("257 \"/d\" created");
+  PlayRecursiveRemoval(server);
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.transfer_settings().mkd_check = false;
+  RemoteOperations remote(t.session);
+
+  EXPECT_TRUE(remote.RemoveDirectory("d")) << t.session.ErrorInfo();
+  EXPECT_TRUE(remote.CreateDirectory("d")) << t.session.ErrorInfo();
+  EXPECT_EQ(t.session.statistics().removal_record, "");
+  EXPECT_TRUE(remote.RemoveDirectory("d")) << t.session.ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ TEST_P(RealRemoteTest, FoldersExistByListingAndTheRootWithoutTraffic) {
   const std::size_t messages = s.host.messages.size();
   EXPECT_TRUE(remote.ExistDirectory("/"));
   EXPECT_EQ(s.host.messages.size(), messages);
-  EXPECT_TRUE(remote.ExistDirectory("/ops/here"));
+  EXPECT_TRUE(remote.ExistDirectory("/ops/Here"));
+  EXPECT_FALSE(remote.ExistDirectory("/ops/here"));  // these servers tell case apart
   EXPECT_FALSE(remote.ExistDirectory("/ops/nowhere"));
   EXPECT_TRUE(remote.SetCurrentDirectory("/ops"));
   EXPECT_TRUE(remote.ExistDirectory("Here"));
