@@ -41,6 +41,7 @@ constexpr ErrorMessage kErrorMessages[] = {
     {20050, -1, "Create Window Error"},
     {20061, row::kDataSocketConnectFailed, {}},
     {20062, -1, "Data Socket Error"},
+    {20065, -1, "The peer is not an FTP server"},
     {16001, -1, "Failed to get current working directory"},
     {16002, -1, "Unknowed file list type."},
     {16006, row::kConnectNoResponse, {}},

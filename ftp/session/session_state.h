@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -62,6 +63,13 @@ struct TransferSettings {
   bool list_suffix_set = false;                  // ListSuffix was written
 };
 
+// A command sent on the control connection whose final reply has not arrived yet. Replies pair
+// with commands strictly in order: the oldest awaited command owns the next final reply.
+struct AwaitedReply {
+  bool owned = true;  // the operation that sent it still waits; false: its reply is only shown
+  bool shown = true;  // its replies are raised as server messages (not for command probes)
+};
+
 // Session state. Every field is changed only on the thread of the control.
 struct SessionState {
   FtpStates ftp_state = FtpStates::ftpFreeState;   // observable state
@@ -69,8 +77,7 @@ struct SessionState {
   std::string message_info;                        // last command sent or reply received
   MessageTypes message_type = MessageTypes::FTP_USER_COMMAND;  // kind of message_info
   std::string last_command;                   // verb of the last command sent, upper case
-  std::string reply_buffer;                   // reply text received since the last command was sent
-  std::string last_reply;                     // text of the latest arrival
+  std::deque<AwaitedReply> awaited_replies;   // commands sent and not yet answered, oldest first
   std::string command_reply;                  // reply text handed back by SendCommand
   bool logged_in = false;                     // a Connect has succeeded (never cleared)
   bool server_is_pure = false;                // greeting mentions "pure"

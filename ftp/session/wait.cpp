@@ -28,6 +28,8 @@ void FtpSession::WaitForOperation(Operation operation, std::int64_t limit_second
     }
     const std::int64_t now = clock.MonotonicMs();
     if (now > deadline) {
+      // A reply that comes after the limit is taken in, but answers nobody.
+      AbandonAwaitedReplies();
       if (!quiet_expiry) Raise(kTimedOut);
       state_.current_operation = Operation::kNone;
       return;

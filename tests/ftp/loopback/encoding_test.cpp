@@ -29,8 +29,9 @@ TEST_F(EncodingTest, Utf8CommandsAndReplies) {
   ASSERT_TRUE(t.session.Connect());
   t.session.settings().utf8 = true;
 
+  // The raw folder change reads the new folder back.
   t.session.SendCommand("CWD", "Grüße");
-  EXPECT_EQ(t.session.GetCurrentDirectory(), "/Grüße");
+  EXPECT_EQ(t.session.state().current_directory, "/Grüße");
   EXPECT_TRUE(server.WaitFinished());
 }
 
@@ -49,8 +50,9 @@ TEST_F(EncodingTest, AnsiCommandsAndReplies) {
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
 
+  // The raw folder change reads the new folder back.
   t.session.SendCommand("CWD", "Grüße");
-  EXPECT_EQ(t.session.GetCurrentDirectory(), "/Grüße");
+  EXPECT_EQ(t.session.state().current_directory, "/Grüße");
   EXPECT_TRUE(server.WaitFinished());
 }
 
