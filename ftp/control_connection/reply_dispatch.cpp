@@ -2,6 +2,7 @@
 // (ftp/control_connection/reply_framer.h), pairs each with the command it answers, reports it to
 // the host and hands it to the dispatch table (ftp/session/dispatch_table.h); failures end the
 // running operation with the server's own words.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "ftp/session/dispatch_table.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
+#include "platform/text/code_page.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
@@ -65,8 +67,18 @@ void FtpSession::ReplyDispatch() {
   }
 }
 
+std::string FtpSession::DecodeServerText(std::string_view bytes) {
+  if (state_.encoding_undecided &&
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
+    state_.encoding_undecided = false;
+    settings_.utf8 = platform::IsValidUtf8(bytes.substr(0, bytes.find('\0')));
+    Log(settings_.utf8 ? "Encoding:UTF-8 by content" : "Encoding:ANSI by content");
+  }
+  return DecodeReceived(bytes, settings_.utf8);
+}
+
 void FtpSession::HandleReply(const FramedReply& framed) {
-  const std::string text = DecodeReceived(framed.text, settings_.utf8);
+  const std::string text = DecodeServerText(framed.text);
   // A preliminary reply (1xx) announces its command's final reply; only a final one (2xx-5xx)
   // answers the oldest awaited command. A reply while none is awaited (the greeting, a notice
   // that the server closes) goes to the running operation.

@@ -144,6 +144,7 @@ void FtpSession::AfterLogin() {
       settings_.keep_alive_command.clear();
     }
   }
+  state_.encoding_undecided = false;
   if (settings_.auto_encoding) {
     settings_.utf8 = false;
     const std::string features = SendCommand("FEAT", "");
@@ -156,6 +157,8 @@ void FtpSession::AfterLogin() {
       }
       start = end + 2;
     }
+    // Some servers speak UTF-8 without listing it; their names tell (see DecodeServerText).
+    state_.encoding_undecided = !settings_.utf8;
   }
   state_.home_directory = GetCurrentDirectory();
   Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +

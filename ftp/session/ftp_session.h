@@ -94,6 +94,10 @@ class FtpSession {
   bool CloseConnect(bool reset_statistics);
   bool ReConnect();
   bool Quit();
+  // Text the server sent (a reply, a listing) in the session's encoding. With Encoding=AUTO and
+  // a FEAT that did not list UTF8, the first text that is not plain ASCII decides: valid UTF-8
+  // switches the session to UTF-8, anything else keeps the ANSI code page.
+  std::string DecodeServerText(std::string_view bytes);
   // Stores the directory quoted in a PWD reply as the tracked current directory.
   bool GetDirFromResponse(std::string_view reply);
   // Waits until the control connection is connected (before a transfer step); records 20061

@@ -92,6 +92,7 @@ struct SessionState {
   bool first_connect_done = false;               // the banner was logged
   bool list_dir_for_file = false;                // list the folder to look a file up (pure servers)
   bool list_with_asterisk = false;               // list with "*" (typsoft servers)
+  bool encoding_undecided = false;  // Encoding=AUTO, FEAT silent: the first non-ASCII text decides
   std::string home_directory;                    // directory reported after login
   std::string current_directory = "/";           // tracked working directory
   double remote_size = 0;                        // last SIZE result; -1 missing, -2 failed

@@ -56,5 +56,37 @@ TEST_F(EncodingTest, AnsiCommandsAndReplies) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
+// Encoding=AUTO with a FEAT that does not list UTF8: the first non-ASCII text decides.
+TEST_F(EncodingTest, AutoEncodingTakesUtf8FromTheServersText) {
+  FakeFtpServer server;
+  PlayUserAndPassword(server)
+      .Expect("NOOP")
+      .Reply("200 ok")
+      .Expect("FEAT")
+      .Reply("211-Features:\n MDTM\n211 End")
+      .Expect("PWD")
+      .Reply("257 \"/home\"")
+      .Expect("PWD")
+      .Reply(
+          "257 \"/Gr\xC3\xBC\xC3\x9F"
+          "e\" is current")
+      .Expect(
+          "CWD Gr\xC3\xBC\xC3\x9F"
+          "e2")
+      .Reply("250 ok")
+      .Expect("PWD")
+      .Reply("257 \"/x\"");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().auto_encoding = true;
+  ASSERT_TRUE(t.session.Connect());
+  EXPECT_FALSE(t.session.settings().utf8);
+
+  EXPECT_EQ(t.session.GetCurrentDirectory(), "/Grüße");
+  EXPECT_TRUE(t.session.settings().utf8);
+  t.session.SendCommand("CWD", "Grüße2");
+  EXPECT_TRUE(server.WaitFinished());
+}
+
 }  // namespace
 }  // namespace tarvik::test
