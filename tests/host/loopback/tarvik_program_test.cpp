@@ -259,6 +259,20 @@ TEST_F(TarvikSessionTest, VerboseShowsTheServerAndEveryReplyLineInOrder) {
   EXPECT_NE(run.err.find("<  Connected to: "), std::string::npos) << run.err;
 }
 
+// pyftpdlib refuses "LIST -al " with its trailing blank as a bad path.
+TEST_F(TarvikSessionTest, ListAllListsOnAServerStrictAboutBlanks) {
+  tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
+  server.FreshDir("all");
+  server.PutFile("all/.hidden", "h");
+  Register();
+  const ProgramRun run =
+      Tarvik({"ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+              "Username=" + server.User(), "Password=" + server.Password(), "ListAll=True",
+              "GetFtpDirectoryInfo(/all/)"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("FileName=.hidden"), std::string::npos) << run.out;
+}
+
 TEST_F(TarvikSessionTest, QuestionsAnswerFalseAndARefusedCommandFails) {
   tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
   server.FreshDir("asked");
