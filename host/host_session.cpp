@@ -123,8 +123,8 @@ bool IsRefusedCommand(std::string_view name, const Variant& result) {
 // question from being asked (a failed connection, a time-out) makes it a failure; "not found"
 // (20007..20010, or the server's 550) is the answer itself.
 bool IsNotFoundAnswer(std::string_view name, double error_number) {
-  const bool question =
-      platform::com::NamesEqual(name, "ExistFile") || platform::com::NamesEqual(name, "ExistDirectory");
+  const bool question = platform::com::NamesEqual(name, "ExistFile") ||
+                        platform::com::NamesEqual(name, "ExistDirectory");
   return question && ((error_number >= 20007 && error_number <= 20010) || error_number == 16550);
 }
 

@@ -150,8 +150,8 @@ void FtpSession::OnControlClose() {
   const Operation operation = state_.current_operation;
   if (operation != Operation::kNone) {
     // The server went away in the middle of an exchange: the waiting method must not take the
-    // silence for success. QUIT expects exactly this.
-    // A server that closes during the login refused the connection.
+    // silence for success (QUIT expects exactly this). A close during the login is a refused
+    // connection.
     if (operation != Operation::kQuit && !ErrorRecorded()) {
       DispatchError("ControlSocket_OnClose",
                     operation == Operation::kConnect ? kConnectFailed : kConnectionInterrupted, "");

@@ -2,7 +2,8 @@
 //
 //   "200 Type set to I" CRLF                             one line: code, blank, text
 //   "211-Features:" CRLF " MDTM" CRLF "211 End" CRLF     several lines: the first "nnn-", the last
-//                                                        the same code and a blank (or just the code)
+//                                                        the same code and a blank (or just the
+//                                                        code)
 //
 // A line counts only once its line end (CR LF, or a bare LF) has arrived: until then its bytes
 // wait for the next arrival, so a reply cut by TCP anywhere (after the code digits, inside a

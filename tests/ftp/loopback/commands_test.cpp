@@ -89,7 +89,8 @@ TEST(SendCommandTest, ReplyWhileNoOperationRunsIsShownAndAnswersNothing) {
   const std::size_t states = t.host.states.size();
 
   server.Release();
-  ASSERT_TRUE(PumpUntil([&] { return t.session.state().message_info == "421 Idle timeout notice"; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return t.session.state().message_info == "421 Idle timeout notice"; }));
   EXPECT_EQ(t.host.states.size(), states);
   EXPECT_EQ(t.session.state().current_operation, Operation::kNone);
   EXPECT_EQ(t.session.SendCommand("SYST", ""), "215 UNIX\r\n");

@@ -41,8 +41,8 @@ TEST_P(SplitReplyTest, EveryCutGivesTheWholeReply) {
     SessionUnderTest t(server.Port());
     ASSERT_TRUE(t.session.Connect());
 
-    const std::string result = c.command == "PWD" ? t.session.GetCurrentDirectory()
-                                                  : t.session.SendCommand(c.command, "");
+    const std::string result =
+        c.command == "PWD" ? t.session.GetCurrentDirectory() : t.session.SendCommand(c.command, "");
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(t.session.SendCommand("SYST", ""), "215 UNIX\r\n");
     EXPECT_TRUE(server.WaitFinished());
@@ -51,10 +51,10 @@ TEST_P(SplitReplyTest, EveryCutGivesTheWholeReply) {
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, SplitReplyTest,
-    ::testing::Values(
-        SplitCase{"MultiLine", "FEAT", "211-Features:\n MDTM\n 211 inside\n211 End",
-                  "211-Features:\r\n MDTM\r\n 211 inside\r\n211 End\r\n"},
-        SplitCase{"QuotedPath", "PWD", "257 \"/a b/c d\" is the current directory", "/a b/c d"}),
+    ::testing::Values(SplitCase{"MultiLine", "FEAT", "211-Features:\n MDTM\n 211 inside\n211 End",
+                                "211-Features:\r\n MDTM\r\n 211 inside\r\n211 End\r\n"},
+                      SplitCase{"QuotedPath", "PWD", "257 \"/a b/c d\" is the current directory",
+                                "/a b/c d"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PreliminaryReplyTest, SendCommandWaitsForTheFinalReply) {
@@ -134,12 +134,7 @@ TEST_F(KeepAliveTiming, ItsReplyIsNotTheNextCommandsReply) {
 
 TEST(LateReplyTest, ReplyAfterTheTimeOutAnswersNobody) {
   FakeFtpServer server;
-  PlayLogin(server)
-      .Expect("STAT")
-      .Hold()
-      .Reply("211 Late status")
-      .Expect("SYST")
-      .Reply("215 UNIX");
+  PlayLogin(server).Expect("STAT").Hold().Reply("211 Late status").Expect("SYST").Reply("215 UNIX");
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());

@@ -238,10 +238,10 @@ TEST_F(TarvikSessionTest, VerboseShowsTheServerAndEveryReplyLineInOrder) {
               "Username=" + server.User(), "Password=" + server.Password(), "Passive=False",
               "GetFtpDirectoryInfo(/shown/)", "SendCommand(STAT, \"\")", "Disconnect"});
   ASSERT_EQ(run.exit_code, 0) << run.out << run.err;
-  EXPECT_EQ(run.err.rfind("Connecting to " + server.Host() + " port " +
-                              std::to_string(server.Port()) + "\n",
-                          0),
-            0u)
+  EXPECT_EQ(
+      run.err.rfind(
+          "Connecting to " + server.Host() + " port " + std::to_string(server.Port()) + "\n", 0),
+      0u)
       << run.err;
   // Commands without argument are their bare verb; the listing's preliminary and final replies
   // come in active mode too.

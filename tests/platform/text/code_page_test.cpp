@@ -46,8 +46,8 @@ TEST_F(CodePageTest, UnicodeAndPlainLocalesGiveUtf8) {
 // Legacy locales are compiled into a private folder (LOCPATH) from the system's locale sources.
 TEST_F(CodePageTest, LegacyLocaleGivesItsOwnCodePage) {
   const std::string folder = ::testing::TempDir() + "tarvik_locales";
-  const std::string make = "mkdir -p " + folder + " && localedef -i en_US -f ISO-8859-1 " +
-                           folder + "/en_US.ISO-8859-1 && localedef -i zh_CN -f GBK " + folder +
+  const std::string make = "mkdir -p " + folder + " && localedef -i en_US -f ISO-8859-1 " + folder +
+                           "/en_US.ISO-8859-1 && localedef -i zh_CN -f GBK " + folder +
                            "/zh_CN.GBK && localedef -i ru_RU -f ISO-8859-5 " + folder +
                            "/ru_RU.ISO-8859-5";
   if (std::system((make + " 2>/dev/null").c_str()) != 0) {
