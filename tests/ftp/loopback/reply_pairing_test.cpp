@@ -132,23 +132,6 @@ TEST_F(KeepAliveTiming, ItsReplyIsNotTheNextCommandsReply) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
-TEST(LateReplyTest, ReplyAfterTheTimeOutAnswersNobody) {
-  FakeFtpServer server;
-  PlayLogin(server).Expect("STAT").Hold().Reply("211 Late status").Expect("SYST").Reply("215 UNIX");
-  server.Start();
-  SessionUnderTest t(server.Port());
-  ASSERT_TRUE(t.session.Connect());
-  {
-    ScopedClock installed(std::make_shared<SteppingClock>(1'000));
-    EXPECT_EQ(t.session.SendCommand("STAT", ""),
-              "SendCommand:command not understood;20004#Operation timed out");
-  }
-  server.Release();
-
-  EXPECT_EQ(t.session.SendCommand("SYST", ""), "215 UNIX\r\n");
-  EXPECT_TRUE(server.WaitFinished());
-}
-
 // Blocks (without pumping messages) until the session's control socket has something to read:
 // here, the server's close.
 bool WaitReadable(FtpSession& session) {

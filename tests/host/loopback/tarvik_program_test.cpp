@@ -280,7 +280,7 @@ TEST_F(TarvikSessionTest, QuestionsAnswerFalseAndARefusedCommandFails) {
   const std::vector<std::string> login = {
       "ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
       "Username=" + server.User(), "Password=" + server.Password()};
-  for (const std::string& question :
+  for (const char* question :
        {"ExistFile(/asked/none.txt)", "ExistFile(/none/none.txt)", "ExistDirectory(/asked/none)",
         "ExistDirectory(/none/none)"}) {
     std::vector<std::string> args = login;
