@@ -89,15 +89,18 @@ value of LocalPath and the arguments of the Local*/GetLocal* methods, each "|"-s
 that begins with "/". A trailing "/" (a folder) stays a trailing "\".
 
 A step that fails stops the run. A method has failed when it returns False, an empty text,
-Nothing or a negative number while ErrorNumber is set; tarvik then prints ErrorNumber and
-ErrorInfo and exits with 1.
+Nothing or a negative number while ErrorNumber is set, or when SendCommand returns its refusal
+("SendCommand:command not understood;..."); tarvik then prints ErrorNumber and ErrorInfo and
+exits with 1. ExistFile and ExistDirectory answer a question: a file or folder that is not there
+prints False, and only a failure to ask (a connection that fails) exits with 1.
 
 Options:
   -h, --help           this text
   --members            list the members of the control that this build offers, with their
                        DISPIDs, parameters and types, and its events; then stop
   --all                with --members: also the published members not available yet
-  -v, --verbose        print each command sent ("> ") and reply received ("< ")
+  -v, --verbose        print the server connected to, each command sent ("> ") and every
+                       line of each reply received ("< ")
   --no-progress        no progress bar (it is drawn on standard error when that is a terminal)
   --class NAME         the control's ProgID or {CLSID} (default TarvikFtp.FtpLibrary)
   --answer BUTTON      the answer to the next message box: ok, cancel, abort, retry, ignore,

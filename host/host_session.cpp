@@ -36,6 +36,8 @@ using platform::com::VarType;
 
 namespace {
 
+constexpr double kConnectingState = 2;  // FtpState ftpConnecting
+
 bool Offers(IDispatch* object, std::string_view name) {
   DispId id = 0;
   return platform::com::Succeeded(object->GetIDsOfNames(name, &id));
@@ -107,6 +109,23 @@ std::string UnixLines(std::string text) {
     result += text[i];
   }
   return result;
+}
+
+// The text SendCommand returns when the control refused the command (its documented prefix).
+bool IsRefusedCommand(std::string_view name, const Variant& result) {
+  constexpr std::string_view kRefusedPrefix = "SendCommand:command not understood;";
+  const std::string* text = result.Get<std::string>();
+  return platform::com::NamesEqual(name, "SendCommand") && text != nullptr &&
+         text->starts_with(kRefusedPrefix);
+}
+
+// ExistFile, ExistDirectory: their False answers the question. Only an error that kept the
+// question from being asked (a failed connection, a time-out) makes it a failure; "not found"
+// (20007..20010, or the server's 550) is the answer itself.
+bool IsNotFoundAnswer(std::string_view name, double error_number) {
+  const bool question = platform::com::NamesEqual(name, "ExistFile") ||
+                        platform::com::NamesEqual(name, "ExistDirectory");
+  return question && ((error_number >= 20007 && error_number <= 20010) || error_number == 16550);
 }
 
 // A method's failure value: False, an empty text, Nothing or a negative number.
@@ -252,9 +271,11 @@ int HostSession::RunStep(const CallStep& step) {
 }
 
 bool HostSession::ReportedFailure(const std::string& name, const Variant& result) {
-  if (!IsFailureValue(result)) return false;
+  const bool refused = IsRefusedCommand(name, result);
+  if (!refused && !IsFailureValue(result)) return false;
   const Variant number = Read("ErrorNumber");
   if (Number(number) == 0) return false;
+  if (!refused && IsNotFoundAnswer(name, Number(number))) return false;
   err_ << "tarvik: " << name << " failed\nErrorNumber: " << number.ToText()
        << "\nErrorInfo: " << Read("ErrorInfo").ToText() << "\n";
   return true;
@@ -353,21 +374,34 @@ Variant HostSession::Read(const char* name) {
 }
 
 void HostSession::OnEvent(const MemberInfo& event) {
-  if (platform::com::NamesEqual(event.name, "OnServerMessage")) {
-    if (!settings_.verbose) return;
-    EndProgress();
-    const bool sent = Number(Read("MessageType")) == 0;  // FTP_USER_COMMAND
-    std::string text = UnixLines(Read("MessageInfo").ToText());
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-      const std::size_t end = text.find('\n', start);
-      err_ << (sent ? "> " : "< ") << text.substr(start, end - start) << "\n";
-      if (end == std::string::npos) break;
-      start = end + 1;
-    }
-  } else if (platform::com::NamesEqual(event.name, "OnTransfer")) {
+  if (platform::com::NamesEqual(event.name, "OnTransfer")) {
     if (settings_.progress_bar) DrawProgress();
+    return;
+  }
+  if (!settings_.verbose) return;
+  if (platform::com::NamesEqual(event.name, "OnServerMessage")) {
+    EndProgress();
+    ShowServerMessage();
+  } else if (platform::com::NamesEqual(event.name, "OnStateChange") &&
+             Number(Read("FtpState")) == kConnectingState) {
+    EndProgress();
+    err_ << "Connecting to " << Read("ServerName").ToText() << " port " << Read("Port").ToText()
+         << "\n";
+  }
+}
+
+void HostSession::ShowServerMessage() {
+  const bool sent = Number(Read("MessageType")) == 0;  // FTP_USER_COMMAND
+  std::string text = UnixLines(Read("MessageInfo").ToText());
+  // A command without argument is shown as its verb, without the blank before the argument.
+  while (!text.empty() && (text.back() == '\n' || (sent && text.back() == ' '))) text.pop_back();
+  // Every line of a reply, in order.
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = text.find('\n', start);
+    err_ << (sent ? "> " : "< ") << text.substr(start, end - start) << "\n";
+    if (end == std::string::npos) break;
+    start = end + 1;
   }
 }
 

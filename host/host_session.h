@@ -59,13 +59,17 @@ class HostSession {
   bool BuildArguments(const CallStep& step, const platform::com::MemberInfo* member,
                       std::vector<platform::com::Variant>* storage,
                       std::vector<platform::com::Variant>* arguments);
-  // Whether `result` of a method is a failure value while ErrorNumber is set; prints the error.
+  // Whether `result` of a method is a failure value (or SendCommand's refusal text) while
+  // ErrorNumber is set; prints the error. A "not found" answer of ExistFile/ExistDirectory is
+  // no failure.
   bool ReportedFailure(const std::string& name, const platform::com::Variant& result);
   void PrintResult(const platform::com::Variant& result);
   void PrintObject(platform::com::IDispatch* object);
   // One line: the readable properties of `object` as Name=value.
   std::string EntryLine(platform::com::IDispatch* object);
   void OnEvent(const platform::com::MemberInfo& event);
+  // Verbose: the command sent ("> ") or every line of the reply received ("< ").
+  void ShowServerMessage();
   void DrawProgress();
   void EndProgress();
   // Property `name` of the control (Empty when it cannot be read).

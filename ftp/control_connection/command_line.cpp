@@ -42,10 +42,16 @@ std::string ToLowerAscii(std::string_view text) {
   return result;
 }
 
+std::string CommandVerb(std::string_view verb_or_line) {
+  return ToUpperAscii(verb_or_line.substr(0, verb_or_line.find(' ')));
+}
+
 PreparedCommand PrepareCommand(std::string_view verb, std::string_view argument,
                                const CommandRules& rules) {
   PreparedCommand command;
-  command.verb = ToUpperAscii(verb);
+  command.verb = CommandVerb(verb);
+  // A whole command line given as the verb keeps the case of everything after its verb.
+  const std::string_view rest_of_line = verb.substr(std::min(verb.find(' '), verb.size()));
   if (argument == kKeepAliveArgument || argument == kCommandTestArgument) {
     command.sets_last_command = false;
     argument = {};
@@ -58,21 +64,19 @@ PreparedCommand PrepareCommand(std::string_view verb, std::string_view argument,
     if (command.verb == "USER" && command.argument.empty()) command.argument = "anonymous";
   }
 
-  if (command.argument.empty()) {
-    command.line = command.verb + "\r\n";
-  } else {
-    command.line = command.verb + " " + command.argument + "\r\n";
-  }
-  if (command.verb == "LIST") {
+  std::string words = command.verb + std::string(rest_of_line);
+  if (command.verb == "LIST" && rest_of_line.empty()) {
     if (rules.list_command == "MLSD") {
-      command.line = "MLSD " + command.argument + "\r\n";
+      words = "MLSD";
     } else if (rules.list_all) {
-      command.line = "LIST -al " + command.argument + "\r\n";
+      words = "LIST -al";
     }
   }
+  // RFC 959: <verb> [<SP> <argument>] <CRLF>; a command without argument is the bare verb.
+  command.line = words + (command.argument.empty() ? "" : " " + command.argument) + "\r\n";
 
   const std::string shown = command.verb == "PASS" ? std::string("********") : command.argument;
-  command.message = command.verb + " " + shown;
+  command.message = command.verb + std::string(rest_of_line) + " " + shown;
   return command;
 }
 

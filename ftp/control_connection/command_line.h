@@ -23,7 +23,7 @@ struct CommandRules {
 };
 
 struct PreparedCommand {
-  std::string verb;      // upper-cased verb (a whole line given as verb is upper-cased too)
+  std::string verb;      // upper-cased verb (of a whole line given as verb: its first word)
   std::string argument;  // argument after the path marks and decoding
   std::string line;      // what is sent, CR LF included
   bool sets_last_command = true;
@@ -31,18 +31,23 @@ struct PreparedCommand {
 };
 
 // Applies the command rules:
-//  - the verb is upper-cased;
+//  - the verb is upper-cased; of a whole line given as the verb ("MDTM renamed.txt") only the
+//    first word, the rest is sent as given;
 //  - the keep-alive and command-test arguments are dropped and leave the last command alone;
 //  - ":path" forces an absolute path ("/" put in front unless it starts with "/" or "\");
 //    otherwise one leading "/" or "\" is removed, except for PASS, CWD, RNFR and RNTO, whose
 //    arguments are sent as given;
 //  - scrambled USER/PASS arguments are decoded; an empty decoded user name is "anonymous";
-//  - LIST becomes "MLSD arg" when the list command is MLSD, else "LIST -al arg" with list_all.
+//  - LIST becomes "MLSD arg" when the list command is MLSD, else "LIST -al arg" with list_all;
+//  - without argument the line is the bare verb, with no blank before its CR LF.
 PreparedCommand PrepareCommand(std::string_view verb, std::string_view argument,
                                const CommandRules& rules);
 
 // The session state that sending `verb` announces during `operation` (the free state for verbs
 // that announce nothing). TYPE, PASV, PORT and REST take the state of the transfer they serve.
+// The upper-cased first word of a verb or of a whole command line ("cwd /a" -> "CWD").
+std::string CommandVerb(std::string_view verb_or_line);
+
 FtpStates StateForCommand(std::string_view verb, Operation operation);
 
 std::string ToUpperAscii(std::string_view text);

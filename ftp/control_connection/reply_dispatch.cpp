@@ -1,6 +1,9 @@
-// The control socket's notifications. Data arrival reads the reply, reports it to the host and
-// hands complete replies to the dispatch table (ftp/session/dispatch_table.h); failures end the
+// The control socket's notifications. Data arrival frames the bytes into whole replies
+// (ftp/control_connection/reply_framer.h), pairs each with the command it answers, reports it to
+// the host and hands it to the dispatch table (ftp/session/dispatch_table.h); failures end the
 // running operation with the server's own words.
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "ftp/session/dispatch_table.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
+#include "platform/text/code_page.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
@@ -20,6 +24,8 @@ constexpr std::int32_t kUnexpectedError = 16012;
 constexpr std::int32_t kCanceled = 16010;
 constexpr std::int32_t kConnectionInterrupted = 16011;
 constexpr std::int32_t kNoSocket = 40006;
+constexpr std::int32_t kConnectFailed = 16006;
+constexpr std::int32_t kNotAnFtpServer = 20065;
 // A reply this long without a final line is no FTP reply: the framing is lost and the
 // connection is given up rather than collecting without bound.
 constexpr std::size_t kMaxReplyBytes = 1 << 20;
@@ -33,43 +39,79 @@ bool IsTransferOperation(Operation operation) {
 
 void FtpSession::OnControlDataArrival() {
   state_.last_control_activity_ms = platform::CurrentClock().MonotonicMs();
-  // No operation waits: leave the bytes to the socket, whose next receive replaces them (a
-  // server's idle notice or a late keep-alive reply changes nothing).
-  if (state_.current_operation == Operation::kNone) return;
   ReplyDispatch();
 }
 
 void FtpSession::ReplyDispatch() {
-  std::string arrived;
-  try {
-    std::vector<std::uint8_t> bytes;
-    control_socket_->GetData(bytes);
-    const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    arrived = std::string(StripBlanks(DecodeReceived(raw, settings_.utf8)));
-    state_.last_reply = arrived;
-    state_.reply_buffer += arrived;
-    if (state_.reply_buffer.size() > kMaxReplyBytes) {
-      Log("ReplyTooLong:" + std::to_string(state_.reply_buffer.size()));
-      state_.reply_buffer.clear();
-      CloseControlSocket();
-      Raise(kUnexpectedError, "Reply too long");
-    }
-    // An incomplete reply waits for the next arrival, which comes as its own notification. No
-    // messages are pumped here: a nested dispatch of that arrival would handle this reply twice.
-    const int code = GetResponseCode(state_.reply_buffer);
-    if (code == 0) return;
-
-    state_.message_info = arrived.size() >= 2 ? arrived.substr(0, arrived.size() - 2) : arrived;
-    if (state_.current_operation != Operation::kCommandTest) {
-      state_.message_type =
-          code > 399 ? MessageTypes::FTP_SERVER_BAD_RESPONSE : MessageTypes::FTP_SERVER_RESPONSE;
-      host_.RaiseServerMessage();
-    }
-    DispatchReply(*this, state_.current_operation, state_.last_command,
-                  DispatchedReply{code, arrived});
-  } catch (const NumberedError& error) {
-    HandleDispatchFailure(static_cast<std::int32_t>(error.number()), error.description(), arrived);
+  // Read even while no operation waits: a late reply (of a keep-alive, of a command that timed
+  // out) must be taken in, or it would pass for the answer to the next command. No messages are
+  // pumped here: a nested dispatch would hand the same reply out twice.
+  std::vector<std::uint8_t> bytes;
+  control_socket_->GetData(bytes);
+  reply_framer_.Add(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (reply_framer_.PendingSize() > kMaxReplyBytes) {
+    Log("ReplyTooLong:" + std::to_string(reply_framer_.PendingSize()));
+    reply_framer_.Clear();
+    CloseControlSocket();
+    HandleDispatchFailure(kUnexpectedError, "Reply too long", "");
+    return;
   }
+  // Each whole reply in turn; an incomplete last line waits for the next arrival.
+  while (std::optional<FramedReply> reply = reply_framer_.Next()) {
+    try {
+      HandleReply(*reply);
+    } catch (const NumberedError& error) {
+      HandleDispatchFailure(static_cast<std::int32_t>(error.number()), error.description(),
+                            DecodeReceived(reply->text, settings_.utf8));
+    }
+  }
+}
+
+std::string FtpSession::DecodeServerText(std::string_view bytes) {
+  if (state_.encoding_undecided &&
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
+    state_.encoding_undecided = false;
+    settings_.utf8 = platform::IsValidUtf8(bytes.substr(0, bytes.find('\0')));
+    Log(settings_.utf8 ? "Encoding:UTF-8 by content" : "Encoding:ANSI by content");
+  }
+  return DecodeReceived(bytes, settings_.utf8);
+}
+
+void FtpSession::HandleReply(const FramedReply& framed) {
+  const std::string text = DecodeServerText(framed.text);
+  // A preliminary reply (1xx) announces its command's final reply; only a final one (2xx-5xx)
+  // answers the oldest awaited command. A reply while none is awaited (the greeting, a notice
+  // that the server closes) goes to the running operation.
+  AwaitedReply owner;
+  if (!state_.awaited_replies.empty()) {
+    owner = state_.awaited_replies.front();
+    if (framed.code >= 200) state_.awaited_replies.pop_front();
+  }
+  if (owner.shown && framed.code != 0) {
+    state_.message_info = text.substr(0, text.size() - 2);
+    state_.message_type = framed.code > 399 ? MessageTypes::FTP_SERVER_BAD_RESPONSE
+                                            : MessageTypes::FTP_SERVER_RESPONSE;
+    host_.RaiseServerMessage();
+  }
+  const Operation operation = state_.current_operation;
+  if (!owner.owned || operation == Operation::kNone) {
+    Log("ReplyNotAwaited:" + text);
+    return;
+  }
+  if (framed.code == 0) {
+    // A greeting that is no FTP reply: the peer speaks another protocol and will not log in.
+    if (operation == Operation::kConnect && state_.last_command.empty()) {
+      const std::string line = text.substr(0, text.find("\r\n"));
+      Raise(kNotAnFtpServer, GetErrorText(kNotAnFtpServer) + ": \"" + line + "\"");
+    }
+    Log("NoReplyLine:" + text);
+    return;
+  }
+  DispatchReply(*this, operation, state_.last_command, DispatchedReply{framed.code, text});
+}
+
+void FtpSession::AbandonAwaitedReplies() {
+  for (AwaitedReply& awaited : state_.awaited_replies) awaited.owned = false;
 }
 
 void FtpSession::HandleDispatchFailure(std::int32_t number, std::string description,
@@ -108,9 +150,11 @@ void FtpSession::OnControlClose() {
   const Operation operation = state_.current_operation;
   if (operation != Operation::kNone) {
     // The server went away in the middle of an exchange: the waiting method must not take the
-    // silence for success. QUIT expects exactly this.
+    // silence for success (QUIT expects exactly this). A close during the login is a refused
+    // connection.
     if (operation != Operation::kQuit && !ErrorRecorded()) {
-      DispatchError("ControlSocket_OnClose", kConnectionInterrupted, "");
+      DispatchError("ControlSocket_OnClose",
+                    operation == Operation::kConnect ? kConnectFailed : kConnectionInterrupted, "");
     }
     EndAsyncMethod();
   }

@@ -1,9 +1,10 @@
 // Reading FTP reply codes and texts out of the text received on the control connection.
 //
 // A reply (RFC 959, 4.2) is one line "nnn text" or several lines, the first "nnn-text" and the
-// last "nnn text". The reader here is deliberately tolerant: every line that starts with three
-// digits and a blank (or is just three digits) counts as a final line, and the latest such line
-// wins, so that two replies received together ("257 ..." then "226 ...") give the second code.
+// last "nnn text". The session cuts the received bytes into whole replies first
+// (reply_framer.h); these readers work on such a reply, or on a few of them (a preliminary reply
+// and its final one). They are tolerant: every line that starts with three digits and a blank (or
+// is just three digits) counts as a final line, and the latest such line wins.
 //
 //   "220-Welcome\r\n220-to the server\r\n220 Ready\r\n"   -> 220
 //   "257 \"/home\" is current\r\n226 Transfer done\r\n"    -> 226

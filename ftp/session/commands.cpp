@@ -25,6 +25,12 @@ bool HoldsLineBreak(const PreparedCommand& command) {
   return body.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// Raw commands that move the server to another working folder.
+bool ChangesFolder(std::string_view ftp_cmd) {
+  const std::string verb = CommandVerb(ftp_cmd);
+  return verb == "CWD" || verb == "CDUP" || verb == "XCWD" || verb == "XCUP";
+}
+
 std::string DecodeCredential(std::string_view scrambled) {
   return platform::AnsiToUtf8(DecodeScrambledAnsi(scrambled));
 }
@@ -58,7 +64,11 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
       }
     }
 
-    state_.reply_buffer.clear();
+    // A raw command's result is its own reply: not that of a login run by the reconnect above.
+    if (state_.current_operation == Operation::kRawCommand ||
+        state_.current_operation == Operation::kCommandTest) {
+      state_.command_reply.clear();
+    }
     CommandRules rules;
     if (settings_.scrambled_credentials) rules.decode_credential = DecodeCredential;
     rules.list_command = settings_.list_command;
@@ -80,6 +90,9 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
     if (error_after != 0 && error_after != error_before) {
       Raise(error_after, RecordedErrorDescription());
     }
+    state_.awaited_replies.push_back(
+        {.owned = argument != kKeepAliveArgument,
+         .shown = state_.current_operation != Operation::kCommandTest});
 
     if (state_.current_operation != Operation::kCommandTest) {
       state_.message_info = command.message;
@@ -163,6 +176,7 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
       if (operation == Operation::kRawCommand && code > 399) {
         Raise(16000 + code, GetResponseInfo(state_.command_reply));
       }
+      if (operation == Operation::kRawCommand && ChangesFolder(ftp_cmd)) ReadBackFolder();
     }
     return state_.command_reply;
   } catch (const NumberedError& error) {
@@ -170,6 +184,15 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
     return "SendCommand:command not understood;" + std::to_string(error.number()) + "#" +
            (error.description().empty() ? ErrorInfo() : error.description());
   }
+}
+
+void FtpSession::ReadBackFolder() {
+  // The server names the folder it moved to; the raw command's reply stays the method's result.
+  const std::string reply = state_.command_reply;
+  if (!RunOperation(Operation::kGetCurrentDirectory, "PWD", "", "SendCommand")) {
+    Log("ReadBackFolder failed:" + std::to_string(ErrorNumber()));
+  }
+  state_.command_reply = reply;
 }
 
 std::string FtpSession::GetCurrentDirectory() {

@@ -7,6 +7,7 @@
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "net/socket_support.h"
+#include "platform/loop/message_loop.h"
 
 namespace tarvik {
 namespace {
@@ -29,6 +30,7 @@ bool FtpSession::Connect() {
   state_.fallback_error = {};
   control_socket_->m_lngEventErrorNumber = 0;
   data_.socket().m_lngEventErrorNumber = 0;
+  TakeInIdleNotifications();
   if (Connected()) return true;
   if (!reconnect_in_progress_ && RefuseWhileBusy()) return false;
 
@@ -50,7 +52,6 @@ bool FtpSession::Connect() {
   }
   SetFtpState(FtpStates::ftpConnecting);
   state_.last_command.clear();
-  state_.reply_buffer.clear();
   if (StripBlanks(settings_.username).empty()) {
     settings_.username = "anonymous";
     settings_.password = kAnonymousPassword;
@@ -81,8 +82,11 @@ bool FtpSession::Connect() {
 }
 
 bool FtpSession::ConnectAndLogIn() {
-  // A socket left over from an earlier attempt (closing, or failed) is dropped first.
+  // A socket left over from an earlier attempt (closing, or failed) is dropped first, and with
+  // it whatever that connection still owed.
   DropControlSocket();
+  reply_framer_.Clear();
+  state_.awaited_replies.clear();
   control_socket_->SetRemoteHost(settings_.server_name);
   control_socket_->SetRemotePort(settings_.port);
   control_socket_->SetRcvbuf(kControlSocketBuffer);
@@ -140,6 +144,7 @@ void FtpSession::AfterLogin() {
       settings_.keep_alive_command.clear();
     }
   }
+  state_.encoding_undecided = false;
   if (settings_.auto_encoding) {
     settings_.utf8 = false;
     const std::string features = SendCommand("FEAT", "");
@@ -152,11 +157,26 @@ void FtpSession::AfterLogin() {
       }
       start = end + 2;
     }
+    // Some servers speak UTF-8 without listing it; their names tell (see DecodeServerText).
+    state_.encoding_undecided = !settings_.utf8;
   }
   state_.home_directory = GetCurrentDirectory();
   Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +
       ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" + state_.home_directory +
       ";PSV:" + (settings_.passive ? "True" : "False"));
+}
+
+void FtpSession::TakeInIdleNotifications() {
+  // Only between operations: inside one, the running exchange is already reading the socket, and
+  // pumping here would dispatch its replies from within a row.
+  if (state_.current_operation != Operation::kNone || reconnect_in_progress_) return;
+  if (control_socket_->State() != CSocket::kConnected) return;
+  // A peer's close is reported after the data before it, each in a pass of its own.
+  constexpr int kPasses = 3;
+  for (int pass = 0; pass < kPasses && control_socket_->State() == CSocket::kConnected; ++pass) {
+    if (!platform::WaitForMessage(0)) return;
+    platform::ProcessPendingMessages();
+  }
 }
 
 bool FtpSession::IsFTPCmdExist(std::string_view command_line) {

@@ -46,6 +46,8 @@ void FtpSession::BeginAsyncMethod(Operation operation) {
 
 void FtpSession::EndAsyncMethod() {
   if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
+  // Replies still due belong to the operation that ends here, never to the next one.
+  AbandonAwaitedReplies();
   state_.current_operation = Operation::kNone;
   SetFtpState(FtpStates::ftpFreeState);
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "ftp/control_connection/reply_framer.h"
 #include "ftp/data_connection/data_connection.h"
 #include "ftp/data_connection/data_transfer_sink.h"
 #include "ftp/directory/remote_folder_state.h"
@@ -95,6 +96,10 @@ class FtpSession {
   bool CloseConnect(bool reset_statistics);
   bool ReConnect();
   bool Quit();
+  // Text the server sent (a reply, a listing) in the session's encoding. With Encoding=AUTO and
+  // a FEAT that did not list UTF8, the first text that is not plain ASCII decides: valid UTF-8
+  // switches the session to UTF-8, anything else keeps the ANSI code page.
+  std::string DecodeServerText(std::string_view bytes);
   // Stores the directory quoted in a PWD reply as the tracked current directory.
   bool GetDirFromResponse(std::string_view reply);
   // Waits until the control connection is connected (before a transfer step); records 20061
@@ -130,6 +135,14 @@ class FtpSession {
   void OnControlDataArrival();
 
   void ReplyDispatch();
+  // One complete reply: pairs it with its command, shows it, and hands it to the running
+  // operation's rows unless its command's operation is gone.
+  void HandleReply(const FramedReply& framed);
+  // The replies still awaited are no longer waited for by anyone (their operation ended).
+  void AbandonAwaitedReplies();
+  // Before a member uses an idle connection: takes in what the peer sent meanwhile, so that a
+  // connection the peer closed reads as closed.
+  void TakeInIdleNotifications();
   void HandleDispatchFailure(std::int32_t number, std::string description,
                              const std::string& arrived);
   // Waits while the operation runs and no error is recorded. `limit_seconds` of the clock; on
@@ -140,6 +153,8 @@ class FtpSession {
   bool ConnectAndLogIn();
   void AfterLogin();
   bool IsFTPCmdExist(std::string_view command_line);
+  // After a raw folder change: the tracked working folder read back from the server (PWD).
+  void ReadBackFolder();
   void ResetStatistics();
   void KeepAlive();
 
@@ -149,6 +164,7 @@ class FtpSession {
   SessionState state_;
   TransferStatistics statistics_;
   std::shared_ptr<CSocket> control_socket_;  // m_objControlSocket, "[Ctrl]"
+  ReplyFramer reply_framer_;                 // control bytes not yet part of a whole reply
   DataConnection data_;  // m_objDataSocket, "[Data]", and the data-connection steps
   DataTransferSink* transfer_sink_ = nullptr;
   RemoteFolderState remote_folders_;

@@ -27,10 +27,11 @@ void AbortAccepted(FtpSession& session, const DispatchedReply&) {
   session.EndAsyncMethod();
 }
 
-// The whole reply since the command was sent, so that a reply split over several arrivals (a
-// long FEAT or HELP) is handed back complete.
-void RawReply(FtpSession& session, const DispatchedReply&) {
-  session.state().command_reply = session.state().reply_buffer;
+// The command's own reply, whole. A preliminary reply (1xx) is kept and its final reply waited
+// for (RFC 959, 4.2: "the user-process should wait for the final reply").
+void RawReply(FtpSession& session, const DispatchedReply& reply) {
+  session.state().command_reply += reply.text;
+  if (reply.code < 200) return;
   session.EndAsyncMethod();
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -66,29 +67,36 @@ struct TransferSettings {
   bool list_suffix_set = false;                  // ListSuffix was written
 };
 
+// A command sent on the control connection whose final reply has not arrived yet. Replies pair
+// with commands strictly in order: the oldest awaited command owns the next final reply.
+struct AwaitedReply {
+  bool owned = true;  // the operation that sent it still waits; false: its reply is only shown
+  bool shown = true;  // its replies are raised as server messages (not for command probes)
+};
+
 // Session state. Every field is changed only on the thread of the control.
 struct SessionState {
   FtpStates ftp_state = FtpStates::ftpFreeState;   // observable state
   Operation current_operation = Operation::kNone;  // operation a method waits for
   std::string message_info;                        // last command sent or reply received
   MessageTypes message_type = MessageTypes::FTP_USER_COMMAND;  // kind of message_info
-  std::string last_command;                   // verb of the last command sent, upper case
-  std::string reply_buffer;                   // reply text received since the last command was sent
-  std::string last_reply;                     // text of the latest arrival
-  std::string command_reply;                  // reply text handed back by SendCommand
-  bool logged_in = false;                     // a Connect has succeeded (never cleared)
-  bool server_is_pure = false;                // greeting mentions "pure"
-  bool server_is_typsoft = false;             // greeting mentions "typsoft"
-  std::int64_t last_control_activity_ms = 0;  // monotonic time of the last arrival or keep-alive
-  bool abort_requested = false;               // Abort was called; consumed by batches
-  bool abort_current_only = false;            // AbortCurrent: only the file in transfer
-  ControlFallbackError fallback_error;        // ErrorNumber/ErrorInfo when the record holds none
-  bool reconnecting = false;                  // SendFtpCommand is re-establishing the connection
+  std::string last_command;                      // verb of the last command sent, upper case
+  std::deque<AwaitedReply> awaited_replies;      // commands sent, unanswered yet, oldest first
+  std::string command_reply;                     // reply text handed back by SendCommand
+  bool logged_in = false;                        // a Connect has succeeded (never cleared)
+  bool server_is_pure = false;                   // greeting mentions "pure"
+  bool server_is_typsoft = false;                // greeting mentions "typsoft"
+  std::int64_t last_control_activity_ms = 0;     // monotonic time of the last arrival or keep-alive
+  bool abort_requested = false;                  // Abort was called; consumed by batches
+  bool abort_current_only = false;               // AbortCurrent: only the file in transfer
+  ControlFallbackError fallback_error;           // ErrorNumber/ErrorInfo when the record holds none
+  bool reconnecting = false;                     // SendFtpCommand is re-establishing the connection
   Operation saved_operation = Operation::kNone;  // operation to restore after a reconnect
   std::int16_t connect_retry_count = 0;          // socket errors seen during one Connect
   bool first_connect_done = false;               // the banner was logged
   bool list_dir_for_file = false;                // list the folder to look a file up (pure servers)
   bool list_with_asterisk = false;               // list with "*" (typsoft servers)
+  bool encoding_undecided = false;               // AUTO, FEAT silent: non-ASCII text decides
   std::string home_directory;                    // directory reported after login
   std::string current_directory = "/";           // tracked working directory
   double remote_size = 0;                        // last SIZE result; -1 missing, -2 failed

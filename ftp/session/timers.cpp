@@ -28,6 +28,9 @@ void FtpSession::KeepAlive() {
   const std::int64_t now = platform::CurrentClock().MonotonicMs();
   const std::int64_t silent_seconds = (now - state_.last_control_activity_ms) / 1000;
   if (silent_seconds <= settings_.keep_alive_interval) return;
+  // A command sent while another waits for its reply would take that reply's place in the
+  // server's answers (and some servers refuse it), so the keep-alive waits for a quiet moment.
+  if (!state_.awaited_replies.empty()) return;
   state_.last_control_activity_ms = now;
   const bool sent = SendFtpCommand(settings_.keep_alive_command, kKeepAliveArgument);
   Log(sent ? "Keep Conn Success:" : "Keep Conn Failure:");

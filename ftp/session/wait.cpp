@@ -28,6 +28,10 @@ void FtpSession::WaitForOperation(Operation operation, std::int64_t limit_second
     }
     const std::int64_t now = clock.MonotonicMs();
     if (now > deadline) {
+      // A server silent past the limit may never answer: its commands are no longer counted, so
+      // that the next command's reply pairs with that command (a reply that still comes late
+      // would pass for it; the session cannot tell the two apart).
+      state_.awaited_replies.clear();
       if (!quiet_expiry) Raise(kTimedOut);
       state_.current_operation = Operation::kNone;
       return;

@@ -8,6 +8,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/text/locale_code_page.h"
+
 namespace tarvik::platform {
 namespace {
 
@@ -168,12 +170,12 @@ std::string RunConverter(iconv_t cd, std::string_view input, OnStop on_stop) {
 
 unsigned CodePageFromEnvironment() {
   const char* value = std::getenv("TARVIK_ACP");
-  if (value == nullptr || *value == '\0') return kDefaultAnsiCodePage;
+  if (value == nullptr || *value == '\0') return LocaleCodePage();
   char* end = nullptr;
   const unsigned long number = std::strtoul(value, &end, 10);
-  if (*end != '\0' || number == 0 || number > 65535) return kDefaultAnsiCodePage;
+  if (*end != '\0' || number == 0 || number > 65535) return LocaleCodePage();
   const auto code_page = static_cast<unsigned>(number);
-  return IsKnownCodePage(code_page) ? code_page : kDefaultAnsiCodePage;
+  return IsKnownCodePage(code_page) ? code_page : LocaleCodePage();
 }
 
 unsigned Resolve(unsigned code_page) {

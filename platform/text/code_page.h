@@ -2,10 +2,11 @@
 // pages, as the Win32 MultiByteToWideChar / WideCharToMultiByte pair does, with UTF-8 in place of
 // UTF-16.
 //
-// The "system ANSI code page" is a setting: the environment variable TARVIK_ACP (a code page
-// number) read on first use, default 1252 (Western European). 936 is Simplified Chinese (GBK),
-// 65001 is UTF-8. A value that is not a number or names a code page this system cannot convert is
-// ignored (1252 is used).
+// The "system ANSI code page" is read on first use: the environment variable TARVIK_ACP (a code
+// page number: 1252 Western European, 936 Simplified Chinese (GBK), 65001 UTF-8), else the code
+// page of the process locale (platform/text/locale_code_page.h: 65001 for a UTF-8, C or POSIX
+// locale). A TARVIK_ACP that is not a number or names a code page this system cannot convert is
+// ignored.
 //
 // Invalid input never fails a conversion; it is replaced, as the Win32 calls do without their
 // strict flags:
@@ -25,6 +26,7 @@ namespace tarvik::platform {
 
 inline constexpr unsigned kCodePageAnsi = 0;  // "the system ANSI code page" (CP_ACP)
 inline constexpr unsigned kCodePageUtf8 = 65001;
+// The code page of a legacy code set without a Windows counterpart: every byte survives it.
 inline constexpr unsigned kDefaultAnsiCodePage = 1252;
 
 // The system ANSI code page (see above).

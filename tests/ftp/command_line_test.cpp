@@ -13,8 +13,11 @@ TEST(CommandLineTest, VerbIsUpperCasedArgumentKeepsCase) {
   EXPECT_TRUE(command.sets_last_command);
 }
 
-TEST(CommandLineTest, WholeLineAsVerbIsUpperCased) {
-  EXPECT_EQ(PrepareCommand("dele myfile.txt", "", {}).line, "DELE MYFILE.TXT\r\n");
+TEST(CommandLineTest, WholeLineAsVerbUpperCasesOnlyTheVerb) {
+  const PreparedCommand command = PrepareCommand("mdtm renamed.txt", "", {});
+  EXPECT_EQ(command.line, "MDTM renamed.txt\r\n");
+  EXPECT_EQ(command.verb, "MDTM");
+  EXPECT_EQ(PrepareCommand("site chmod", "644 A.txt", {}).line, "SITE chmod 644 A.txt\r\n");
 }
 
 TEST(CommandLineTest, InternalArgumentsAreNotSentAndKeepLastCommand) {
@@ -59,6 +62,16 @@ TEST(CommandLineTest, ListVariants) {
   EXPECT_EQ(PrepareCommand("LIST", "dir", rules).line, "LIST -al dir\r\n");
   rules.list_command = "MLSD";
   EXPECT_EQ(PrepareCommand("LIST", "dir", rules).line, "MLSD dir\r\n");
+}
+
+TEST(CommandLineTest, WithoutArgumentTheLineIsTheBareVerb) {
+  CommandRules rules;
+  rules.list_all = true;
+  EXPECT_EQ(PrepareCommand("LIST", "", rules).line, "LIST -al\r\n");
+  rules.list_command = "MLSD";
+  EXPECT_EQ(PrepareCommand("LIST", "", rules).line, "MLSD\r\n");
+  EXPECT_EQ(PrepareCommand("pwd", "", rules).line, "PWD\r\n");
+  EXPECT_EQ(PrepareCommand("PASV", "KEEP_ALIVE", rules).line, "PASV\r\n");
 }
 
 TEST(CommandLineTest, StateByVerbAndOperation) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "control/errors/error_dispatch.h"
+#include "platform/text/code_page.h"
 #include "socket_fixture.h"
 #include "tests/support/loopback_sockets.h"
 
@@ -139,7 +140,14 @@ TEST_F(ConnectedSocketTest, SendCompleteNeverComesFromInsideSendData) {
   EXPECT_EQ(ReadPlain(server_, 16), "USER anonymous\r\n");
 }
 
+// Code page 1252 as the system's for the scope of a test (the default follows the locale).
+struct Western1252 {
+  Western1252() { EXPECT_TRUE(platform::SetAnsiCodePage(1252)); }
+  ~Western1252() { platform::SetAnsiCodePage(0); }
+};
+
 TEST_F(ConnectedSocketTest, TextIsSentInTheAnsiCodePageUpToTheCallersCount) {
+  const Western1252 code_page;
   double length = 100;  // more than the text has: only what exists is sent
   client_->SendData("caf\xC3\xA9!", length, false, false);
   EXPECT_EQ(ReadPlain(server_, 5), "caf\xE9!");
@@ -155,6 +163,7 @@ TEST_F(ConnectedSocketTest, TextIsSentInTheAnsiCodePageUpToTheCallersCount) {
 }
 
 TEST_F(ConnectedSocketTest, ReceivedDataIsTakenOrPeeked) {
+  const Western1252 code_page;
   std::string first;
   client_->OnDataArrival = [&](double n) {
     EXPECT_EQ(client_->BytesReceived(), n);

@@ -22,6 +22,8 @@ namespace {
 
 // Spacing of the bytes of ReplyByteByByte(), so that each tends to arrive on its own.
 constexpr std::chrono::milliseconds kByteSpacing{1};
+// Pause before the second part of ReplySplit(), so that the first tends to be read alone.
+constexpr std::chrono::milliseconds kSplitPause{5};
 
 void MakeNonBlocking(int fd) {
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -93,6 +95,8 @@ std::string FakeFtpServer::Step::Describe() const {
       return "Reply \"" + text.substr(0, text.find('\r')) + "\"";
     case Step::Kind::kSendByteByByte:
       return "ReplyByteByByte \"" + text.substr(0, text.find('\r')) + "\"";
+    case Step::Kind::kSendAfterPause:
+      return "ReplySplit, second part \"" + text.substr(0, text.find('\r')) + "\"";
     case Step::Kind::kPasv:
       return "ReplyPasv " + text;
     case Step::Kind::kOpenData:
@@ -178,6 +182,9 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::Play(const Step& step) {
       return PlaySend(step.text, false);
     case Step::Kind::kSendByteByByte:
       return PlaySend(step.text, true);
+    case Step::Kind::kSendAfterPause:
+      std::this_thread::sleep_for(kSplitPause);
+      return PlaySend(step.text, false);
     case Step::Kind::kPasv:
       return PlayPasv(step.text);
     case Step::Kind::kOpenData:

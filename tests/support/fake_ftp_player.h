@@ -23,6 +23,7 @@ struct FakeFtpServer::Step {
     kExpectClose,     //
     kSend,            // text: bytes to send in one write
     kSendByteByByte,  // text: bytes to send one at a time
+    kSendAfterPause,  // text: bytes to send in one write after a short pause
     kPasv,            // text: the address to announce ("h1,h2,h3,h4")
     kOpenData,        //
     kSendDataPart,    // text: bytes

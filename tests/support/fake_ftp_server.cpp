@@ -85,6 +85,11 @@ FakeFtpServer& FakeFtpServer::ReplyRaw(std::string bytes) {
 FakeFtpServer& FakeFtpServer::ReplyByteByByte(std::string text) {
   return Add({Step::Kind::kSendByteByByte, AsReplyLines(text)});
 }
+FakeFtpServer& FakeFtpServer::ReplySplit(std::string text, std::size_t at) {
+  const std::string framed = AsReplyLines(text);
+  Add({Step::Kind::kSend, framed.substr(0, at)});
+  return Add({Step::Kind::kSendAfterPause, framed.substr(at)});
+}
 FakeFtpServer& FakeFtpServer::ReplyPasv() {
   return ReplyPasv("127,0,0,1");
 }

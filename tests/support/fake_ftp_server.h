@@ -72,6 +72,10 @@ class FakeFtpServer {
   FakeFtpServer& ReplyRaw(std::string bytes);
   // Sends `text` framed like Reply(), one byte per TCP segment about a millisecond apart.
   FakeFtpServer& ReplyByteByByte(std::string text);
+  // Sends `text` framed like Reply() in two writes: its first `at` bytes, then, a few milliseconds
+  // later, the rest; the pause makes it all but certain that the client reads the first part on
+  // its own (a reply cut by TCP at that byte).
+  FakeFtpServer& ReplySplit(std::string text, std::size_t at);
   // Opens a data listener on 127.0.0.1 and replies "227 Entering Passive Mode (127,0,0,1,p1,p2).".
   FakeFtpServer& ReplyPasv();
   // The same, announcing `address` ("10,0,0,7") instead of 127,0,0,1; the port is still the real

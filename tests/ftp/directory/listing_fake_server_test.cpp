@@ -91,7 +91,7 @@ TEST(GetFtpDirectoryInfoTest, MlsdPatternGoesOutAsListAndMlsdStays) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/*.txt", kPubListing);
   server.Expect("CWD pub/").Reply("250 Directory changed");
-  PlayListing(server, "MLSD ", "type=file;size=5;modify=20190105123045; m.txt\r\n")
+  PlayListing(server, "MLSD", "type=file;size=5;modify=20190105123045; m.txt\r\n")
       .Expect("CWD /")
       .Reply("250 Directory changed");
   server.Start();

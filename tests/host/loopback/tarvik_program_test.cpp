@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -215,6 +216,86 @@ TEST_F(TarvikSessionTest, RunsASessionAgainstARealServer) {
   EXPECT_NE(run.err.find("< 230"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("> SYST"), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find(server.Password()), std::string::npos);
+}
+
+// The lines of `text` that start with `prefix`, in order.
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with(prefix)) lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST_F(TarvikSessionTest, VerboseShowsTheServerAndEveryReplyLineInOrder) {
+  tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
+  server.FreshDir("shown");
+  server.PutFile("shown/a.txt", "a");
+  Register();
+  const ProgramRun run =
+      Tarvik({"-v", "ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+              "Username=" + server.User(), "Password=" + server.Password(), "Passive=False",
+              "GetFtpDirectoryInfo(/shown/)", "SendCommand(STAT, \"\")", "Disconnect"});
+  ASSERT_EQ(run.exit_code, 0) << run.out << run.err;
+  EXPECT_EQ(
+      run.err.rfind(
+          "Connecting to " + server.Host() + " port " + std::to_string(server.Port()) + "\n", 0),
+      0u)
+      << run.err;
+  // Commands without argument are their bare verb; the listing's preliminary and final replies
+  // come in active mode too.
+  const std::vector<std::string> sent = LinesStartingWith(run.err, "> ");
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "> PWD"), sent.end()) << run.err;
+  EXPECT_NE(run.err.find("> LIST\n< 1"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\n< 226"), std::string::npos) << run.err;
+  // Each line of the multi-line reply, in the server's order and words.
+  const std::string stat_reply = run.out.substr(run.out.find("211-"));
+  std::string shown;
+  std::istringstream lines(stat_reply.substr(0, stat_reply.find("211 ") + 4));
+  for (std::string line; std::getline(lines, line);) shown += "< " + line + "\n";
+  shown.resize(shown.size() - 1);
+  EXPECT_NE(run.err.find("> STAT\n" + shown), std::string::npos) << run.err << run.out;
+  EXPECT_NE(run.err.find("<  Connected to: "), std::string::npos) << run.err;
+}
+
+// pyftpdlib refuses "LIST -al " with its trailing blank as a bad path.
+TEST_F(TarvikSessionTest, ListAllListsOnAServerStrictAboutBlanks) {
+  tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
+  server.FreshDir("all");
+  server.PutFile("all/.hidden", "h");
+  Register();
+  const ProgramRun run =
+      Tarvik({"ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+              "Username=" + server.User(), "Password=" + server.Password(), "ListAll=True",
+              "GetFtpDirectoryInfo(/all/)"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("FileName=.hidden"), std::string::npos) << run.out;
+}
+
+TEST_F(TarvikSessionTest, QuestionsAnswerFalseAndARefusedCommandFails) {
+  tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
+  server.FreshDir("asked");
+  Register();
+  const std::vector<std::string> login = {
+      "ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+      "Username=" + server.User(), "Password=" + server.Password()};
+  for (const char* question :
+       {"ExistFile(/asked/none.txt)", "ExistFile(/none/none.txt)", "ExistDirectory(/asked/none)",
+        "ExistDirectory(/none/none)"}) {
+    std::vector<std::string> args = login;
+    args.push_back(question);
+    const ProgramRun run = Tarvik(args);
+    EXPECT_EQ(run.exit_code, 0) << question << ": " << run.err;
+    EXPECT_EQ(run.out, "False\n") << question;
+  }
+  std::vector<std::string> args = login;
+  args.insert(args.end(), {"SendCommand(XYZZY, \"\")", "Connected"});
+  const ProgramRun refused = Tarvik(args);
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find("SendCommand failed\nErrorNumber: 16500\n"), std::string::npos)
+      << refused.err;
+  EXPECT_EQ(refused.out, "");  // Connected was not read
 }
 
 }  // namespace

@@ -9,24 +9,55 @@ namespace {
 
 class CodePageTest : public ::testing::Test {
  protected:
+  void SetUp() override { unsetenv("TARVIK_ACP"); }
   void TearDown() override {
     unsetenv("TARVIK_ACP");
+    unsetenv("LC_ALL");
+    unsetenv("LOCPATH");
     SetAnsiCodePage(0);
   }
 };
 
-TEST_F(CodePageTest, AnsiCodePageComesFromTheEnvironment) {
-  unsetenv("TARVIK_ACP");
+// The system code page of the locale LC_ALL names.
+unsigned CodePageInLocale(const char* locale) {
+  setenv("LC_ALL", locale, 1);
   SetAnsiCodePage(0);
-  EXPECT_EQ(AnsiCodePage(), 1252u);
+  return AnsiCodePage();
+}
+
+TEST_F(CodePageTest, TarvikAcpOverridesTheLocale) {
+  setenv("LC_ALL", "C", 1);
   setenv("TARVIK_ACP", "936", 1);
   SetAnsiCodePage(0);
   EXPECT_EQ(AnsiCodePage(), 936u);
   for (const char* bad : {"abc", "", "99999999", "12345", "936x"}) {
     setenv("TARVIK_ACP", bad, 1);
     SetAnsiCodePage(0);
-    EXPECT_EQ(AnsiCodePage(), 1252u) << bad;
+    EXPECT_EQ(AnsiCodePage(), 65001u) << bad;
   }
+}
+
+TEST_F(CodePageTest, UnicodeAndPlainLocalesGiveUtf8) {
+  for (const char* locale : {"C.UTF-8", "C", "POSIX", "xx_NOT.INSTALLED"}) {
+    EXPECT_EQ(CodePageInLocale(locale), 65001u) << locale;
+  }
+}
+
+// Legacy locales are compiled into a private folder (LOCPATH) from the system's locale sources.
+TEST_F(CodePageTest, LegacyLocaleGivesItsOwnCodePage) {
+  const std::string folder = ::testing::TempDir() + "tarvik_locales";
+  const std::string make = "mkdir -p " + folder + " && localedef -i en_US -f ISO-8859-1 " + folder +
+                           "/en_US.ISO-8859-1 && localedef -i zh_CN -f GBK " + folder +
+                           "/zh_CN.GBK && localedef -i ru_RU -f ISO-8859-5 " + folder +
+                           "/ru_RU.ISO-8859-5";
+  if (std::system((make + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "localedef or the locale sources are missing";
+  }
+  setenv("LOCPATH", folder.c_str(), 1);
+  EXPECT_EQ(CodePageInLocale("en_US.ISO-8859-1"), 1252u);
+  EXPECT_EQ(CodePageInLocale("zh_CN.GBK"), 936u);
+  EXPECT_EQ(CodePageInLocale("ru_RU.ISO-8859-5"), 28595u);
+  EXPECT_EQ(*MultiByteToUtf8("\xE4", kCodePageAnsi), "ф");
 }
 
 TEST_F(CodePageTest, SetAnsiCodePageRefusesUnknownPages) {
