@@ -50,7 +50,7 @@ void RunningListing::OnDataReceived(std::string_view bytes) {
 }
 
 std::string RunningListing::Text() const {
-  return DecodeReceived(received_, session_.settings().utf8);
+  return session_.DecodeServerText(received_);
 }
 
 void RunningListing::OnDataClosed() {

@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 

@@ -8,6 +8,7 @@
 #include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
+#include "ftp/remote/remote_path.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/conflict_resolution.h"
@@ -56,12 +57,6 @@ struct RemoteFile {
   std::int64_t size = -1;
   std::string date;
 };
-
-// The argument of RETR/STOR that reaches `remote_path` whatever the working folder: an absolute
-// path goes out absolute (the ":" mark keeps its leading "/"), a relative one as given.
-std::string TransferArgument(const std::string& remote_path) {
-  return !remote_path.empty() && remote_path.front() == '/' ? ":" + remote_path : remote_path;
-}
 
 // "Can't transfer the file whose size more than 1.5M".
 std::string TooLargeText(double max_size) {
@@ -217,7 +212,7 @@ bool TransferEngine::RunDownload() {
   statistics.start_tick_ms = 0;
   const bool ascii_mode = session_.settings().transfer_mode == 0;
   TransferPlan plan{TransferDirection::kDownload, local_path,   remote_path,
-                    TransferArgument(remote_path), remote.size, offset,
+                    RemoteCommandArgument(remote_path), remote.size, offset,
                     replace,                       size_unknown, ascii_mode};
   RunningTransfer transfer(session_, plan);
   try {
@@ -346,7 +341,7 @@ bool TransferEngine::RunUpload() {
   MarkFileStart(statistics);
   statistics.start_tick_ms = 0;
   TransferPlan plan{TransferDirection::kUpload, local_path, remote_path,
-                    TransferArgument(remote_path), local.size, offset};
+                    RemoteCommandArgument(remote_path), local.size, offset};
   RunningTransfer transfer(session_, plan);
   try {
     session_.BeginAsyncMethod(Operation::kUpload);

@@ -302,21 +302,24 @@ TEST(FileSizeTest, ListingThenSizeCommand) {
   PlayListing(PlayRootLogin(server), "LIST a.bin", FileLine("a.bin", 5000));
   PlayListing(server, "LIST gone.bin", "");
   PlayListing(server, "LIST gone.bin", "");
-  server.Expect("SIZE big.bin")
+  // Each size query sets binary mode first: servers refuse SIZE in ASCII mode.
+  const auto binary = [&server]() -> FakeFtpServer& {
+    return server.Expect("TYPE I").Reply("200 Type set to I");
+  };
+  binary()
+      .Expect("SIZE big.bin")
       .Reply("200 NOOP ok")  // a keep-alive reply: asks again
       .Expect("SIZE big.bin")
-      .Reply("213 6000000000")
-      .Expect("SIZE gone.bin")
-      .Reply("550 Could not get file size.")
+      .Reply("213 6000000000");
+  binary().Expect("SIZE gone.bin").Reply("550 Could not get file size.");
+  binary()
       .Expect("SIZE noop.bin")
       .Reply("500 'NOOPSIZE': command not understood")
       .Expect("SIZE noop.bin")
-      .Reply("213 7")
-      .Expect("SIZE bad.bin")
-      .Reply("500 SIZE not understood")
-      .Expect("SIZE odd.bin")
-      .Reply("213 lots")
-      .Expect("SIZE slow.bin");
+      .Reply("213 7");
+  binary().Expect("SIZE bad.bin").Reply("500 SIZE not understood");
+  binary().Expect("SIZE odd.bin").Reply("213 lots");
+  binary().Expect("SIZE slow.bin");
   server.Stall();
   server.Start();
   SessionUnderTest t(server.Port());
@@ -367,7 +370,7 @@ TEST(FileSizeTest, TimeOutGivesMinusTwo) {
       .ReplyPasv()
       .Expect("LIST slow.bin")
       .Reply("150 Here comes the directory listing")
-      .Expect("SIZE slow.bin")
+      .Expect("TYPE I")
       .Stall();
   server.Start();
   SessionUnderTest t(server.Port());
