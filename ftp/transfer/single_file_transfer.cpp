@@ -91,29 +91,47 @@ bool MentionsMissingFile(const std::string& info) {
          lower.find("can't find") != std::string::npos;
 }
 
-// The size by SIZE; -1 when missing. A failed query raises its error.
-std::int64_t SizeBySizeCommand(FtpSession& session, const std::string& remote_path) {
+// The size by SIZE; -1 when missing, -2 when the query failed otherwise (its error recorded).
+std::int64_t QuerySize(FtpSession& session, const std::string& remote_path) {
   const double size = RemoteOperations(session).GetRemoteFileSize(remote_path);
-  if (size == -2) Raise(session.ErrorNumber(), session.ErrorInfo());
-  return size < 0 ? -1 : static_cast<std::int64_t>(size);
+  return static_cast<std::int64_t>(size);
 }
 
-// The remote file from its directory entry, else by SIZE when the listing failed otherwise.
-RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path, bool by_size) {
+// The size by SIZE; -1 when missing. A failed query raises its error.
+std::int64_t SizeBySizeCommand(FtpSession& session, const std::string& remote_path) {
+  const std::int64_t size = QuerySize(session, remote_path);
+  if (size == -2) Raise(session.ErrorNumber(), session.ErrorInfo());
+  return size;
+}
+
+// How the remote file is looked up.
+enum class Lookup {
+  kSize,     // SIZE only (a standing answer needs no date)
+  kListing,  // the directory entry (size and date for the question), SIZE when the listing fails
+  kSizeFirst,    // SIZE; the entry only when SIZE fails otherwise (a server without SIZE)
+  kSizeAndDate,  // SIZE, and the entry when the file is there (the question shows its date), so
+                 // that a missing file costs no listing (one round trip instead of four)
+};
+
+RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path, Lookup how) {
   RemoteFile file;
-  if (by_size) {
+  if (how == Lookup::kSize) {
     file.size = SizeBySizeCommand(session, remote_path);
     return file;
   }
+  if (how == Lookup::kSizeFirst || how == Lookup::kSizeAndDate) {
+    file.size = QuerySize(session, remote_path);
+    if (file.size == -1 || (file.size >= 0 && how == Lookup::kSizeFirst)) return file;
+  }
   if (auto entry = RemoteListing(session).GetFtpFileInfo(remote_path)) {
-    if (entry->IsDirectory()) return file;
+    if (entry->IsDirectory()) return {};
     file.size = static_cast<std::int64_t>(entry->FileSize());
     file.date = entry->LastWriteTime();
     return file;
   }
   if (session.ErrorNumber() == kRemoteFileMissing || session.ErrorNumber() == 16550 ||
       MentionsMissingFile(session.ErrorInfo())) {
-    return file;
+    return {};
   }
   file.size = SizeBySizeCommand(session, remote_path);
   return file;
@@ -167,7 +185,11 @@ bool TransferEngine::RunDownload() {
   if (size_unknown) {
     remote.size = 1;  // placeholder: the size is learnt from what arrives
   } else {
-    remote = LookUpRemoteFile(session_, remote_path, options.replace_code != 0);
+    // Without a local file no question is asked, so SIZE tells enough.
+    const Lookup how = options.replace_code != 0 ? Lookup::kSize
+                       : local.exists            ? Lookup::kListing
+                                                 : Lookup::kSizeFirst;
+    remote = LookUpRemoteFile(session_, remote_path, how);
     if (remote.size < 0) Raise(kRemoteFileMissing, ErrorTextWith(kRemoteFileMissing, remote_path));
   }
   statistics.total_file_size =
@@ -294,9 +316,9 @@ bool TransferEngine::RunUpload() {
   const std::int16_t standing = static_cast<std::int16_t>(options.replace_code % 20);
   RemoteFile remote;
   if (options.replace_code == 0) {
-    remote = LookUpRemoteFile(session_, remote_path, false);
+    remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeAndDate);
   } else if (standing == 4 || standing == 5 || standing == 6) {
-    remote = LookUpRemoteFile(session_, remote_path, true);
+    remote = LookUpRemoteFile(session_, remote_path, Lookup::kSize);
   }
   ConflictQuery query{true, GetFileName(remote_path), remote.size > 0,
                       static_cast<double>(remote.size), remote.date,

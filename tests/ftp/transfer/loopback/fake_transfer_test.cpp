@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kListingLine[] = "-rw-r--r--   1 u  g  1000 Jan 01  2020 file.bin\r\n";
-
 class FakeTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -37,16 +35,9 @@ class FakeTransferTest : public ::testing::Test {
     c.put_RemotePath("file.bin");
     c.put_LocalPath(DrivePath(local_ / "file.bin"));
   }
-  // The listing that tells the size of file.bin.
-  static FakeFtpServer& PlaySizeListing(FakeFtpServer& server) {
-    return server.Expect("TYPE I")
-        .Reply("200 Type set")
-        .Expect("PASV")
-        .ReplyPasv()
-        .ExpectLike("LIST *file.bin")
-        .Reply("150 Here it comes")
-        .SendData(kListingLine)
-        .Reply("226 Done");
+  // The size of file.bin, by SIZE in binary mode.
+  static FakeFtpServer& PlaySizeQuery(FakeFtpServer& server) {
+    return server.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").Reply("213 1000");
   }
 
   HostedControl hosted_;
@@ -57,7 +48,7 @@ TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
   const std::string bytes = RandomBytes(1000);
   FakeFtpServer server;
   PlayLogin(server);
-  PlaySizeListing(server)
+  PlaySizeQuery(server)
       .Expect("TYPE I")
       .Reply("200 Type set")
       .Expect("PASV")
@@ -67,7 +58,7 @@ TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
       .SendDataPart(bytes.substr(0, 400))
       .CloseData()
       .Reply("426 Connection closed; transfer aborted")
-      // The next attempt resumes: its size by SIZE (binary mode), then REST with what arrived.
+      // The next attempt resumes: its size by SIZE again, then REST with what arrived.
       .Expect("TYPE I")
       .Reply("200 Type set")
       .ExpectLike("SIZE *file.bin")
@@ -111,7 +102,7 @@ TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
 TEST_F(FakeTransferTest, StalledServerEndsByTheWatchdogAndKeepsThePartialFile) {
   FakeFtpServer server;
   PlayLogin(server);
-  PlaySizeListing(server)
+  PlaySizeQuery(server)
       .Expect("TYPE I")
       .Reply("200 Type set")
       .Expect("PASV")
