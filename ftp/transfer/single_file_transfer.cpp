@@ -142,6 +142,24 @@ std::string WithNewFileName(const std::string& path, char separator, const std::
   return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
 }
 
+// A skipped file: listed in SkippedFiles (`listed_path`) and counted as done in the batch.
+bool RecordSkip(FtpSession& session, const std::string& listed_path, std::int64_t size,
+                const std::string& log_line) {
+  session.statistics().skipped_files += "|" + listed_path;
+  session.statistics().total_transferred_size += static_cast<double>(size);
+  session.Log(log_line);
+  session.RaiseTransfer();
+  return true;
+}
+
+// A target that already holds every byte of the file.
+bool RecordAlreadyComplete(FtpSession& session, std::int64_t size) {
+  session.statistics().percent = 100;
+  session.statistics().transferred_size = static_cast<double>(size);
+  session.RaiseTransfer();
+  return true;
+}
+
 void AppendOnce(std::string& list, const std::string& path) {
   if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
 }
@@ -202,11 +220,8 @@ bool TransferEngine::RunDownload() {
     const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
                                                       options.rename_rule, query, windows_to_raise_);
     if (decision.outcome == ConflictOutcome::kSkip) {
-      statistics.skipped_files += "|" + remote_path;
-      statistics.total_transferred_size += static_cast<double>(remote.size);
-      session_.Log("Download.Skip:" + remote_path + "|" + local_path);
-      session_.RaiseTransfer();
-      return true;
+      return RecordSkip(session_, remote_path, remote.size,
+                        "Download.Skip:" + remote_path + "|" + local_path);
     }
     if (decision.outcome == ConflictOutcome::kRename) {
       session_.settings().local_path = WithNewFileName(local_path, '\\', decision.new_name);
@@ -224,10 +239,7 @@ bool TransferEngine::RunDownload() {
   statistics.transferred_size = static_cast<double>(offset);
   statistics.total_transferred_size += static_cast<double>(offset);
   if (!size_unknown && remote.size > 0 && remote.size <= offset) {
-    statistics.percent = 100;
-    statistics.transferred_size = static_cast<double>(remote.size);
-    session_.RaiseTransfer();
-    return true;
+    return RecordAlreadyComplete(session_, remote.size);
   }
 
   MarkFileStart(statistics);
@@ -326,11 +338,8 @@ bool TransferEngine::RunUpload() {
   const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
                                                     options.rename_rule, query, windows_to_raise_);
   if (decision.outcome == ConflictOutcome::kSkip) {
-    statistics.skipped_files += "|" + local_path;
-    statistics.total_transferred_size += static_cast<double>(local.size);
-    session_.Log("Upload.Skip:" + local_path + "|" + remote_path);
-    session_.RaiseTransfer();
-    return true;
+    return RecordSkip(session_, local_path, local.size,
+                      "Upload.Skip:" + local_path + "|" + remote_path);
   }
   if (decision.outcome == ConflictOutcome::kRename) {
     session_.settings().remote_path = WithNewFileName(remote_path, '/', decision.new_name);
@@ -345,12 +354,7 @@ bool TransferEngine::RunUpload() {
     session_.Log("Upload.RemoteFileSize=" + std::to_string(offset));
   }
   statistics.total_transferred_size += static_cast<double>(offset);
-  if (local.size > 0 && offset >= local.size) {
-    statistics.percent = 100;
-    statistics.transferred_size = static_cast<double>(local.size);
-    session_.RaiseTransfer();
-    return true;
-  }
+  if (local.size > 0 && offset >= local.size) return RecordAlreadyComplete(session_, local.size);
   if (remote.size < 1) {
     const std::string parent = GetParentPath(remote_path);
     if (!parent.empty() && parent != "/" && !RemoteOperations(session_).CreateDirectory(parent)) {

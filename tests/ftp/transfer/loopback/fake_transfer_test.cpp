@@ -35,6 +35,15 @@ class FakeTransferTest : public ::testing::Test {
     c.put_RemotePath("file.bin");
     c.put_LocalPath(DrivePath(local_ / "file.bin"));
   }
+  // Binary mode, the passive data connection and RETR of file.bin up to its 150.
+  static FakeFtpServer& PlayRetrieveStart(FakeFtpServer& server) {
+    return server.Expect("TYPE I")
+        .Reply("200 Type set")
+        .Expect("PASV")
+        .ReplyPasv()
+        .ExpectLike("RETR *file.bin")
+        .Reply("150 Opening");
+  }
   // The size of file.bin, by SIZE in binary mode.
   static FakeFtpServer& PlaySizeQuery(FakeFtpServer& server) {
     return server.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").Reply("213 1000");
@@ -48,13 +57,7 @@ TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
   const std::string bytes = RandomBytes(1000);
   FakeFtpServer server;
   PlayLogin(server);
-  PlaySizeQuery(server)
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .Expect("PASV")
-      .ReplyPasv()
-      .ExpectLike("RETR *file.bin")
-      .Reply("150 Opening")
+  PlayRetrieveStart(PlaySizeQuery(server))
       .SendDataPart(bytes.substr(0, 400))
       .CloseData()
       .Reply("426 Connection closed; transfer aborted")
@@ -102,13 +105,7 @@ TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {
 TEST_F(FakeTransferTest, StalledServerEndsByTheWatchdogAndKeepsThePartialFile) {
   FakeFtpServer server;
   PlayLogin(server);
-  PlaySizeQuery(server)
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .Expect("PASV")
-      .ReplyPasv()
-      .ExpectLike("RETR *file.bin")
-      .Reply("150 Opening")
+  PlayRetrieveStart(PlaySizeQuery(server))
       .SendDataPart(std::string(400, 'x'))
       .Stall();
   server.Start();
@@ -123,17 +120,7 @@ TEST_F(FakeTransferTest, StalledServerEndsByTheWatchdogAndKeepsThePartialFile) {
   // The control is usable after: the next server gets a whole download.
   hosted_.control.Disconnect();
   FakeFtpServer next;
-  PlayLogin(next)
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .ExpectLike("SIZE *file.bin")
-      .Reply("213 1000")
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .Expect("PASV")
-      .ReplyPasv()
-      .ExpectLike("RETR *file.bin")
-      .Reply("150 Opening")
+  PlayRetrieveStart(PlaySizeQuery(PlayLogin(next)))
       .SendData(std::string(1000, 'y'))
       .Reply("226 Transfer complete");
   next.Start();
@@ -147,11 +134,7 @@ TEST_F(FakeTransferTest, RefusedFileLeavesTheOldLocalCopyAsItWas) {
   WriteHostFile(local_ / "file.bin", "old contents");
   ::chmod((local_ / "file.bin").c_str(), 0444);
   FakeFtpServer server;
-  PlayLogin(server)
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .ExpectLike("SIZE *file.bin")
-      .Reply("213 1000")
+  PlaySizeQuery(PlayLogin(server))
       .Expect("TYPE I")
       .Reply("200 Type set")
       .Expect("PASV")
