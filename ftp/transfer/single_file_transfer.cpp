@@ -142,6 +142,27 @@ std::string WithNewFileName(const std::string& path, char separator, const std::
   return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
 }
 
+// The start of every single-file procedure: refused while an operation runs, errors cleared, the
+// file's figures zeroed, a fresh retry counter unless this is a retry.
+void BeginFile(FtpSession& session) {
+  SessionState& state = session.state();
+  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  state.fallback_error = {};
+  ClearErrorRecord();
+  session.statistics().percent = 0;
+  session.statistics().file_size = 0;
+  if (state.retry_counter < 2) state.retry_counter = 1;
+}
+
+// Starts the attempt's operation with TYPE; the reply rows and the data connection go on from it.
+void StartAttempt(FtpSession& session, Operation operation) {
+  session.BeginAsyncMethod(operation);
+  session.statistics().last_data_tick_ms = platform::CurrentClock().MonotonicMs();
+  if (!session.SendFtpCommand("TYPE", session.data_connection().TransferTypeCode())) {
+    session.EndAsyncMethod();
+  }
+}
+
 // A skipped file: listed in SkippedFiles (`listed_path`) and counted as done in the batch.
 bool RecordSkip(FtpSession& session, const std::string& listed_path, std::int64_t size,
                 const std::string& log_line) {
@@ -186,12 +207,7 @@ bool TransferEngine::RunDownload() {
   SessionState& state = session_.state();
   TransferStatistics& statistics = session_.statistics();
   TransferSettings& options = session_.transfer_settings();
-  if (state.current_operation != Operation::kNone) Raise(kBusy);
-  state.fallback_error = {};
-  ClearErrorRecord();
-  statistics.percent = 0;
-  statistics.file_size = 0;
-  if (state.retry_counter < 2) state.retry_counter = 1;
+  BeginFile(session_);
   const std::string local_path = session_.settings().local_path;
   const std::string remote_path = session_.settings().remote_path;
 
@@ -250,11 +266,7 @@ bool TransferEngine::RunDownload() {
                     replace,                       size_unknown, ascii_mode};
   RunningTransfer transfer(session_, plan);
   try {
-    session_.BeginAsyncMethod(Operation::kDownload);
-    statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
-    if (!session_.SendFtpCommand("TYPE", session_.data_connection().TransferTypeCode())) {
-      session_.EndAsyncMethod();
-    }
+    StartAttempt(session_, Operation::kDownload);
     session_.Log("Download.FileSize=" + std::to_string(remote.size));
     WaitForTransfer(transfer);
   } catch (const NumberedError& error) {
@@ -301,13 +313,8 @@ bool TransferEngine::RunUpload() {
   SessionState& state = session_.state();
   TransferStatistics& statistics = session_.statistics();
   TransferSettings& options = session_.transfer_settings();
-  if (state.current_operation != Operation::kNone) Raise(kBusy);
-  state.fallback_error = {};
-  ClearErrorRecord();
-  statistics.percent = 0;
+  BeginFile(session_);
   statistics.transferred_size = 0;
-  statistics.file_size = 0;
-  if (state.retry_counter < 2) state.retry_counter = 1;
   if (statistics.queue_index < statistics.queue_total) ++statistics.queue_index;
   const std::string local_path = session_.settings().local_path;
   std::string remote_path = session_.settings().remote_path;
@@ -370,11 +377,7 @@ bool TransferEngine::RunUpload() {
                     RemoteCommandArgument(remote_path), local.size, offset};
   RunningTransfer transfer(session_, plan);
   try {
-    session_.BeginAsyncMethod(Operation::kUpload);
-    statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
-    if (!session_.SendFtpCommand("TYPE", session_.data_connection().TransferTypeCode())) {
-      session_.EndAsyncMethod();
-    }
+    StartAttempt(session_, Operation::kUpload);
     session_.remote_folders().cache.NoteChanged(GetFileName(remote_path));
     WaitForTransfer(transfer);
   } catch (const NumberedError& error) {
