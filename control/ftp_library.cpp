@@ -57,6 +57,7 @@ void FtpLibrary::SetTimersEnabled(bool enabled) {
 }
 
 void FtpLibrary::RaiseTransfer() {
+  transfer_.BeforeTransferEvent();
   if (events_ != nullptr && ContainerWindow() != 0) events_->OnTransfer();
 }
 

@@ -49,6 +49,8 @@ class FtpLibrary : private SessionHost {
   // ---- Transfers ----
   bool Download();
   bool Upload();
+  void QueueAppend(std::string_view FilePath);
+  void QueueRemove(std::string_view FilePath);
   std::string FormatSize(double FileSize);
   std::string FormatFileSize(double FileSize);
   std::string FormatTime(std::int32_t Seconds);

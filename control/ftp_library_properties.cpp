@@ -233,7 +233,7 @@ void FtpLibrary::put_CreateSourceFolder(bool value) {
   session_.transfer_settings().create_source_folder = value;
 }
 void FtpLibrary::put_TranstatePath(std::string_view value) {
-  session_.transfer_settings().transtate_path = value;
+  transfer_.SetTranstatePath(value);
 }
 void FtpLibrary::put_ListAll(bool value) {
   session_.settings().list_all = value;

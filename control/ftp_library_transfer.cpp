@@ -10,6 +10,12 @@ bool FtpLibrary::Download() {
 bool FtpLibrary::Upload() {
   return transfer_.Upload();
 }
+void FtpLibrary::QueueAppend(std::string_view FilePath) {
+  transfer_.QueueAppend(FilePath);
+}
+void FtpLibrary::QueueRemove(std::string_view FilePath) {
+  transfer_.QueueRemove(FilePath);
+}
 std::string FtpLibrary::FormatSize(double FileSize) {
   return tarvik::FormatSize(FileSize);
 }

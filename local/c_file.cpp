@@ -5,6 +5,7 @@
 #include "control/errors/error_dispatch.h"
 #include "control/errors/message_table.h"
 #include "control/errors/numbered_error.h"
+#include "local/folder_chain.h"
 #include "platform/fs/directory_search.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/file_operations.h"
@@ -75,23 +76,27 @@ bool CFile::CreateFolder(std::string_view path) const {
   return false;
 }
 
-std::vector<std::string> CFile::ListDirs(std::string_view folder, bool recursive, int flag,
-                                         std::string_view extensions) const {
+namespace {
+
+// ListDirs below `folder`, adding to `entries`; a folder already on `chain` (a link back to a
+// folder above) is passed over.
+void ListFolder(std::string_view folder, bool recursive, int flag, const std::string& filter,
+                FolderChain& chain, std::vector<std::string>& entries) {
   std::string path(folder);
   std::replace(path.begin(), path.end(), '/', '\\');
   if ((path.empty() || path.back() != '\\') && !platform::HasWildcards(path)) path += '\\';
   const std::string prefix = path.substr(0, path.rfind('\\') + 1);
   const std::string pattern = path.back() == '\\' ? path + "*" : path;
-  const std::string filter = platform::FoldCase(extensions);
   const bool every_file = filter.empty() || filter == "*";
 
-  std::vector<std::string> entries;
+  ScopedFolder inside(chain, prefix);
+  if (!inside.entered()) return;
   std::vector<std::string> subfolders;
   platform::FindData data;
   const platform::HANDLE search = platform::FindFirstFile(pattern, &data);
   if (search == platform::INVALID_HANDLE_VALUE) {
     const platform::DWORD error = platform::GetLastError();
-    if (error == platform::ERROR_FILE_NOT_FOUND) return entries;
+    if (error == platform::ERROR_FILE_NOT_FOUND) return;
     Raise(static_cast<long>(error), platform::FormatSystemMessage(error));
   }
   do {
@@ -111,11 +116,18 @@ std::vector<std::string> CFile::ListDirs(std::string_view folder, bool recursive
 
   if (recursive) {
     for (const std::string& subfolder : subfolders) {
-      auto nested = ListDirs(subfolder + "\\", true, flag, extensions);
-      entries.insert(entries.end(), std::make_move_iterator(nested.begin()),
-                     std::make_move_iterator(nested.end()));
+      ListFolder(subfolder + "\\", true, flag, filter, chain, entries);
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::string> CFile::ListDirs(std::string_view folder, bool recursive, int flag,
+                                         std::string_view extensions) const {
+  std::vector<std::string> entries;
+  FolderChain chain;
+  ListFolder(folder, recursive, flag, platform::FoldCase(extensions), chain, entries);
   return entries;
 }
 

@@ -284,8 +284,10 @@ double LocalFileMethods::GetLocalFileSize(std::string_view FilePath) const {
       });
 }
 
-double LocalFileMethods::AddFolderSize(const std::string& folder) const {
+double LocalFileMethods::AddFolderSize(const std::string& folder, FolderChain& chain) const {
   WriteLogLine("GLFS2:" + folder);
+  ScopedFolder inside(chain, folder);
+  if (!inside.entered()) return 0;
   double total = 0;
   std::vector<std::string> subfolders;
   for (const platform::FindData& entry : FolderEntries(folder)) {
@@ -295,7 +297,7 @@ double LocalFileMethods::AddFolderSize(const std::string& folder) const {
       total += static_cast<double>(entry.Size());
   }
   for (const std::string& subfolder : subfolders) {
-    total += AddFolderSize(subfolder);
+    total += AddFolderSize(subfolder, chain);
     if (pump_) pump_();
   }
   return total;
@@ -307,7 +309,8 @@ double LocalFileMethods::GetLocalFolderSize(std::string_view FolderPath) const {
       [&] {
         const std::string folder = FolderWithSeparator(FolderPath);
         WriteLogLine("GLFS1:" + folder);
-        const double total = AddFolderSize(folder);
+        FolderChain chain;
+        const double total = AddFolderSize(folder, chain);
         WriteLogLine("GLFS4:" + folder + "=" + std::to_string(static_cast<long long>(total)));
         return total;
       },
@@ -317,7 +320,9 @@ double LocalFileMethods::GetLocalFolderSize(std::string_view FolderPath) const {
       });
 }
 
-double LocalFileMethods::AddFileCount(const std::string& folder) const {
+double LocalFileMethods::AddFileCount(const std::string& folder, FolderChain& chain) const {
+  ScopedFolder inside(chain, folder);
+  if (!inside.entered()) return 0;
   double count = 0;
   std::vector<std::string> subfolders;
   for (const platform::FindData& entry : FolderEntries(folder)) {
@@ -327,7 +332,7 @@ double LocalFileMethods::AddFileCount(const std::string& folder) const {
       count += 1;
   }
   for (const std::string& subfolder : subfolders) {
-    count += AddFileCount(subfolder);
+    count += AddFileCount(subfolder, chain);
     if (pump_) pump_();
   }
   return count;
@@ -337,7 +342,11 @@ double LocalFileMethods::GetLocalFileCount(std::string_view FolderPath) const {
   const std::string trimmed = TrimBlanks(FolderPath);
   if (trimmed.size() <= 2 || trimmed.find_first_of("*?") != std::string::npos) return 0;
   return Guarded(
-      0.0, [&] { return AddFileCount(FolderWithSeparator(trimmed)); },
+      0.0,
+      [&] {
+        FolderChain chain;
+        return AddFileCount(FolderWithSeparator(trimmed), chain);
+      },
       [](long, const std::string&) {});
 }
 

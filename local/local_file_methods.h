@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "local/c_file.h"
+#include "local/folder_chain.h"
 
 namespace tarvik {
 
@@ -66,8 +67,8 @@ class LocalFileMethods {
 
  private:
   void Report(std::string_view procedure, long number, std::string_view description) const;
-  double AddFolderSize(const std::string& folder) const;
-  double AddFileCount(const std::string& folder) const;
+  double AddFolderSize(const std::string& folder, FolderChain& chain) const;
+  double AddFileCount(const std::string& folder, FolderChain& chain) const;
 
   CFile file_;            // the path rules
   ErrorReporter report_;  // where failures go

@@ -228,6 +228,10 @@ DispatchTable<Self>& BindRemoteMethods(DispatchTable<Self>& table) {
 DispatchTable<Self>& BindTransferMethods(DispatchTable<Self>& table) {
   return table.Method("Download", [](Self& self) { return self.control().Download(); })
       .Method("Upload", [](Self& self) { return self.control().Upload(); })
+      .Method("QueueAppend",
+              [](Self& self, const std::string& FilePath) { self.control().QueueAppend(FilePath); })
+      .Method("QueueRemove",
+              [](Self& self, const std::string& FilePath) { self.control().QueueRemove(FilePath); })
       .Method("FormatSize",
               [](Self& self, double FileSize) { return self.control().FormatSize(FileSize); })
       .Method("FormatFileSize",

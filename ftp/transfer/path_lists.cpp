@@ -1,10 +1,13 @@
 #include "ftp/transfer/path_lists.h"
 
 #include <algorithm>
+#include <array>
 
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "local/path_rules.h"
+#include "platform/fs/name_rules.h"
+#include "platform/text/case_fold.h"
 
 namespace tarvik {
 namespace {
@@ -12,7 +15,40 @@ namespace {
 constexpr long kTypeNotAllowed = 20021;
 constexpr long kTypeForbidden = 20022;
 
+constexpr std::array<std::string_view, 4> kDeviceNames = {"con", "prn", "aux", "nul"};
+
+bool IsDeviceName(std::string_view name) {
+  const std::string stem = platform::FoldCase(name.substr(0, name.find('.')));
+  if (std::find(kDeviceNames.begin(), kDeviceNames.end(), stem) != kDeviceNames.end()) return true;
+  return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
+// The last element of a folder item: "/pub/docs/" -> "docs", "C:\data\" -> "data".
+std::string FolderName(std::string_view item, char separator) {
+  while (!item.empty() && item.back() == separator) item.remove_suffix(1);
+  const std::size_t cut = item.find_last_of(separator);
+  return std::string(cut == std::string_view::npos ? item : item.substr(cut + 1));
+}
+
+std::string PairedTarget(const std::vector<std::string>& targets, std::size_t index,
+                         char separator) {
+  if (targets.empty()) return {};
+  if (index < targets.size()) return targets[index];
+  const std::string& first = targets.front();
+  if (!first.empty() && first.back() == separator) return first;
+  const std::string parent = GetParentPath(first);
+  // "/a.txt" has no parent by the path rules; its folder is the root.
+  if (parent.empty() && separator == '/' && first.front() == '/') return "/";
+  return parent;
+}
+
 }  // namespace
+
+std::string WithSeparator(std::string path, char separator) {
+  if (!path.empty() && path.back() != separator) path += separator;
+  return path;
+}
 
 std::vector<std::string> SplitPathList(std::string_view list) {
   std::vector<std::string> items;
@@ -26,12 +62,30 @@ std::vector<std::string> SplitPathList(std::string_view list) {
   return items;
 }
 
-std::string PairedTarget(const std::vector<std::string>& targets, std::size_t index,
-                         char separator) {
-  if (targets.empty()) return {};
-  if (index < targets.size()) return targets[index];
-  const std::string& first = targets.front();
-  return !first.empty() && first.back() == separator ? first : GetParentPath(first);
+BatchPlan PlanBatch(std::string_view sources, std::string_view targets, BatchSides sides,
+                    bool create_source_folder, std::string_view allow_type,
+                    std::string_view deny_type) {
+  const std::vector<std::string> source_items = SplitPathList(sources);
+  const std::vector<std::string> target_items = SplitPathList(targets);
+  BatchPlan plan;
+  for (std::size_t i = 0; i < source_items.size(); ++i) {
+    std::string source = source_items[i];
+    std::string target = PairedTarget(target_items, i, sides.target_separator);
+    if (!IsFolderItem(source, sides.source_separator)) {
+      CheckFileType(source, allow_type, deny_type);
+      plan.files.push_back({std::move(source), std::move(target)});
+      continue;
+    }
+    const bool pattern = platform::HasWildcards(source);
+    if (pattern) {
+      while (source.back() == sides.source_separator) source.pop_back();
+    } else if (create_source_folder) {
+      const std::string name = FolderName(source, sides.source_separator);
+      if (!name.empty()) target = WithSeparator(target, sides.target_separator) + name;
+    }
+    plan.folders.push_back({std::move(source), WithSeparator(target, sides.target_separator)});
+  }
+  return plan;
 }
 
 bool IsFolderItem(std::string_view item, char separator) {
@@ -59,6 +113,17 @@ void CheckFileType(std::string_view item, std::string_view allow_type, std::stri
   if (!deny_type.empty() && !extension.empty() && deny_type.find(key) != std::string_view::npos) {
     Raise(kTypeForbidden, ErrorTextWith(kTypeForbidden, deny_type));
   }
+}
+
+std::string FileTarget(const BatchItem& item, char target_separator) {
+  if (item.target.empty() || item.target.back() != target_separator) return item.target;
+  const std::size_t cut = item.source.find_last_of("/\\");
+  return item.target + (cut == std::string::npos ? item.source : item.source.substr(cut + 1));
+}
+
+bool IsSafeLocalName(std::string_view name) {
+  return platform::IsValidEntryName(name) && name.back() != '.' && name.back() != ' ' &&
+         !IsDeviceName(name);
 }
 
 }  // namespace tarvik

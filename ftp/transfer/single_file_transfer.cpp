@@ -119,6 +119,17 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
     file.size = SizeBySizeCommand(session, remote_path);
     return file;
   }
+  if (how == Lookup::kSizeFirst) {
+    // A file of the folder a batch just listed is in the listing cache: no round trip.
+    RemoteListing listing(session);
+    const std::string absolute =
+        ResolveRemotePath(session.state().current_directory, remote_path);
+    if (auto entry = listing.GetFtpFileInfoFromCache(absolute); entry && !entry->IsDirectory()) {
+      file.size = static_cast<std::int64_t>(entry->FileSize());
+      file.date = entry->LastWriteTime();
+      return file;
+    }
+  }
   if (how == Lookup::kSizeFirst || how == Lookup::kSizeAndDate) {
     file.size = QuerySize(session, remote_path);
     if (file.size == -1 || (file.size >= 0 && how == Lookup::kSizeFirst)) return file;
@@ -335,7 +346,9 @@ bool TransferEngine::RunUpload() {
   const std::int16_t standing = static_cast<std::int16_t>(options.replace_code % 20);
   RemoteFile remote;
   if (options.replace_code == 0) {
-    remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeAndDate);
+    if (!LookUpInFolderListing(remote_path, remote.size, remote.date)) {
+      remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeAndDate);
+    }
   } else if (standing == 4 || standing == 5 || standing == 6) {
     remote = LookUpRemoteFile(session_, remote_path, Lookup::kSize);
   }

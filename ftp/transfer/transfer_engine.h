@@ -1,6 +1,7 @@
 // The transfers of one control: single files (DownloadOne, UploadOne) with their checks, the
-// decision about an existing target, resume, the automatic retry, and lists of files (Download,
-// Upload). The control owns one engine beside its session.
+// decision about an existing target, resume, the automatic retry; and batches (Download, Upload)
+// of files, folder trees and wildcard patterns, with the upload queue and the status files. The
+// control owns one engine beside its session.
 //
 // A single-file transfer is one operation of the session (8 download, 9 upload) and a wait: the
 // reply rows (transfer_rows.h) and the data connection (RunningTransfer) move the bytes while the
@@ -16,6 +17,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "ftp/transfer/path_lists.h"
+#include "local/local_file_methods.h"
 
 namespace tarvik {
 
@@ -25,12 +30,24 @@ enum class TransferDirection;
 
 class TransferEngine {
  public:
-  explicit TransferEngine(FtpSession& session) : session_(session) {}
+  explicit TransferEngine(FtpSession& session);
 
   // Public methods of the control: every item of RemotePath to its LocalPath item (Download), or
-  // the other way (Upload). True when every item was handled.
+  // the other way (Upload): files, folder trees ("/pub/docs/", "C:\data\") and the entries of a
+  // folder matching a pattern ("/pub/*.zip"). True when every item was handled.
   bool Download();
   bool Upload();
+
+  // The running upload batch's queue: a local file or folder added (uploaded after the batch's
+  // own items), or a pending file taken out (skipped when its turn comes).
+  void QueueAppend(std::string_view path);
+  void QueueRemove(std::string_view path);
+
+  // The TranstatePath property: the folder of the status files ("" = none).
+  void SetTranstatePath(std::string_view value);
+  // Just before every OnTransfer event: the status line written to "trans.sta", and a
+  // "cancel.sta" left there by another process taken as Abort.
+  void BeforeTransferEvent();
 
   // One file: RemotePath to LocalPath, or LocalPath to RemotePath. True when transferred, already
   // complete or skipped.
@@ -60,9 +77,30 @@ class TransferEngine {
   // meanwhile.
   bool WaitUntil(std::int64_t until);
 
-  bool RunFileList(TransferDirection direction);
+  // The batch of Download or Upload: checks, plan, folder pass, file pass, upload queue, finish.
+  bool RunBatch(TransferDirection direction);
+  void PlanUploadTotals(const BatchPlan& plan);
+  // A remote folder or pattern (absolute) into the local folder `local_folder` (ending in "\"),
+  // with its subfolders.
+  void DownloadFolder(const std::string& remote_item, const std::string& local_folder);
+  // A local folder or pattern to the remote folder `remote_folder` (ending in "/"), with its
+  // subfolders.
+  void UploadFolder(const std::string& local_item, const std::string& remote_folder);
+  // Files one by one. The first failure ends the batch (raised), except a file stopped by
+  // AbortCurrent, which is recorded in AbortedFiles.
+  void TransferFiles(TransferDirection direction, const std::vector<BatchItem>& items);
+  // An Abort asked for between two files ends the batch with 16010.
+  void TakeAbortRequest();
+  // The upload's remote size from one listing of the file's folder per folder, for files found
+  // inside a folder item; false when the rule does not apply to this file.
+  bool LookUpInFolderListing(const std::string& remote_path, std::int64_t& size, std::string& date);
+  void ChangeQueue(std::string_view path, bool remove);
 
   FtpSession& session_;
+  LocalFileMethods local_;
+  std::string upload_queue_;         // "|"-joined local paths added by QueueAppend
+  bool continuing_queue_ = false;    // Upload runs again for the queue
+  std::vector<std::string> upload_items_;  // lower-cased items of the running Upload's LocalPath
   std::string windows_to_raise_;
   std::int16_t store_restarts_ = 0;  // STOR refused with 421/550 and started again (at most once)
 };

@@ -66,6 +66,8 @@ bool GetFileAttributesEx(std::string_view path, FileAttributeData* data) {
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
             std::chrono::seconds{info.st_mtim.tv_sec} +
             std::chrono::nanoseconds{info.st_mtim.tv_nsec})};
+    data->volume_serial = static_cast<std::uint64_t>(info.st_dev);
+    data->file_index = static_cast<std::uint64_t>(info.st_ino);
   }
   SetLastError(ERROR_SUCCESS);
   return true;

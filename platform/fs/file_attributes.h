@@ -29,6 +29,10 @@ struct FileAttributeData {
   DWORD attributes = 0;                                   // FILE_ATTRIBUTE_* as above
   std::uint64_t size = 0;                                 // bytes (0 for a folder)
   std::chrono::system_clock::time_point last_write_time;  // time of the last change
+  // Which file or folder it is (the volume and the file's index on it): two paths with the same
+  // pair name the same entry, as a folder reached again through a symbolic link does.
+  std::uint64_t volume_serial = 0;
+  std::uint64_t file_index = 0;
 };
 
 // The attributes of `path`, or INVALID_FILE_ATTRIBUTES with ERROR_FILE_NOT_FOUND,

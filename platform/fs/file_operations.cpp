@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "platform/fs/directory_search.h"
@@ -67,6 +68,22 @@ bool CreateDirectory(std::string_view path) {
   if (!target.parent_exists) return Fail(ERROR_PATH_NOT_FOUND);
   if (mkdir(target.host_path.c_str(), 0777) != 0)
     return Fail(errno == EEXIST ? ERROR_ALREADY_EXISTS : Win32ErrorFromErrno(errno));
+  SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
+bool MoveFileEx(std::string_view from, std::string_view to, DWORD flags) {
+  const TranslatedPath source = TranslatePath(from);
+  if (source.error != ERROR_SUCCESS) return Fail(source.error);
+  const TranslatedPath target = TranslatePath(to);
+  if (target.error != ERROR_SUCCESS) return Fail(target.error);
+  if (!target.parent_exists) return Fail(ERROR_PATH_NOT_FOUND);
+  struct stat info {};
+  if (lstat(source.host_path.c_str(), &info) != 0) return Fail(ERROR_FILE_NOT_FOUND);
+  if (!(flags & MOVEFILE_REPLACE_EXISTING) && lstat(target.host_path.c_str(), &info) == 0)
+    return Fail(ERROR_ALREADY_EXISTS);
+  if (rename(source.host_path.c_str(), target.host_path.c_str()) != 0)
+    return Fail(Win32ErrorFromErrno(errno));
   SetLastError(ERROR_SUCCESS);
   return true;
 }

@@ -20,4 +20,11 @@ bool DeleteFile(std::string_view path);
 // ERROR_PATH_NOT_FOUND when its parent folder is missing, ERROR_ACCESS_DENIED for a root.
 bool CreateDirectory(std::string_view path);
 
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+// Gives the file `from` the path `to` in one step: a reader of `to` sees the old file or the new
+// one, never a part. With MOVEFILE_REPLACE_EXISTING an existing file `to` is replaced, else the
+// call fails with ERROR_ALREADY_EXISTS. ERROR_FILE_NOT_FOUND when `from` is missing.
+bool MoveFileEx(std::string_view from, std::string_view to, DWORD flags);
+
 }  // namespace tarvik::platform
