@@ -8,46 +8,12 @@
 #include <filesystem>
 #include <tuple>
 
-#include "tests/ftp/transfer/loopback/transfer_fixture.h"
-#include "tests/support/real_ftp_servers.h"
+#include "tests/ftp/transfer/loopback/real_transfer_fixture.h"
 
 namespace tarvik::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-class RealTransferTest : public RealFtpServerTest {
- protected:
-  void SetUp() override {
-    RealFtpServer& server = Server();
-    local_ = fs::path(std::getenv("TARVIK_ROOT")) / "local";
-    fs::remove_all(local_);
-    fs::create_directories(local_);
-    FtpLibrary& c = control();
-    c.put_ServerName(server.Host());
-    c.put_Port(server.Port());
-    c.put_Username(server.User());
-    c.put_Password(server.Password());
-  }
-  FtpLibrary& control() { return hosted_.control; }
-  std::string Failure() {
-    return std::to_string(control().get_ErrorNumber()) + " " + control().get_ErrorInfo() + "\n" +
-           Server().Output();
-  }
-  bool Download(const std::string& remote, const fs::path& local) {
-    control().put_RemotePath(remote);
-    control().put_LocalPath(DrivePath(local));
-    return control().Download();
-  }
-  bool Upload(const fs::path& local, const std::string& remote) {
-    control().put_LocalPath(DrivePath(local));
-    control().put_RemotePath(remote);
-    return control().Upload();
-  }
-
-  HostedControl hosted_;
-  fs::path local_;
-};
+using RealTransferTest = RealTransferFixture;
 
 // 0 B, 1 B, 1 MiB and 100 MiB down and up, passive and active.
 TEST_P(RealTransferTest, ContentsArriveUnchangedBothWaysInBothModes) {
