@@ -103,6 +103,7 @@ void ListFolder(std::string_view folder, bool recursive, int flag, const std::st
     if (data.name == "." || data.name == "..") continue;
     const std::string full_path = prefix + data.name;
     if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
+      if (chain.Holds(full_path)) continue;  // a link back up: neither listed nor entered
       subfolders.push_back(full_path);
       if (flag == kDirListFolders) entries.push_back(full_path);
       if (flag != kDirListFiles && flag != kDirListFolders) entries.push_back("1*" + full_path);

@@ -16,6 +16,8 @@ class FolderChain {
   // already on it. A folder whose identity cannot be read is entered (its search then fails as
   // it would have).
   bool Enter(std::string_view folder);
+  // Whether `folder` is already on the chain: a link back to a folder the walk is inside.
+  bool Holds(std::string_view folder) const;
   // Leaves the folder entered last.
   void Leave() { ids_.pop_back(); }
 

@@ -17,6 +17,7 @@ struct RemoteFolderState {
   std::string upload_last_parent;  // the upload batch's last listed parent; every listing clears it
   bool created_memo_active = false;  // an upload batch runs: the memo below is kept
   std::string created_memo;        // lower-cased absolute folders created in the batch, each + "|"
+  std::string new_folders_memo;    // those of them MKD made (empty when made), each + "|"
   std::string rename_target;       // new name sent with RNTO after RNFR's 350
   std::string size_path;           // path of the running SIZE query
   int mkd_existing_code = 0;       // an MKD refusal read as "already there": its reply code ...

@@ -44,8 +44,10 @@ bool MemoHolds(const RemoteFolderState& folders, const std::string& full) {
          memo.find("|" + lower + "/") != std::string::npos;
 }
 
-void AddToMemo(RemoteFolderState& folders, const std::string& full) {
-  if (folders.created_memo_active) folders.created_memo += platform::FoldCase(full) + "|";
+void AddToMemo(RemoteFolderState& folders, const std::string& full, bool made_empty) {
+  if (!folders.created_memo_active) return;
+  folders.created_memo += platform::FoldCase(full) + "|";
+  if (made_empty) folders.new_folders_memo += platform::FoldCase(full) + "|";
 }
 
 // The folder above the absolute `folder` with its trailing "/": "/a/b" -> "/a/", "/a" -> "/".
@@ -73,6 +75,12 @@ void ForgetRemoval(std::string& record, const std::string& folder) {
 }
 
 }  // namespace
+
+bool FolderMadeInBatch(const RemoteFolderState& folders, std::string_view absolute_folder) {
+  return folders.created_memo_active &&
+         ("|" + folders.new_folders_memo).find("|" + platform::FoldCase(absolute_folder) + "|") !=
+             std::string::npos;
+}
 
 bool RemoteOperations::ExistDirectory(std::string_view directory_name) {
   const std::string folder = ResolveRemotePath(session_.state().current_directory, directory_name);
@@ -124,8 +132,11 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
     if (path.empty()) Raise(kNoRemotePath);
     if (!session_.Connect()) return false;
     const std::string trace = state.current_directory + "; " + path + ";" + full;
-    if (session_.transfer_settings().mkd_check && ExistDirectory(path)) {
-      AddToMemo(folders, full);
+    // In a folder this batch made, only the folders it made since exist (and the memo holds
+    // them): the check needs no listing.
+    if (session_.transfer_settings().mkd_check &&
+        !FolderMadeInBatch(folders, ResolveRemotePath(full, "..")) && ExistDirectory(path)) {
+      AddToMemo(folders, full, false);
       session_.Log("CCD.EXIST: " + trace);
       return true;
     }
@@ -138,11 +149,12 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
     if (session_.RefuseWhileBusy()) return false;
     folders.mkd_existing_code = 0;
     folders.mkd_existing_reply.clear();
-    const bool made = session_.RunOperation(Operation::kCreateDirectory, "MKD",
-                                            RemoteCommandArgument(path), "CreateDirectory") &&
-                      RefusedFolderExists(path);
+    const bool sent = session_.RunOperation(Operation::kCreateDirectory, "MKD",
+                                            RemoteCommandArgument(path), "CreateDirectory");
+    const bool made_empty = sent && folders.mkd_existing_code == 0;
+    const bool made = sent && RefusedFolderExists(path);
     if (made) {
-      AddToMemo(folders, full);
+      AddToMemo(folders, full, made_empty);
       ForgetRemoval(session_.statistics().removal_record, full);
       session_.Log("CCDPATH.OK: " + trace);
     } else {

@@ -19,6 +19,12 @@ namespace tarvik {
 
 class FtpSession;
 
+struct RemoteFolderState;
+
+// Whether the running upload batch made the folder (absolute path) by MKD: it was empty then, so
+// what it holds now is what the batch put there.
+bool FolderMadeInBatch(const RemoteFolderState& folders, std::string_view absolute_folder);
+
 class RemoteOperations {
  public:
   explicit RemoteOperations(FtpSession& session) : session_(session) {}

@@ -95,7 +95,10 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
       for (const BatchItem& item : plan.files) upload_items_.push_back(platform::FoldCase(item.source));
       if (outermost) PlanUploadTotals(plan);
       folders.created_memo_active = true;
-      if (outermost) folders.created_memo.clear();
+      if (outermost) {
+        folders.created_memo.clear();
+        folders.new_folders_memo.clear();
+      }
     }
     if (!session_.Connect()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
 
@@ -127,6 +130,7 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
     folders.upload_last_parent.clear();
     folders.created_memo_active = false;
     folders.created_memo.clear();
+    folders.new_folders_memo.clear();
   }
   EndBatchAnswers(options.replace_code);
   statistics.removed_files.clear();

@@ -42,17 +42,6 @@ constexpr std::string_view kFolderInUse =
   Raise(code, message);
 }
 
-// True when the folder holds no file at any depth.
-bool IsEmptyLocalFolder(FtpSession& session, const std::string& path) {
-  try {
-    return CFile().ListDirs(path, true, kDirListFiles).empty();
-  } catch (const NumberedError& error) {
-    session.Log("IsEmptyLocalFolder[" + path + "]" + std::to_string(error.number()) + "#" +
-                error.description());
-    return false;
-  }
-}
-
 }  // namespace
 
 void TransferEngine::UploadFolder(const std::string& local_item, const std::string& remote_folder) {
@@ -72,21 +61,20 @@ void TransferEngine::UploadFolder(const std::string& local_item, const std::stri
     std::replace(rest.begin(), rest.end(), '\\', '/');
     return remote_folder + rest;
   };
+  // Every folder is made first, each after the one above it (the listing names a folder before
+  // what is inside): empty folders arrive too, and the files' folders are known to be new, so
+  // their files are looked up without a listing.
   std::vector<BatchItem> files;
-  std::vector<std::string> empty_folders;
   for (const std::string& entry : SplitPathList(listing)) {
     const std::string path = entry.substr(2);
-    if (entry.starts_with("1*")) {
-      if (IsEmptyLocalFolder(session_, path)) empty_folders.push_back(mirrored(path));
-    } else {
+    if (!entry.starts_with("1*")) {
       files.push_back({path, mirrored(path)});
+    } else if (!remote.CreateDirectory(mirrored(path))) {
+      Raise(session_.ErrorNumber(), session_.ErrorInfo());
     }
     platform::ProcessPendingMessages();
   }
   TransferFiles(TransferDirection::kUpload, files);
-  for (const std::string& folder : empty_folders) {
-    if (!remote.CreateDirectory(folder)) Raise(session_.ErrorNumber(), session_.ErrorInfo());
-  }
 }
 
 bool TransferEngine::LookUpInFolderListing(const std::string& remote_path, std::int64_t& size,
@@ -99,6 +87,11 @@ bool TransferEngine::LookUpInFolderListing(const std::string& remote_path, std::
   }
   const std::string absolute = ResolveRemotePath(session_.state().current_directory, remote_path);
   const std::string parent = ResolveRemotePath(absolute, "..");
+  if (FolderMadeInBatch(folders, parent)) {
+    size = -1;  // a folder this batch made holds only what it uploaded since
+    date.clear();
+    return true;
+  }
   if (parent != folders.upload_last_parent) {
     TransferSettings& options = session_.transfer_settings();
     const bool keep_listings = options.cache_file_list;
