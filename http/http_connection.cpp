@@ -88,11 +88,10 @@ void HttpDownload::OnSocketDataArrival() {
       TakeResponse(arrival_);
       return;
     }
-    plain_.clear();
-    const bool fed = tls_->Feed(arrival_.data(), arrival_.size(), plain_);
+    const bool fed = tls_->Feed(arrival_.data(), arrival_.size());
     SendTlsOutput();
     if (!fed) Raise(kTlsFailed, tls_->Error());
-    if (!plain_.empty()) TakeResponse(plain_);
+    if (!tls_->Plain().empty()) TakeResponse(tls_->Plain());
   });
 }
 
@@ -111,8 +110,7 @@ void HttpDownload::TakeTunnelAnswer(std::span<const std::uint8_t> bytes) {
   StartTls();
   SendRequest();
   if (!rest.empty()) {
-    plain_.clear();
-    if (!tls_->Feed(rest.data(), rest.size(), plain_)) Raise(kTlsFailed, tls_->Error());
+    if (!tls_->Feed(rest.data(), rest.size())) Raise(kTlsFailed, tls_->Error());
     SendTlsOutput();
   }
 }

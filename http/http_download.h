@@ -134,7 +134,6 @@ class HttpDownload final : private DataTransferSink {
   TargetFile file_;
   FileState file_state_;
   std::vector<std::uint8_t> arrival_;  // the last receive, reused
-  std::vector<std::uint8_t> plain_;    // the last decrypted bytes, reused
 };
 
 }  // namespace tarvik

@@ -10,7 +10,7 @@ namespace tarvik::platform::tls {
 namespace {
 
 // Plaintext is taken from the session in pieces of this size.
-constexpr int kReadPiece = 256 * 1024;
+constexpr std::size_t kReadPiece = 256 * 1024;
 
 bool IsAddress(const std::string& host) {
   unsigned char buffer[16];
@@ -83,7 +83,7 @@ TlsClient::TlsClient(std::string_view host) : handles_(std::make_unique<Handles>
     }
   }
   SSL_set_connect_state(h.session);
-  Advance(nullptr);
+  Advance(false);
 }
 
 TlsClient::~TlsClient() = default;
@@ -102,7 +102,7 @@ bool TlsClient::Fail(std::string_view what) {
   return false;
 }
 
-bool TlsClient::Advance(std::vector<std::uint8_t>* plain) {
+bool TlsClient::Advance(bool read) {
   SSL* session = handles_->session;
   if (!handshake_done_) {
     const int result = SSL_do_handshake(session);
@@ -114,15 +114,17 @@ bool TlsClient::Advance(std::vector<std::uint8_t>* plain) {
     handshake_done_ = true;
     if (!FlushPending()) return false;
   }
-  if (plain == nullptr) return true;
+  if (!read) return true;
   for (;;) {
-    const std::size_t before = plain->size();
-    plain->resize(before + kReadPiece);
+    // The buffer only grows, so its bytes are cleared once, not on every arrival.
+    if (plain_.size() < plain_size_ + kReadPiece) plain_.resize(plain_size_ + kReadPiece);
     std::size_t got = 0;
-    const int result = SSL_read_ex(session, plain->data() + before, kReadPiece, &got);
-    plain->resize(before + got);
-    if (result == 1) continue;
-    const int reason = SSL_get_error(session, 0);
+    const int result = SSL_read_ex(session, plain_.data() + plain_size_, kReadPiece, &got);
+    if (result == 1) {
+      plain_size_ += got;
+      continue;
+    }
+    const int reason = SSL_get_error(session, result);
     if (reason == SSL_ERROR_WANT_READ || reason == SSL_ERROR_WANT_WRITE) return true;
     if (reason == SSL_ERROR_ZERO_RETURN) {
       peer_closed_ = true;
@@ -139,12 +141,13 @@ bool TlsClient::FlushPending() {
   return Write(plain);
 }
 
-bool TlsClient::Feed(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& plain) {
+bool TlsClient::Feed(const std::uint8_t* data, std::size_t size) {
+  plain_size_ = 0;
   if (Failed()) return false;
   if (size > 0 && BIO_write(handles_->incoming, data, static_cast<int>(size)) <= 0) {
     return Fail("buffer");
   }
-  return Advance(&plain);
+  return Advance(true);
 }
 
 bool TlsClient::Write(std::string_view plain) {

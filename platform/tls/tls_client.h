@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,10 @@ class TlsClient {
   TlsClient(const TlsClient&) = delete;
   TlsClient& operator=(const TlsClient&) = delete;
 
-  // Ciphertext that arrived. Decrypted application bytes are appended to `plain`. False once the
-  // session has failed (see Error()).
-  bool Feed(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& plain);
+  // Ciphertext that arrived; the application bytes it completed are then in Plain(), until the
+  // next Feed. False once the session has failed (see Error()).
+  bool Feed(const std::uint8_t* data, std::size_t size);
+  std::span<const std::uint8_t> Plain() const { return {plain_.data(), plain_size_}; }
   // Application bytes to send; encrypted once the handshake is done (queued until then).
   bool Write(std::string_view plain);
   // Ciphertext to send now (may be empty); the session forgets it.
@@ -43,13 +45,16 @@ class TlsClient {
 
  private:
   struct Handles;
-  bool Advance(std::vector<std::uint8_t>* plain);
+  // Drives the handshake, and with `read` decrypts what arrived into plain_.
+  bool Advance(bool read);
   bool Fail(std::string_view what);
   bool FlushPending();
 
   std::unique_ptr<Handles> handles_;
   std::string host_;
-  std::string pending_plain_;  // written before the handshake finished
+  std::string pending_plain_;        // written before the handshake finished
+  std::vector<std::uint8_t> plain_;  // decrypted bytes of the last Feed: the first plain_size_
+  std::size_t plain_size_ = 0;
   bool handshake_done_ = false;
   bool peer_closed_ = false;
   std::string error_;
