@@ -19,6 +19,10 @@ struct Route {
   bool proxy;
 };
 
+void PrintTo(const Route& route, std::ostream* out) {
+  *out << route.name;
+}
+
 constexpr Route kRoutes[] = {{"Http", false, false},
                              {"Https", true, false},
                              {"HttpViaProxy", false, true},
