@@ -15,7 +15,8 @@ constexpr std::uint32_t kTimeouterIntervalMs = 5000;
 
 }  // namespace
 
-FtpLibrary::FtpLibrary() : session_(*this), transfer_(session_) {
+FtpLibrary::FtpLibrary()
+    : session_(*this), transfer_(session_), http_(session_, transfer_.windows_to_raise()) {
   // The property defaults are the members' initial values; then the message texts, and a log
   // that has grown too large restarts empty.
   LoadMessageTexts();
@@ -77,9 +78,18 @@ bool FtpLibrary::CloseConnection() {
   return Disconnect();
 }
 bool FtpLibrary::Abort() {
+  // A running HTTP download is only asked to stop; its wait ends it with 16010.
+  if (http_.Active()) {
+    session_.state().abort_requested = true;
+    return true;
+  }
   return session_.Abort();
 }
 void FtpLibrary::AbortCurrent() {
+  if (http_.Active()) {
+    Abort();
+    return;
+  }
   session_.AbortCurrent();
 }
 

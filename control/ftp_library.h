@@ -22,6 +22,7 @@
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/session_host.h"
 #include "ftp/transfer/transfer_engine.h"
+#include "http/http_download.h"
 #include "platform/loop/message_loop.h"
 
 namespace tarvik {
@@ -54,6 +55,9 @@ class FtpLibrary : private SessionHost {
   std::string FormatSize(double FileSize);
   std::string FormatFileSize(double FileSize);
   std::string FormatTime(std::int32_t Seconds);
+
+  // ---- HTTP downloads ----
+  bool DownloadHttpFile();
 
   // ---- Remote listings ----
   std::shared_ptr<CFtpFiles> GetFtpDirectoryInfo(std::string_view DirectoryPath = {});
@@ -173,8 +177,8 @@ class FtpLibrary : private SessionHost {
   void put_Title(std::string_view value);
   std::string get_ProxyHost() const;
   void put_ProxyHost(std::string_view value);
-  std::int16_t get_ProxyPort() const;
-  void put_ProxyPort(std::int16_t value);
+  std::int32_t get_ProxyPort() const;
+  void put_ProxyPort(std::int32_t value);
   void put_ShowCmd(std::int16_t value);
   void put_SFDFileName(std::string_view value);
   void put_SFDFilter(std::string_view value);
@@ -199,15 +203,15 @@ class FtpLibrary : private SessionHost {
 
   FtpSession session_;
   TransferEngine transfer_;
+  HttpDownload http_;
   FtpLibraryEvents* events_ = nullptr;
   ClientSite* site_ = nullptr;
   // Hidden window that owns the control's timers: the keep-alive tick (Timer1) and the transfer
   // watchdog (Timeouter).
   platform::WindowHandle timer_window_ = 0;
 
-  // Values kept for the parts of the library that use them (dialogs, shell, HTTP proxy).
-  std::string proxy_host_;
-  std::int16_t proxy_port_ = 80;
+  HttpProxy proxy_;  // ProxyHost, ProxyPort
+  // Values kept for the parts of the library that use them (dialogs, shell).
   std::int16_t show_cmd_ = 0;
   std::string sfd_file_name_;
   std::string sfd_filter_;

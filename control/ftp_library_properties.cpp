@@ -364,18 +364,6 @@ std::string FtpLibrary::get_Title() const {
 void FtpLibrary::put_Title(std::string_view value) {
   SetApplicationTitle(value);
 }
-std::string FtpLibrary::get_ProxyHost() const {
-  return proxy_host_;
-}
-void FtpLibrary::put_ProxyHost(std::string_view value) {
-  proxy_host_ = value;
-}
-std::int16_t FtpLibrary::get_ProxyPort() const {
-  return proxy_port_;
-}
-void FtpLibrary::put_ProxyPort(std::int16_t value) {
-  proxy_port_ = value;
-}
 void FtpLibrary::put_ShowCmd(std::int16_t value) {
   show_cmd_ = value;
 }

@@ -12,6 +12,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libsqlite3-dev \
+  libssl-dev openssl \
   python3 python3-pyftpdlib \
   >/dev/null
 

@@ -282,6 +282,12 @@ DispatchTable<Self>& BindLocalMethods(DispatchTable<Self>& table) {
               [](Self& self, S FolderPath) { return self.local().GetLocalFileList(FolderPath); });
 }
 
+// Bindings of the HTTP download.
+DispatchTable<Self>& BindHttpMethods(DispatchTable<Self>& table) {
+  return table.Method("DownloadHttpFile",
+                      [](Self& self) { return self.control().DownloadHttpFile(); });
+}
+
 }  // namespace
 
 FtpLibraryObject::FtpLibraryObject() : local_({}, [] { platform::ProcessPendingMessages(); }) {
@@ -305,6 +311,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
     BindTransferMethods(bindings);
     BindLocalMethods(bindings);
     BindProperties(bindings);
+    BindHttpMethods(bindings);
     return bindings;
   }();
   return table;

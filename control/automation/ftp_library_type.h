@@ -224,7 +224,7 @@ inline constexpr MemberInfo kFtpLibraryMembers[] = {
     Property("Lype", 0x68031FD9, kIntegerType, Access::kWrite),
     Property("ShowCmd", 0x68031FD8, kIntegerType, Access::kWrite),
     Property("ProxyHost", 0x68031FD7, kStringType, Access::kReadWrite),
-    Property("ProxyPort", 0x68031FD6, kIntegerType, Access::kReadWrite),
+    Property("ProxyPort", 0x68031FD6, kLongType, Access::kReadWrite),
 };
 
 inline constexpr TypeInfo kFtpLibraryInterface{

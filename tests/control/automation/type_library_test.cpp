@@ -289,8 +289,8 @@ TEST(TypeLibraryTest, FtpLibraryInterfaceHasEveryFunctionInOrder) {
       {0x68031FD8, "put ShowCmd Integer"},
       {0x68031FD7, "get ProxyHost String"},
       {0x68031FD7, "put ProxyHost String"},
-      {0x68031FD6, "get ProxyPort Integer"},
-      {0x68031FD6, "put ProxyPort Integer"},
+      {0x68031FD6, "get ProxyPort Long"},
+      {0x68031FD6, "put ProxyPort Long"},
   };
   ExpectFunctions(kFtpLibraryInterface, expected);
 }

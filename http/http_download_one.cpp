@@ -1,0 +1,233 @@
+// DownloadHttpFileOne: one address to one local file — the checks, the decision about an existing
+// target, the connection, the wait and the watchdog.
+#include <algorithm>
+#include <cmath>
+
+#include "control/errors/numbered_error.h"
+#include "ftp/directory/message_texts.h"
+#include "ftp/session/error_record_access.h"
+#include "ftp/session/ftp_session.h"
+#include "ftp/transfer/conflict_resolution.h"
+#include "ftp/transfer/transfer_progress.h"
+#include "http/http_download.h"
+#include "local/c_file.h"
+#include "local/path_rules.h"
+#include "net/csocket.h"
+#include "platform/fs/file_attributes.h"
+#include "platform/loop/message_loop.h"
+#include "platform/time/clock.h"
+#include "platform/time/date_format.h"
+#include "platform/time/local_time.h"
+#include "platform/tls/tls_client.h"
+
+namespace tarvik {
+namespace {
+
+constexpr long kBusy = 16009;
+constexpr long kCanceled = 16010;
+constexpr long kFailedToConnect = 18003;
+constexpr long kNoResponse = 18004;
+constexpr long kHeaderError = 18000;
+constexpr long kTimedOut = 20004;
+constexpr long kLocalFolderMissing = 20010;
+constexpr long kNotAbsolute = 20011;
+constexpr long kIncomplete = 18006;
+constexpr std::int64_t kWaitSliceMs = 50;
+
+std::string WithNewFileName(const std::string& path, const std::string& name) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
+void AppendOnce(std::string& list, const std::string& path) {
+  if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
+}
+
+}  // namespace
+
+bool HttpDownload::DownloadHttpFileOne(const HttpProxy& proxy) {
+  SessionState& state = session_.state();
+  SessionSettings& settings = session_.settings();
+  TransferStatistics& statistics = session_.statistics();
+  try {
+    bool skipped = false;
+    FetchOne(proxy, skipped);
+    if (skipped) return true;
+    state.retry_counter = 1;
+    statistics.transferred_size = static_cast<double>(file_state_.total_size);
+    statistics.percent = 100;
+    statistics.left_time_estimate = 0;
+    MarkFileEnd(statistics);
+    AppendOnce(statistics.transferred_local_files, settings.local_path);
+    AppendOnce(statistics.transferred_remote_files, settings.remote_path);
+    session_.SetFtpState(FtpStates::ftpDownloadCompleted);
+    session_.RaiseTransfer();
+    session_.Log("DownHTTP.Completed:#" + settings.remote_path + "|" + settings.local_path);
+    file_state_.header_parsed = false;
+    return true;
+  } catch (const NumberedError& error) {
+    file_state_.header_parsed = false;
+    session_.ReportError("DownloadHttpFileOne4", static_cast<std::int32_t>(error.number()),
+                         error.description());
+    MarkFileEnd(statistics);
+    session_.Log("DownloadHttpFileOne.ErrorDeal:" + settings.remote_path + "#" + proxy.host + "#" +
+                 std::to_string(proxy.port));
+    return false;
+  }
+}
+
+void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
+  SessionState& state = session_.state();
+  SessionSettings& settings = session_.settings();
+  TransferSettings& options = session_.transfer_settings();
+  TransferStatistics& statistics = session_.statistics();
+  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  state.fallback_error = {};
+  ClearErrorRecord();
+  statistics.percent = 0;
+  statistics.transferred_size = 0;
+  statistics.file_size = 0;
+  if (state.retry_counter < 2) state.retry_counter = 1;
+  file_state_ = FileState{};
+  header_reader_.Reset();
+
+  std::string& remote_path = settings.remote_path;
+  std::string lower = remote_path;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (lower.rfind("https://", 0) != 0 && lower.rfind("http://", 0) != 0) {
+    remote_path = "http://" + remote_path;
+  }
+  FileState& file = file_state_;
+  file.address = ParseHttpAddress(remote_path);
+  file.local_path = settings.local_path;
+
+  platform::FileAttributeData data;
+  const bool exists =
+      CFile().FileExists(file.local_path) && platform::GetFileAttributesEx(file.local_path, &data);
+  if (!exists) {
+    const std::string& path = file.local_path;
+    const bool absolute =
+        path.size() >= 4 && (path.compare(1, 2, ":\\") == 0 || path.rfind("\\\\", 0) == 0);
+    if (!absolute) {
+      state.retry_counter = settings.redo_times;
+      Raise(kNotAbsolute, ErrorTextWith(kNotAbsolute, path));
+    }
+    const std::string parent = GetParentPath(path);
+    if (!CFile().FolderExists(parent)) {
+      state.retry_counter = settings.redo_times;
+      Raise(kLocalFolderMissing, ErrorTextWith(kLocalFolderMissing, parent));
+    }
+  } else {
+    file.local_size = static_cast<std::int64_t>(data.size);
+  }
+
+  if (file.local_size > 0) {
+    const ConflictQuery query{
+        false,
+        GetFileName(file.local_path),
+        true,
+        static_cast<double>(file.local_size),
+        platform::GeneralDateText(platform::ToLocalTime(data.last_write_time)),
+        0,
+        "",
+        true};
+    const ConflictDecision decision = ResolveConflict(
+        options.replace_code, options.overwrite, options.rename_rule, query, windows_to_raise_);
+    if (decision.outcome == ConflictOutcome::kSkip) {
+      statistics.skipped_files += "|" + remote_path;
+      session_.Log("DownHTTP.Skip:#" + remote_path + "|" + file.local_path);
+      session_.RaiseTransfer();
+      skipped = true;
+      return;
+    }
+    if (decision.outcome == ConflictOutcome::kRename) {
+      settings.local_path = WithNewFileName(file.local_path, decision.new_name);
+      FetchOne(proxy, skipped);
+      return;
+    }
+    file.replace = decision.overwrite;
+    file.resuming = !decision.overwrite;
+  }
+  if (file.resuming) {
+    file.bytes_received = file.local_size;
+    statistics.transferred_size = static_cast<double>(file.local_size);
+  }
+
+  MarkFileStart(statistics);
+  statistics.start_tick_ms = 0;
+  session_.BeginAsyncMethod(Operation::kDownload);
+  session_.SetTransferSink(this);
+  statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
+  try {
+    file_.Open(file.local_path, file.bytes_received, file.replace);
+    Connect(proxy);
+    WaitForFile();
+  } catch (...) {
+    session_.SetTransferSink(nullptr);
+    CloseHttpConnection();
+    throw;
+  }
+  session_.SetTransferSink(nullptr);
+  CloseHttpConnection();
+
+  if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
+  if (file.stage == 0) Raise(kFailedToConnect);
+  if (file.stage == 1) Raise(kNoResponse);
+  if (!file.header_parsed) Raise(kHeaderError, "Header Error");
+  if (!file.complete) {
+    session_.Log("DownHTTP.INVSIZE:" + std::to_string(file.total_size) + "|" +
+                 std::to_string(file.bytes_received));
+    Raise(kIncomplete, "The server closed the connection after " +
+                           std::to_string(file.bytes_received) + " of " +
+                           std::to_string(file.total_size) + " bytes [ " + remote_path + " ]");
+  }
+}
+
+void HttpDownload::Connect(const HttpProxy& proxy) {
+  FileState& file = file_state_;
+  const SessionSettings& settings = session_.settings();
+  DropSocket();
+  socket_ = CSocket::Create();
+  socket_->m_strType = "[Http]";
+  socket_->OnConnect = [this] { OnSocketConnect(); };
+  socket_->OnDataArrival = [this](double) { OnSocketDataArrival(); };
+  socket_->OnClose = [this] { OnSocketClose(); };
+  socket_->OnError = [this] { OnSocketError(); };
+  file.via_proxy = !TrimBlanks(proxy.host).empty();
+  socket_->SetRemoteHost(file.via_proxy ? TrimBlanks(proxy.host) : file.address.host);
+  if (session_.ErrorRecorded()) return;  // the name did not resolve (11001)
+  socket_->SetRemotePort(file.via_proxy ? proxy.port : file.address.port);
+  // Sizes go to the socket only when the host chose them; otherwise the system tunes them.
+  socket_->SetRcvbuf(settings.socket_buffers_set ? settings.rcvbuf : 0);
+  socket_->SetSndbuf(settings.socket_buffers_set ? settings.sndbuf : 0);
+  socket_->Connect();
+}
+
+void HttpDownload::WaitForFile() {
+  SessionState& state = session_.state();
+  const auto running = [&] {
+    return !session_.ErrorRecorded() && state.current_operation == Operation::kDownload;
+  };
+  while (running()) {
+    CheckSilence();
+    if (!running()) break;
+    platform::WaitForMessage(kWaitSliceMs);
+    platform::ProcessPendingMessages();
+    if (state.abort_requested) {
+      state.abort_requested = false;
+      Raise(kCanceled);
+    }
+  }
+}
+
+void HttpDownload::CheckSilence() {
+  const TransferStatistics& statistics = session_.statistics();
+  const std::int64_t silent_ms =
+      platform::CurrentClock().MonotonicMs() - statistics.last_data_tick_ms;
+  if (silent_ms / 1000 <= session_.settings().timeout_seconds) return;
+  // A complete file has ended its operation already, so silence here always means a stall.
+  session_.DispatchError("Timeout_Timer:Download", kTimedOut, "");
+}
+
+}  // namespace tarvik

@@ -1,0 +1,116 @@
+#include "http/http_headers.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "control/errors/numbered_error.h"
+#include "platform/ui/ui_provider.h"
+
+namespace tarvik {
+namespace {
+
+constexpr long kHeaderError = 18000;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+std::string Trim(std::string_view text, std::string_view blanks = " \t\r\n") {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(blanks);
+  return std::string(text.substr(first, last - first + 1));
+}
+
+bool IsWholeNumber(std::string_view text) {
+  return !text.empty() && text.size() <= 18 &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+}  // namespace
+
+StatusLine GetStatusLine(std::string_view header) {
+  std::string_view line = header.substr(0, header.find("\r\n"));
+  for (std::size_t at = 0; at < header.size();) {
+    const std::size_t end = std::min(header.find("\r\n", at), header.size());
+    const std::string_view candidate = header.substr(at, end - at);
+    if (Lower(candidate.substr(0, 5)) == "http/") {
+      line = candidate;
+      break;
+    }
+    at = end + 2;
+  }
+  const std::size_t blank = line.find(' ');
+  const std::string rest(blank == std::string_view::npos ? std::string_view()
+                                                         : line.substr(blank + 1));
+  const std::size_t second = rest.find(' ');
+  const std::string code = rest.substr(0, second);
+  if (!IsWholeNumber(code) || code.size() != 3)
+    Raise(kHeaderError, rest.empty() ? "Header Error" : rest);
+  StatusLine status;
+  status.code = std::stoi(code);
+  status.reason = second == std::string::npos ? "" : Trim(rest.substr(second + 1));
+  return status;
+}
+
+std::optional<std::string> GetHeaderValue(std::string_view header, std::string_view name) {
+  const std::string wanted = Lower(name) + ":";
+  for (std::size_t at = 0; at < header.size();) {
+    const std::size_t end = std::min(header.find("\r\n", at), header.size());
+    const std::string_view line = header.substr(at, end - at);
+    if (Lower(line.substr(0, wanted.size())) == wanted) {
+      return Trim(line.substr(wanted.size()));
+    }
+    at = end + 2;
+  }
+  return std::nullopt;
+}
+
+double GetFileSizeFromHead(std::string_view header) {
+  const std::optional<std::string> value = GetHeaderValue(header, "Content-Length");
+  if (!value) return 0;
+  if (!IsWholeNumber(*value)) {
+    platform::MessageBox("GetFileSizeFromHead\r\nType mismatch: [ " + *value + " ]", "",
+                         platform::MB_OK);
+    return 0;
+  }
+  return std::stod(*value);
+}
+
+std::string GetHtmlErrorTitle(std::string_view header, std::string_view body) {
+  const std::optional<std::string> type = GetHeaderValue(header, "Content-Type");
+  if (!type || Lower(*type).rfind("text/html", 0) != 0) return {};
+  const std::string lower = Lower(body);
+  const std::size_t open = lower.find("<title>");
+  if (open == std::string::npos) return {};
+  const std::size_t close = lower.find("</title>", open);
+  if (close == std::string::npos) return {};
+  const std::string title(body.substr(open + 7, close - open - 7));
+  const std::string lower_title = Lower(title);
+  const bool error_words = lower_title.find("wrong") != std::string::npos ||
+                           lower_title.find("error") != std::string::npos ||
+                           lower_title.find("invalid") != std::string::npos ||
+                           title.find("出错") != std::string::npos;
+  return error_words ? Trim(title) : std::string();
+}
+
+ContentRange ParseContentRange(std::string_view value) {
+  ContentRange range;
+  std::string text = Trim(value);
+  if (Lower(text).rfind("bytes ", 0) != 0) return range;
+  text = Trim(text.substr(6));
+  const std::size_t dash = text.find('-');
+  const std::size_t slash = text.find('/');
+  if (dash != std::string::npos && dash < slash && IsWholeNumber(text.substr(0, dash))) {
+    range.first = std::stod(text.substr(0, dash));
+  }
+  if (slash != std::string::npos && IsWholeNumber(text.substr(slash + 1))) {
+    range.total = std::stod(text.substr(slash + 1));
+  }
+  return range;
+}
+
+}  // namespace tarvik

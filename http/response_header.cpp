@@ -1,0 +1,39 @@
+#include "http/response_header.h"
+
+#include "control/errors/numbered_error.h"
+
+namespace tarvik {
+namespace {
+
+constexpr long kHeaderError = 18000;
+constexpr std::string_view kHeaderEnd = "\r\n\r\n";
+
+}  // namespace
+
+bool ResponseHeaderReader::Take(std::span<const std::uint8_t> bytes) {
+  if (complete_) return true;
+  // The end may straddle two arrivals: look again from just before the new bytes.
+  const std::size_t before = header_.size();
+  const std::size_t from = before >= 3 ? before - 3 : 0;
+  const std::size_t room = kMaxHeaderSize + kHeaderEnd.size() - header_.size();
+  const std::size_t taken = std::min(bytes.size(), room);
+  header_.append(reinterpret_cast<const char*>(bytes.data()), taken);
+  const std::size_t end = header_.find(kHeaderEnd, from);
+  if (end == std::string::npos) {
+    if (header_.size() > kMaxHeaderSize) Raise(kHeaderError, "Header Error");
+    return false;
+  }
+  const std::size_t header_size = end + kHeaderEnd.size();
+  header_.resize(header_size);
+  body_start_ = bytes.subspan(header_size - before);
+  complete_ = true;
+  return true;
+}
+
+void ResponseHeaderReader::Reset() {
+  header_.clear();
+  body_start_ = {};
+  complete_ = false;
+}
+
+}  // namespace tarvik
