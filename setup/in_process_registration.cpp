@@ -29,20 +29,30 @@ Registration RegisterInProcess(const std::string& library, std::chrono::millisec
   if (!run->library.Open(library)) return Registration::kNotLoaded;
   const auto entry = run->library.Function<RegisterEntry>("DllRegisterServer");
   if (entry == nullptr) return Registration::kNoEntry;
+  std::thread thread;
   try {
-    std::thread([run, entry] {
+    thread = std::thread([run, entry] {
       entry();
       std::lock_guard<std::mutex> lock(run->mutex);
       run->done = true;
       run->finished.notify_all();
-    }).detach();
+    });
   } catch (const std::system_error&) {
     return Registration::kNoThread;
   }
-  std::unique_lock<std::mutex> lock(run->mutex);
-  return run->finished.wait_for(lock, limit, [&] { return run->done; })
-             ? Registration::kDone
-             : Registration::kStillRunning;
+  bool done = false;
+  {
+    std::unique_lock<std::mutex> lock(run->mutex);
+    done = run->finished.wait_for(lock, limit, [&] { return run->done; });
+  }
+  if (!done) {
+    thread.detach();
+    return Registration::kStillRunning;
+  }
+  // The thread has only to end: joining it lets the library be unloaded here, not on the thread
+  // while this program goes on.
+  thread.join();
+  return Registration::kDone;
 }
 
 }  // namespace tarvik::setup
