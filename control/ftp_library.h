@@ -76,6 +76,18 @@ class FtpLibrary : private SessionHost {
   bool RenameFile(std::string_view OldFileName, std::string_view NewFileName);
   bool SetCurrentDirectory(std::string_view DirectoryPath);
 
+  // ---- Registry (ftp_library_registry.cpp) ----
+  bool RegCreate(std::string_view hKey, std::string_view SubKey);
+  bool RegSetValue(std::string_view hKey, std::string_view SubKey, std::string_view Value);
+  bool RegSetValueEx(std::string_view hKey, std::string_view SubKey, std::string_view name,
+                     std::string_view Value, std::string_view strType);
+  bool RegDelete(std::string_view hKey, std::string_view SubKey);
+  bool RegDeleteValue(std::string_view hKey, std::string_view SubKey);
+  bool RegDeleteValueEx(std::string_view hKey, std::string_view SubKey, std::string_view name);
+  std::string RegGetValue(std::string_view hKey, std::string_view SubKey);
+  std::string RegGetValueEx(std::string_view hKey, std::string_view SubKey, std::string_view name);
+  bool RegExists(std::string_view hKey, std::string_view SubKey);
+
   // ---- Connection properties ----
   std::string get_ServerName() const;
   void put_ServerName(std::string_view value);

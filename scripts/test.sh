@@ -12,3 +12,6 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" --timeout 600
+
+# The Debian package, installed and used by a new user.
+"$root/scripts/package-test.sh" "$build"

@@ -288,6 +288,43 @@ DispatchTable<Self>& BindHttpMethods(DispatchTable<Self>& table) {
                       [](Self& self) { return self.control().DownloadHttpFile(); });
 }
 
+// Bindings of the registry methods. RegCreate's and RegExists' root and path and
+// RegGetValueEx's value name are in/out parameters of the interface; the methods leave them as
+// given.
+DispatchTable<Self>& BindRegistryMethods(DispatchTable<Self>& table) {
+  using S = const std::string&;
+  using InOut = std::string&;
+  return table
+      .Method("RegCreate", [](Self& self, InOut hKey,
+                              InOut SubKey) { return self.control().RegCreate(hKey, SubKey); })
+      .Method("RegSetValue",
+              [](Self& self, S hKey, S SubKey, S Value) {
+                return self.control().RegSetValue(hKey, SubKey, Value);
+              })
+      .Method("RegSetValueEx",
+              [](Self& self, S hKey, S SubKey, S name, S Value, S strType) {
+                return self.control().RegSetValueEx(hKey, SubKey, name, Value, strType);
+              })
+      .Method("RegDelete",
+              [](Self& self, S hKey, S SubKey) { return self.control().RegDelete(hKey, SubKey); })
+      .Method(
+          "RegDeleteValue",
+          [](Self& self, S hKey, S SubKey) { return self.control().RegDeleteValue(hKey, SubKey); })
+      .Method("RegDeleteValueEx",
+              [](Self& self, S hKey, S SubKey, S name) {
+                return self.control().RegDeleteValueEx(hKey, SubKey, name);
+              })
+      .Method("RegGetValue",
+              [](Self& self, S hKey, S SubKey) { return self.control().RegGetValue(hKey, SubKey); })
+      .Method("RegGetValueEx",
+              [](Self& self, S hKey, S SubKey, InOut name) {
+                return self.control().RegGetValueEx(hKey, SubKey, name);
+              })
+      .Method("RegExists", [](Self& self, InOut hKey, InOut SubKey) {
+        return self.control().RegExists(hKey, SubKey);
+      });
+}
+
 }  // namespace
 
 FtpLibraryObject::FtpLibraryObject() : local_({}, [] { platform::ProcessPendingMessages(); }) {
@@ -310,6 +347,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
     BindRemoteMethods(bindings);
     BindTransferMethods(bindings);
     BindLocalMethods(bindings);
+    BindRegistryMethods(bindings);
     BindProperties(bindings);
     BindHttpMethods(bindings);
     return bindings;

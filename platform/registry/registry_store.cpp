@@ -215,6 +215,10 @@ Store& Store::Instance() {
   return store;
 }
 
+Store::~Store() {
+  Close();
+}
+
 LSTATUS Store::Connect() {
   if (db_ != nullptr && owner_pid_ == static_cast<long>(getpid())) return ERROR_SUCCESS;
   // A connection opened by the parent of a forked process belongs to the parent: leave it alone.

@@ -88,6 +88,9 @@ struct OpenKey {
 class Store {
  public:
   static Store& Instance();
+  // Closes the connection when the process ends or the library holding the store is unloaded, so
+  // that loading and unloading a library that uses the registry leaves no file or memory behind.
+  ~Store();
 
   std::mutex& mutex() { return mutex_; }
   // Opens the database when it is not open in this process (a connection inherited across fork()
