@@ -160,7 +160,10 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
     } else {
       session_.Log("CCDPATH.ERR: " + trace);
     }
-    platform::Sleep(kPauseAfterMkdMs);
+    // The pause after MKD is kept for the host's own calls; an upload batch's next command
+    // reaches the server after the MKD on the same connection anyway, and the pause would cost
+    // 10 ms for each folder of a tree.
+    if (!folders.created_memo_active) platform::Sleep(kPauseAfterMkdMs);
     return made;
   } catch (const NumberedError& error) {
     session_.ReportError("CreateDirectory", static_cast<std::int32_t>(error.number()),
