@@ -8,6 +8,7 @@
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/conflict_resolution.h"
+#include "ftp/transfer/path_lists.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "http/http_download.h"
 #include "local/c_file.h"
@@ -34,14 +35,6 @@ constexpr long kNotAbsolute = 20011;
 constexpr long kIncomplete = 18006;
 constexpr std::int64_t kWaitSliceMs = 50;
 
-std::string WithNewFileName(const std::string& path, const std::string& name) {
-  const std::size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
-}
-
-void AppendOnce(std::string& list, const std::string& path) {
-  if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
-}
 
 }  // namespace
 
@@ -142,7 +135,7 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
       return;
     }
     if (decision.outcome == ConflictOutcome::kRename) {
-      settings.local_path = WithNewFileName(file.local_path, decision.new_name);
+      settings.local_path = WithNewFileName(file.local_path, '\\', decision.new_name);
       FetchOne(proxy, skipped);
       return;
     }

@@ -6,6 +6,7 @@
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/session/ftp_session.h"
+#include "ftp/transfer/size_format.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "http/http_download.h"
 #include "http/http_headers.h"
@@ -22,14 +23,6 @@ constexpr long kFileTooLarge = 20003;
 // The start of an HTML body held back to look for an error title.
 constexpr std::size_t kHtmlTitleWindow = 4096;
 
-// "Can't transfer the file whose size more than 5M" ({0}: MaxSize in MB, "0.0", without ".0").
-std::string TooLargeText(double max_size) {
-  std::string megabytes = std::to_string(std::round(max_size / 1024 / 1024 * 10) / 10);
-  megabytes = megabytes.substr(0, megabytes.find('.') + 2);
-  std::string text = ErrorTextWith(kFileTooLarge, megabytes + "M");
-  for (std::size_t at; (at = text.find(".0")) != std::string::npos;) text.erase(at, 2);
-  return text;
-}
 
 }  // namespace
 

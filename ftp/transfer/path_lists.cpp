@@ -121,6 +121,15 @@ std::string FileTarget(const BatchItem& item, char target_separator) {
   return item.target + (cut == std::string::npos ? item.source : item.source.substr(cut + 1));
 }
 
+void AppendOnce(std::string& list, const std::string& path) {
+  if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
+}
+
+std::string WithNewFileName(const std::string& path, char separator, const std::string& name) {
+  const std::size_t slash = path.find_last_of(separator);
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
 bool IsSafeLocalName(std::string_view name) {
   return platform::IsValidEntryName(name) && name.back() != '.' && name.back() != ' ' &&
          !IsDeviceName(name);

@@ -55,6 +55,12 @@ std::string WithSeparator(std::string path, char separator);
 // The file's target: a folder target gets the source's file name.
 std::string FileTarget(const BatchItem& item, char target_separator);
 
+// Adds "|" + path to a result list ("|"-joined) unless the list holds it already.
+void AppendOnce(std::string& list, const std::string& path);
+
+// `path` with its last element (after the last `separator`) replaced by `name`.
+std::string WithNewFileName(const std::string& path, char separator, const std::string& name);
+
 // Whether a name a server listed may become the name of a local file or folder: a valid entry
 // name (no control characters, none of < > : " / \ | ? *, not "." or ".."), without a trailing
 // dot or blank, and not a device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without

@@ -12,7 +12,9 @@
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/conflict_resolution.h"
+#include "ftp/transfer/path_lists.h"
 #include "ftp/transfer/running_transfer.h"
+#include "ftp/transfer/size_format.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "local/c_file.h"
@@ -57,15 +59,6 @@ struct RemoteFile {
   std::int64_t size = -1;
   std::string date;
 };
-
-// "Can't transfer the file whose size more than 1.5M".
-std::string TooLargeText(double max_size) {
-  std::string megabytes = std::to_string(std::round(max_size / 1024 / 1024 * 10) / 10);
-  megabytes = megabytes.substr(0, megabytes.find('.') + 2);
-  std::string text = ErrorTextWith(kFileTooLarge, megabytes + "M");
-  for (std::size_t at; (at = text.find(".0")) != std::string::npos;) text.erase(at, 2);
-  return text;
-}
 
 // The local path is usable for a new file: absolute ("X:\..." or "\\...", at least 4 characters)
 // and in an existing folder. A failure is not retried.
@@ -148,11 +141,6 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
   return file;
 }
 
-std::string WithNewFileName(const std::string& path, char separator, const std::string& name) {
-  const std::size_t slash = path.find_last_of(separator);
-  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
-}
-
 // The start of every single-file procedure: refused while an operation runs, errors cleared, the
 // file's figures zeroed, a fresh retry counter unless this is a retry.
 void BeginFile(FtpSession& session) {
@@ -190,10 +178,6 @@ bool RecordAlreadyComplete(FtpSession& session, std::int64_t size) {
   session.statistics().transferred_size = static_cast<double>(size);
   session.RaiseTransfer();
   return true;
-}
-
-void AppendOnce(std::string& list, const std::string& path) {
-  if (("|" + list + "|").find("|" + path + "|") == std::string::npos) list += "|" + path;
 }
 
 }  // namespace

@@ -27,4 +27,8 @@ std::string FormatTime(std::int32_t seconds);
 // writes nothing for it; a non-finite value also gives "".
 std::string FormatNumber(double size);
 
+// "Can't transfer the file whose size more than 1.5M" for MaxSize `max_size` (bytes), in
+// megabytes with one decimal, without a ".0".
+std::string TooLargeText(double max_size);
+
 }  // namespace tarvik
