@@ -278,6 +278,26 @@ DispatchTable<Self>& BindLocalMethods(DispatchTable<Self>& table) {
               [](Self& self, S FolderPath) { return self.local().GetLocalFileList(FolderPath); });
 }
 
+// Bindings of the dialogs and shell commands.
+DispatchTable<Self>& BindDialogMethods(DispatchTable<Self>& table) {
+  using S = const std::string&;
+  return table
+      .Method("ShowFolderBrowserDialog",
+              [](Self& self) { return self.control().ShowFolderBrowserDialog(); })
+      .Method("ShowBrowseFolderDialog",
+              [](Self& self, S Title, S InitDir) {
+                return self.control().ShowBrowseFolderDialog(Title, InitDir);
+              })
+      .Method("ShowSaveFileDialog",
+              [](Self& self, S FileName) { return self.control().ShowSaveFileDialog(FileName); })
+      .Method("ShowOpenFileDialog", [](Self& self) { return self.control().ShowOpenFileDialog(); })
+      .Method("Execute", [](Self& self, S FilePath) { return self.control().Execute(FilePath); })
+      .Method("Explore", [](Self& self, S FilePath) { return self.control().Explore(FilePath); })
+      .Method("GetDriveNames", [](Self& self, std::int16_t DriveType) {
+        return self.control().GetDriveNames(DriveType);
+      });
+}
+
 }  // namespace
 
 FtpLibraryObject::FtpLibraryObject() : local_({}, [] { platform::ProcessPendingMessages(); }) {
@@ -300,6 +320,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
     BindRemoteMethods(bindings);
     BindTransferMethods(bindings);
     BindLocalMethods(bindings);
+    BindDialogMethods(bindings);
     BindProperties(bindings);
     return bindings;
   }();
