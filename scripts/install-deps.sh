@@ -13,6 +13,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libsqlite3-dev \
   python3 python3-pyftpdlib \
+  tmux \
   >/dev/null
 
 # The FTP servers the loopback tests run against (one installed, the others unpacked privately,
