@@ -251,7 +251,7 @@ std::optional<std::string> HostUiProvider::AnswerDialog(std::string_view kind,
                    folder.c_str());
       std::string initial = folder + "/";
       if (!conditions.file_name.empty()) initial += conditions.file_name;
-      answer = EditLine(terminal_in_, terminal_out_, "Path: ", initial);
+      answer = EditLine(terminal_in_, terminal_out_, "Path: ", initial, folder);
     } else {
       std::cerr << "[" << kind << "] " << conditions.title << " -> cancel\n";
     }

@@ -98,7 +98,7 @@ PathCompletion CompletePath(std::string_view text, const std::string& folder) {
 }
 
 std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_view prompt,
-                                    std::string initial) {
+                                    std::string initial, const std::string& folder) {
   const RawMode raw(fileno(in));
   std::fprintf(out, "%.*s", static_cast<int>(prompt.size()), prompt.data());
   if (!raw.active()) {
@@ -112,8 +112,6 @@ std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_v
     std::fflush(out);
   };
   redraw();
-  const std::string folder = fs::current_path().string();
-  bool listed_after_tab = false;  // the last key was a Tab that changed nothing
   for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in)) {
     if (c == '\r' || c == '\n') {
       std::fputs("\r\n", out);
@@ -126,13 +124,12 @@ std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_v
     const bool tab = c == '\t';
     if (tab) {
       const PathCompletion completion = CompletePath(line, folder);
-      if (completion.text == line && completion.choices.size() > 1 && listed_after_tab) {
+      if (completion.text == line && completion.choices.size() > 1) {
         std::fputs("\r\n", out);
         for (const std::string& choice : completion.choices)
           std::fprintf(out, "%s  ", choice.c_str());
         std::fputs("\r\n", out);
       }
-      listed_after_tab = completion.text == line;
       line = completion.text;
     } else if (c == kBackspace || c == kCtrlH) {
       if (!line.empty()) line.pop_back();
@@ -141,7 +138,6 @@ std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_v
     } else if (static_cast<unsigned char>(c) >= 32) {
       line += static_cast<char>(c);
     }
-    if (!tab) listed_after_tab = false;
     redraw();
   }
   std::fputs("\r\n", out);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -98,9 +99,11 @@ class TerminalDialogsTest : public ::testing::Test {
     }
     return true;
   }
-  void Type(const std::string& keys) const {
-    std::system(("tmux send-keys -t " + session_ + " -l " + Quoted(keys)).c_str());
-    std::system(("tmux send-keys -t " + session_ + " Enter").c_str());
+  // Types `text` as it is, then presses the key `key` (a tmux key name: "Enter", "Tab").
+  void Type(const std::string& text, const std::string& key = "Enter") const {
+    if (!text.empty())
+      std::system(("tmux send-keys -t " + session_ + " -l " + Quoted(text)).c_str());
+    std::system(("tmux send-keys -t " + session_ + " " + key).c_str());
   }
 
   fs::path root_;
@@ -131,7 +134,7 @@ TEST_F(TerminalDialogsTest, ConflictRenameAndOverwriteAllAtTheTerminal) {
   std::string screen = Screen();
   EXPECT_NE(screen.find("[Confirm File Replace]"), std::string::npos) << screen;
   EXPECT_NE(screen.find("named 'a.txt'"), std::string::npos) << screen;
-  EXPECT_NE(screen.find(" 5 Bytes , "), std::string::npos) << screen;   // the file here
+  EXPECT_NE(screen.find(" 5 Bytes , "), std::string::npos) << screen;    // the file here
   EXPECT_NE(screen.find("\n21 Bytes , "), std::string::npos) << screen;  // the incoming one
   EXPECT_NE(screen.find("Overwrite(O) Resume(R) Skip(S) Rename(N) Overwrite All(F) Resume All(X) "
                         "Skip All(T) Cancel(C)?"),
@@ -163,6 +166,35 @@ TEST_F(TerminalDialogsTest, ConflictRenameAndOverwriteAllAtTheTerminal) {
   EXPECT_EQ(ReadFile(local / "b.txt"), "remote b");
   EXPECT_EQ(ReadFile(local / "c.txt"), "remote c");
   EXPECT_NE(screen.find("a2.txt|"), std::string::npos) << screen;  // TransferredLocalFiles
+}
+
+TEST_F(TerminalDialogsTest, OpenDialogTakesTypedPathsWithCompletion) {
+  const fs::path folder = root_ / "pick";
+  fs::create_directories(folder / "sub");
+  std::ofstream(folder / "report-2026.txt") << "r";
+  std::ofstream(folder / "readme.md") << "m";
+  // Z: is the whole file system, so the folder's drive path is its path under Z:.
+  std::string drive_folder = "Z:" + folder.string();
+  std::replace(drive_folder.begin(), drive_folder.end(), '/', '\\');
+  StartTarvik({"SFDMultiple=True", "SFDInitialDir=" + drive_folder, "ShowOpenFileDialog"});
+
+  ASSERT_TRUE(WaitFor("Path: " + folder.string() + "/")) << Screen();
+  Type("missing.txt");
+  ASSERT_TRUE(WaitFor("no such file: " + folder.string() + "/missing.txt")) << Screen();
+  ASSERT_TRUE(WaitFor("Path: ", 2)) << Screen();
+  Type("rep", "Tab");
+  ASSERT_TRUE(WaitFor(folder.string() + "/report-2026.txt")) << Screen();
+  Type("|r", "Tab");  // "readme.md" and "report-2026.txt" share only the "re"
+  Type("", "Tab");    // a second Tab lists them
+  ASSERT_TRUE(WaitFor("readme.md  report-2026.txt")) << Screen();
+  Type("a", "Tab");
+  Type("");
+  ASSERT_TRUE(WaitFor("tarvik exited")) << Screen();
+  const std::string screen = Screen();
+  EXPECT_NE(screen.find("tarvik exited 0"), std::string::npos) << screen;
+  EXPECT_NE(screen.find(drive_folder + "\\report-2026.txt|" + drive_folder + "\\readme.md\n"),
+            std::string::npos)
+      << screen;
 }
 
 }  // namespace
