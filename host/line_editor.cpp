@@ -121,8 +121,7 @@ std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_v
       std::fputs("\r\n", out);
       return std::nullopt;
     }
-    const bool tab = c == '\t';
-    if (tab) {
+    if (c == '\t') {
       const PathCompletion completion = CompletePath(line, folder);
       if (completion.text == line && completion.choices.size() > 1) {
         std::fputs("\r\n", out);
