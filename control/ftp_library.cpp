@@ -12,6 +12,8 @@ constexpr platform::TimerId kTimer1 = 1;
 constexpr std::uint32_t kTimer1IntervalMs = 2000;
 constexpr platform::TimerId kTimeouter = 2;
 constexpr std::uint32_t kTimeouterIntervalMs = 5000;
+constexpr platform::TimerId kTimerWinOnTop = 3;
+constexpr std::uint32_t kTimerWinOnTopIntervalMs = 1000;
 
 }  // namespace
 
@@ -49,12 +51,15 @@ void FtpLibrary::SetTimersEnabled(bool enabled) {
   if (!enabled) {
     platform::KillTimer(timer_window_, kTimer1);
     platform::KillTimer(timer_window_, kTimeouter);
+    platform::KillTimer(timer_window_, kTimerWinOnTop);
     return;
   }
   platform::SetTimer(timer_window_, kTimer1, kTimer1IntervalMs,
                      [this](platform::WindowHandle, platform::TimerId) { session_.Timer1Tick(); });
   platform::SetTimer(timer_window_, kTimeouter, kTimeouterIntervalMs,
                      [this](platform::WindowHandle, platform::TimerId) { transfer_.TimeouterTick(); });
+  platform::SetTimer(timer_window_, kTimerWinOnTop, kTimerWinOnTopIntervalMs,
+                     [this](platform::WindowHandle, platform::TimerId) { TimerWinOnTopTick(); });
 }
 
 void FtpLibrary::RaiseTransfer() {

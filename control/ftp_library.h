@@ -24,6 +24,7 @@
 #include "ftp/transfer/transfer_engine.h"
 #include "http/http_download.h"
 #include "platform/loop/message_loop.h"
+#include "platform/ui/top_level_windows.h"
 
 namespace tarvik {
 
@@ -198,6 +199,19 @@ class FtpLibrary : private SessionHost {
   void put_SFDMultiple(bool value);
   void put_SFDTitle(std::string_view value);
 
+  // ---- Dialogs and shell ----
+  std::string ShowFolderBrowserDialog();
+  std::string ShowBrowseFolderDialog(std::string_view Title = {}, std::string_view InitDir = {});
+  std::string ShowOpenFileDialog();
+  std::string ShowSaveFileDialog(std::string_view FileName);
+  std::int32_t Execute(std::string_view FilePath);
+  bool Explore(std::string_view FilePath);
+  std::string GetDriveNames(std::int16_t DriveType);
+  // Keeps `window` above all others (`on`) or lets it go, keeping its place and size.
+  static bool SetWindowTopMost(platform::TopLevelWindow window, bool on);
+  // SetWindowTopMost for the top-level window with exactly the title `title`; false without one.
+  static bool SetWindowTopMostByTitle(std::string_view title, bool on);
+
   // The host loading the control from its property bag: only makes sure the helper objects
   // exist; no value is read.
   void ReadProperties();
@@ -212,14 +226,16 @@ class FtpLibrary : private SessionHost {
   void RaiseTransfer() override;
   void SetTimersEnabled(bool enabled) override;
   std::uintptr_t ContainerWindowFromSite() override;
+  // TimerWinOnTop: raises every window of the list of windows to raise, then empties it.
+  void TimerWinOnTopTick();
 
   FtpSession session_;
   TransferEngine transfer_;
   HttpDownload http_;
   FtpLibraryEvents* events_ = nullptr;
   ClientSite* site_ = nullptr;
-  // Hidden window that owns the control's timers: the keep-alive tick (Timer1) and the transfer
-  // watchdog (Timeouter).
+  // Hidden window that owns the control's timers: the keep-alive tick (Timer1), the transfer
+  // watchdog (Timeouter) and the tick that keeps the control's dialogs on top (TimerWinOnTop).
   platform::WindowHandle timer_window_ = 0;
 
   HttpProxy proxy_;  // ProxyHost, ProxyPort

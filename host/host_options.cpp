@@ -113,6 +113,8 @@ Options:
 
 Message boxes and dialogs take the --answer/--dialog answers first; then, when tarvik has a
 terminal, they ask there; otherwise a box takes its default button and a dialog is cancelled.
+At the terminal a file or folder dialog takes a typed path (Tab completes it, Ctrl-C cancels),
+and the replace question takes a button's access key (O, R, S, N, F, X, T, C) or its name.
 
 Exit status: 0 every step succeeded; 1 a method failed (ErrorNumber/ErrorInfo printed);
 2 a bad command line or a call the control refused (unknown member, wrong arguments);

@@ -1,12 +1,17 @@
 #include "host/host_ui_provider.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 #include <vector>
 
+#include "host/line_editor.h"
 #include "host/local_paths.h"
 #include "platform/com/type_info.h"
+#include "platform/fs/path_translation.h"
 
 namespace tarvik::host {
 namespace {
@@ -94,7 +99,57 @@ std::optional<int> ReplaceButtonOfLine(std::string_view line) {
   return named ? ReplaceButtonOf(*named) : std::nullopt;
 }
 
+// The pieces of a "|"-separated answer.
+std::vector<std::string> Pieces(const std::string& text) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('|', start), text.size());
+    pieces.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return pieces;
+}
+
 }  // namespace
+
+std::optional<std::string> CheckedAnswer(const std::string& answer, const std::string& folder,
+                                         const DialogConditions& conditions, std::string* why) {
+  std::string host_list;
+  const std::vector<std::string> pieces = Pieces(answer);
+  if (pieces.size() > 1 && conditions.selection != Selection::kFiles) {
+    *why = "choose one only";
+    return std::nullopt;
+  }
+  for (std::string piece : pieces) {
+    const char* home = std::getenv("HOME");
+    if (piece.starts_with("~/") && home != nullptr) piece = home + piece.substr(1);
+    const bool windows_path = (piece.size() >= 2 && piece[1] == ':') || piece.starts_with("\\\\");
+    if (!windows_path && !piece.starts_with("/")) piece = folder + "/" + piece;
+    const std::string host = windows_path ? platform::TranslatePath(piece).host_path : piece;
+    std::error_code error;
+    const std::filesystem::path path(host);
+    if (conditions.selection == Selection::kFolder) {
+      if (!std::filesystem::is_directory(path, error)) {
+        *why = "no such folder: " + piece;
+        return std::nullopt;
+      }
+    } else if (std::filesystem::is_directory(path, error)) {
+      *why = piece + " is a folder";
+      return std::nullopt;
+    } else if (conditions.file_must_exist && !std::filesystem::is_regular_file(path, error)) {
+      *why = "no such file: " + piece;
+      return std::nullopt;
+    } else if (conditions.path_must_exist &&
+               !std::filesystem::is_directory(path.parent_path(), error)) {
+      *why = "no such folder: " + path.parent_path().string();
+      return std::nullopt;
+    }
+    if (!host_list.empty()) host_list += '|';
+    host_list += windows_path ? piece : host;
+  }
+  return ToDrivePaths(host_list, why);
+}
 
 std::optional<int> ButtonFromName(std::string_view text) {
   for (const ButtonName& entry : kButtonNames) {
@@ -177,32 +232,58 @@ std::optional<std::string> HostUiProvider::TypedAnswer(std::string_view kind, st
 }
 
 std::optional<std::string> HostUiProvider::AnswerDialog(std::string_view kind,
-                                                        std::string_view title,
-                                                        std::string_view initial_folder) {
-  const std::string question = "\n[" + std::string(kind) + "] " + std::string(title) +
-                               " (start: " + std::string(initial_folder) +
-                               ")\nPath (empty to cancel): ";
-  const std::optional<std::string> answer = TypedAnswer(kind, title, question);
-  if (!answer) return std::nullopt;
-  std::string error;
-  std::optional<std::string> drive_path = ToDrivePaths(*answer, &error);
-  if (!drive_path) std::cerr << "tarvik: " << error << "; the dialog is cancelled\n";
-  return drive_path;
+                                                        const DialogConditions& conditions) {
+  const std::optional<std::string> start_folder =
+      conditions.initial_folder.empty()
+          ? std::nullopt
+          : std::optional<std::string>(
+                platform::TranslatePath(conditions.initial_folder).host_path);
+  const std::string folder = start_folder.value_or(std::filesystem::current_path().string());
+  while (true) {
+    std::optional<std::string> answer;
+    const bool typed = dialog_answers_.empty() && terminal_in_ != nullptr;
+    if (!dialog_answers_.empty()) {
+      answer = std::move(dialog_answers_.front());
+      dialog_answers_.pop_front();
+    } else if (typed) {
+      std::fprintf(terminal_out_, "\n[%.*s] %s (in %s; Tab completes, empty cancels)\n",
+                   static_cast<int>(kind.size()), kind.data(), conditions.title.c_str(),
+                   folder.c_str());
+      std::string initial = folder + "/";
+      if (!conditions.file_name.empty()) initial += conditions.file_name;
+      answer = EditLine(terminal_in_, terminal_out_, "Path: ", initial, folder);
+    } else {
+      std::cerr << "[" << kind << "] " << conditions.title << " -> cancel\n";
+    }
+    if (!answer || answer->empty()) return std::nullopt;
+    std::string why;
+    std::optional<std::string> drive_paths = CheckedAnswer(*answer, folder, conditions, &why);
+    if (drive_paths) return drive_paths;
+    if (!typed) {
+      std::cerr << "tarvik: " << why << "; the dialog is cancelled\n";
+      return std::nullopt;
+    }
+    std::fprintf(terminal_out_, "%s\n", why.c_str());
+  }
 }
 
 std::optional<std::string> HostUiProvider::OpenFileDialog(
     const platform::FileDialogRequest& request) {
-  return AnswerDialog("Open", request.title, request.initial_folder);
+  return AnswerDialog("Open", {request.title, request.initial_folder, request.file_name,
+                               request.multiple ? Selection::kFiles : Selection::kFile,
+                               request.file_must_exist, request.path_must_exist});
 }
 
 std::optional<std::string> HostUiProvider::SaveFileDialog(
     const platform::FileDialogRequest& request) {
-  return AnswerDialog("Save", request.title, request.initial_folder);
+  return AnswerDialog("Save", {request.title, request.initial_folder, request.file_name,
+                               Selection::kFile, request.file_must_exist, request.path_must_exist});
 }
 
 std::optional<std::string> HostUiProvider::BrowseForFolder(
     const platform::FolderDialogRequest& request) {
-  return AnswerDialog("Folder", request.title, request.initial_folder);
+  return AnswerDialog("Folder",
+                      {request.title, request.initial_folder, "", Selection::kFolder, true, true});
 }
 
 int HostUiProvider::ReplaceDialog(const platform::ReplaceDialogRequest& request) {
@@ -225,11 +306,13 @@ int HostUiProvider::AskReplaceAtTerminal(const platform::ReplaceDialogRequest& r
   std::fprintf(terminal_out_, "\n[%s]\n%s\n", request.title.c_str(), request.text.c_str());
   std::string choices;
   for (const AccessKey& entry : kAccessKeys) {
-    if (entry.button == platform::kReplaceResume && !request.resume_enabled) continue;
     std::string caption = request.captions[entry.button - 1];
     std::erase(caption, '&');
+    if (caption.empty()) caption = std::string(1, entry.key);
     if (!choices.empty()) choices += ' ';
-    choices += caption.empty() ? std::string(1, entry.key) : caption;
+    // A disabled button is shown greyed (faint).
+    const bool disabled = entry.button == platform::kReplaceResume && !request.resume_enabled;
+    choices += disabled ? "\x1b[2m" + caption + "\x1b[22m" : caption;
   }
   while (true) {
     std::fprintf(terminal_out_, "%s? ", choices.c_str());
@@ -237,7 +320,11 @@ int HostUiProvider::AskReplaceAtTerminal(const platform::ReplaceDialogRequest& r
     const std::optional<std::string> line = ReadLine();
     if (!line) return platform::kReplaceCancel;
     const std::optional<int> button = ReplaceButtonOfLine(*line);
-    if (button && (*button != platform::kReplaceResume || request.resume_enabled)) return *button;
+    if (button == platform::kReplaceResume && !request.resume_enabled) {
+      std::fprintf(terminal_out_, "Resume is not available: the file here is not smaller.\n");
+    } else if (button) {
+      return *button;
+    }
   }
 }
 

@@ -26,6 +26,23 @@ inline constexpr int kReplaceAnswer = 100;
 // cancels the replace dialog. nullopt for anything else.
 std::optional<int> ButtonFromName(std::string_view text);
 
+// What a file or folder dialog asks for.
+enum class Selection { kFile, kFiles, kFolder };
+struct DialogConditions {
+  std::string title;
+  std::string initial_folder;  // drive path; "" for the working folder
+  std::string file_name;       // proposed name
+  Selection selection = Selection::kFile;
+  bool file_must_exist = false;
+  bool path_must_exist = false;
+};
+
+// An answer typed or given for a dialog: host paths (relative ones from `folder`, the dialog's
+// start) or drive paths, "|"-separated where several files may be chosen, checked against
+// `conditions` and given back as drive paths; nullopt with `why` when it does not meet them.
+std::optional<std::string> CheckedAnswer(const std::string& answer, const std::string& folder,
+                                         const DialogConditions& conditions, std::string* why);
+
 class HostUiProvider : public platform::UiProvider {
  public:
   // Questions are written to `terminal_out` and answered from `terminal_in` (both null: no
@@ -44,9 +61,10 @@ class HostUiProvider : public platform::UiProvider {
   std::optional<std::string> RenameDialog(const platform::RenameDialogRequest& request) override;
 
  private:
-  // A file or folder dialog's answer as a drive path.
-  std::optional<std::string> AnswerDialog(std::string_view kind, std::string_view title,
-                                          std::string_view initial_folder);
+  // A file or folder dialog's answer as drive paths: the next --dialog one, else a path typed
+  // at the terminal (asked again until it meets the conditions), else Cancel.
+  std::optional<std::string> AnswerDialog(std::string_view kind,
+                                          const DialogConditions& conditions);
   // The next typed answer: the next --dialog one, else a line typed at the terminal after
   // `question`, else Cancel (told on standard error as "[kind] what -> cancel"). An empty answer
   // is Cancel too.

@@ -14,6 +14,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsqlite3-dev \
   libssl-dev openssl \
   python3 python3-pyftpdlib \
+  tmux \
   >/dev/null
 
 # The FTP servers the loopback tests run against (one installed, the others unpacked privately,

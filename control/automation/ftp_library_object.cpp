@@ -325,6 +325,26 @@ DispatchTable<Self>& BindRegistryMethods(DispatchTable<Self>& table) {
       });
 }
 
+// Bindings of the dialogs and shell commands.
+DispatchTable<Self>& BindDialogMethods(DispatchTable<Self>& table) {
+  using S = const std::string&;
+  return table
+      .Method("ShowFolderBrowserDialog",
+              [](Self& self) { return self.control().ShowFolderBrowserDialog(); })
+      .Method("ShowBrowseFolderDialog",
+              [](Self& self, S Title, S InitDir) {
+                return self.control().ShowBrowseFolderDialog(Title, InitDir);
+              })
+      .Method("ShowSaveFileDialog",
+              [](Self& self, S FileName) { return self.control().ShowSaveFileDialog(FileName); })
+      .Method("ShowOpenFileDialog", [](Self& self) { return self.control().ShowOpenFileDialog(); })
+      .Method("Execute", [](Self& self, S FilePath) { return self.control().Execute(FilePath); })
+      .Method("Explore", [](Self& self, S FilePath) { return self.control().Explore(FilePath); })
+      .Method("GetDriveNames", [](Self& self, std::int16_t DriveType) {
+        return self.control().GetDriveNames(DriveType);
+      });
+}
+
 }  // namespace
 
 FtpLibraryObject::FtpLibraryObject() : local_({}, [] { platform::ProcessPendingMessages(); }) {
@@ -348,6 +368,7 @@ const DispatchTable<FtpLibraryObject>& FtpLibraryObject::Bindings() {
     BindTransferMethods(bindings);
     BindLocalMethods(bindings);
     BindRegistryMethods(bindings);
+    BindDialogMethods(bindings);
     BindProperties(bindings);
     BindHttpMethods(bindings);
     return bindings;

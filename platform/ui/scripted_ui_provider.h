@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ class ScriptedUiProvider : public UiProvider {
     std::string filter;  // open and save dialogs only
     std::string initial_folder;
     std::string file_name;  // open and save dialogs only
+    bool multiple = false;  // the request's conditions (open and save dialogs only)
+    bool file_must_exist = false;
+    bool path_must_exist = false;
   };
 
   // Answers for the next message boxes and dialogs, in order (nullopt answers Cancel).
@@ -39,6 +43,10 @@ class ScriptedUiProvider : public UiProvider {
   void QueueRenameAnswer(std::optional<std::string> typed) {
     rename_answers_.push_back(std::move(typed));
   }
+
+  // Runs `action` while each later box or dialog is shown, before it is answered (what a user's
+  // modal loop would let happen meanwhile).
+  void WhileShown(std::function<void()> action) { while_shown_ = std::move(action); }
 
   const std::vector<ShownBox>& boxes() const { return boxes_; }
   const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
@@ -54,7 +62,9 @@ class ScriptedUiProvider : public UiProvider {
 
  private:
   std::optional<std::string> NextDialogAnswer();
+  void RecordFileDialog(DialogKind kind, const FileDialogRequest& request);
 
+  std::function<void()> while_shown_;                      // see WhileShown
   std::deque<int> box_answers_;                            // answers still to give
   std::deque<std::optional<std::string>> dialog_answers_;  // dialog answers still to give
   std::vector<ShownBox> boxes_;                            // every box shown, in order

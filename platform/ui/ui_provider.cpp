@@ -4,6 +4,8 @@
 #include <iterator>
 #include <mutex>
 
+#include "platform/ui/top_level_windows.h"
+
 namespace tarvik::platform {
 namespace {
 
@@ -73,14 +75,32 @@ UiProvider& CurrentUiProvider() {
 }
 
 int MessageBox(std::string_view text, std::string_view title, unsigned flags) {
+  const ShownWindow window{std::string(title)};
   return CurrentUiProvider().MessageBox(text, title, flags);
 }
 
+std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) {
+  const ShownWindow window(request.title.empty() ? "Open" : request.title);
+  return CurrentUiProvider().OpenFileDialog(request);
+}
+
+std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) {
+  const ShownWindow window(request.title.empty() ? "Save As" : request.title);
+  return CurrentUiProvider().SaveFileDialog(request);
+}
+
+std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) {
+  const ShownWindow window(kBrowseForFolderCaption);
+  return CurrentUiProvider().BrowseForFolder(request);
+}
+
 int ReplaceDialog(const ReplaceDialogRequest& request) {
+  const ShownWindow window(request.title);
   return CurrentUiProvider().ReplaceDialog(request);
 }
 
 std::optional<std::string> RenameDialog(const RenameDialogRequest& request) {
+  const ShownWindow window(request.title);
   return CurrentUiProvider().RenameDialog(request);
 }
 

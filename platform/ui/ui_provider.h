@@ -42,13 +42,20 @@ inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
-// What an open or save dialog shows.
+// What an open or save dialog shows, and what its answer must be. The provider keeps asking
+// until the answer meets the request's conditions (or the user cancels).
 struct FileDialogRequest {
   std::string title;           // window title; empty for the system's
   std::string filter;          // "Text files (*.txt)|*.txt|All files (*.*)|*.*"; empty for all
   std::string initial_folder;  // Windows path of the folder shown first; empty for any
   std::string file_name;       // name proposed in the name field
+  bool multiple = false;         // several files may be chosen (open dialogs only)
+  bool file_must_exist = false;  // every file chosen exists
+  bool path_must_exist = false;  // the folder of every file chosen exists
 };
+
+// The caption of the system's folder browser, under which it is found among the windows.
+inline constexpr char kBrowseForFolderCaption[] = "Browse for Folder";
 
 // What a folder browser shows.
 struct FolderDialogRequest {
@@ -91,7 +98,8 @@ class UiProvider {
   virtual ~UiProvider() = default;
   // Shows `text` with `title` and the buttons and icon of `flags`; returns the button chosen.
   virtual int MessageBox(std::string_view text, std::string_view title, unsigned flags) = 0;
-  // The Windows path chosen, or nullopt for Cancel.
+  // The Windows path chosen, or nullopt for Cancel. An open dialog with `multiple` answers every
+  // file chosen as a full Windows path, the paths joined by "|".
   virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request) = 0;
@@ -123,7 +131,13 @@ UiProvider& CurrentUiProvider();
 // Shows a message box through the provider in use.
 int MessageBox(std::string_view text, std::string_view title, unsigned flags);
 
-// Shows the replace and rename dialogs through the provider in use.
+// Shows the dialogs through the provider in use, each as a top-level window under its caption
+// (platform/ui/top_level_windows.h) while it is answered: a file dialog under its title (or
+// "Open" / "Save As"), the folder browser under kBrowseForFolderCaption, the others under their
+// titles.
+std::optional<std::string> OpenFileDialog(const FileDialogRequest& request);
+std::optional<std::string> SaveFileDialog(const FileDialogRequest& request);
+std::optional<std::string> BrowseForFolder(const FolderDialogRequest& request);
 int ReplaceDialog(const ReplaceDialogRequest& request);
 std::optional<std::string> RenameDialog(const RenameDialogRequest& request);
 

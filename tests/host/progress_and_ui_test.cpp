@@ -1,10 +1,16 @@
 // The host's progress line and its answers to the control's message boxes and dialogs.
-#include <gtest/gtest.h>
 #include <stdio.h>
+#include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "host/host_ui_provider.h"
+#include "host/line_editor.h"
+#include "host/local_paths.h"
 #include "host/progress_bar.h"
 
 namespace tarvik::host {
@@ -55,7 +61,7 @@ TEST(HostUiProviderTest, ScriptedAnswersComeFirstThenDefaults) {
 TEST(HostUiProviderTest, AsksTheTerminalUntilItGetsAButtonOfTheBox) {
   FILE* terminal = tmpfile();
   ASSERT_NE(terminal, nullptr);
-  fputs("maybe\nretry\nno\n\nC:\\folder\n", terminal);
+  fputs("maybe\nretry\nno\n\n/no/such/folder\n/tmp\n", terminal);
   rewind(terminal);
   FILE* questions = tmpfile();
   ASSERT_NE(questions, nullptr);
@@ -64,7 +70,8 @@ TEST(HostUiProviderTest, AsksTheTerminalUntilItGetsAButtonOfTheBox) {
   EXPECT_EQ(ui.MessageBox("Overwrite?", "Title", platform::MB_YESNO), platform::IDNO);
   // An empty line takes the default button.
   EXPECT_EQ(ui.MessageBox("Sure?", "Title", platform::MB_OKCANCEL), platform::IDOK);
-  EXPECT_EQ(ui.BrowseForFolder({"Pick", ""}), "C:\\folder");
+  // A folder that is not there is refused and asked again.
+  EXPECT_EQ(ui.BrowseForFolder({"Pick", ""}), "Z:\\tmp");
   // End of input cancels.
   EXPECT_EQ(ui.OpenFileDialog({}), std::nullopt);
   // The questions showed the box, its buttons with the default starred, and the dialog.
@@ -74,6 +81,7 @@ TEST(HostUiProviderTest, AsksTheTerminalUntilItGetsAButtonOfTheBox) {
   EXPECT_NE(shown.find("Overwrite?"), std::string::npos) << shown;
   EXPECT_NE(shown.find("Answer yes* no:"), std::string::npos) << shown;
   EXPECT_NE(shown.find("[Folder] Pick"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("no such folder: /no/such/folder\n"), std::string::npos) << shown;
   fclose(questions);
   fclose(terminal);
 }
@@ -141,14 +149,59 @@ TEST(HostUiProviderTest, ReplaceQuestionAtTheTerminalTakesAccessKeysAndNames) {
   EXPECT_EQ(ui.ReplaceDialog(ReplaceQuestion(true)), platform::kReplaceCancel);  // end of input
   const std::string shown = ReadAll(questions);
   EXPECT_NE(shown.find("[Confirm File Replace]\nreport.txt exists\n"), std::string::npos) << shown;
-  EXPECT_NE(shown.find("Overwrite(O) Skip(S) Rename(N) Overwrite All(F) Resume All(X) Skip All(T) "
-                       "Cancel(C)? "),
+  // A disabled Resume is shown faint, and refused when typed.
+  EXPECT_NE(shown.find("Overwrite(O) \x1b[2mResume(R)\x1b[22m Skip(S) Rename(N) Overwrite All(F) "
+                       "Resume All(X) Skip All(T) Cancel(C)? "),
             std::string::npos)
       << shown;
+  EXPECT_NE(shown.find("Resume is not available"), std::string::npos) << shown;
   EXPECT_NE(shown.find("Overwrite(O) Resume(R) Skip(S)"), std::string::npos) << shown;
   EXPECT_NE(shown.find("[Rename] report.txt\nNew name"), std::string::npos) << shown;
   fclose(questions);
   fclose(terminal);
+}
+
+TEST(DialogAnswerTest, AnswersAreCheckedAgainstWhatTheDialogAsks) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("tarvik-answer-" + std::to_string(getpid()));
+  fs::create_directories(folder / "sub");
+  std::ofstream(folder / "one.txt") << "1";
+  std::ofstream(folder / "two.txt") << "2";
+  const std::string f = folder.string();
+  const std::string drive = ToDrivePaths(f, nullptr).value();  // under Z:, the whole file system
+  struct Row {
+    std::string answer;
+    Selection selection;
+    bool file_must_exist;
+    std::optional<std::string> result;  // nullopt: refused
+  };
+  const Row rows[] = {
+      {"one.txt", Selection::kFile, true, drive + "\\one.txt"},  // relative: from the start folder
+      {"one.txt|" + f + "/two.txt", Selection::kFiles, true,
+       drive + "\\one.txt|" + drive + "\\two.txt"},
+      {"one.txt|two.txt", Selection::kFile, true, std::nullopt},      // one only
+      {"three.txt", Selection::kFile, true, std::nullopt},            // must exist
+      {"three.txt", Selection::kFile, false, drive + "\\three.txt"},  // a new file to save
+      {"gone/three.txt", Selection::kFile, false, std::nullopt},      // its folder is not there
+      {"sub", Selection::kFile, false, std::nullopt},                 // a folder is no file
+      {"sub", Selection::kFolder, true, drive + "\\sub"},
+      {"one.txt", Selection::kFolder, true, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    std::string why;
+    const DialogConditions conditions{"t", "", "", row.selection, row.file_must_exist, true};
+    EXPECT_EQ(CheckedAnswer(row.answer, f, conditions, &why), row.result) << row.answer;
+    EXPECT_EQ(why.empty(), row.result.has_value()) << row.answer << ": " << why;
+  }
+  // Completion: one choice whole (a folder with "/"), several to their common beginning.
+  EXPECT_EQ(CompletePath("su", f).text, "sub/");
+  EXPECT_EQ(CompletePath(f + "/o", f).text, f + "/one.txt");
+  const PathCompletion both = CompletePath("a|t", f);
+  EXPECT_EQ(both.text, "a|two.txt");
+  const PathCompletion many = CompletePath("", f);
+  EXPECT_EQ(many.choices, (std::vector<std::string>{"one.txt", "sub/", "two.txt"}));
+  EXPECT_EQ(many.text, "");
+  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ using platform::com::Variant;
 using platform::com::VarType;
 
 // The members this build offers; every member of the interface once all are built.
-constexpr int kMembersAvailable = 131;
+constexpr int kMembersAvailable = 138;
 
 // Text arguments by parameter name: paths that exist nowhere yet, a registry key of its own,
 // a harmless raw command. Any other text parameter takes "walk".

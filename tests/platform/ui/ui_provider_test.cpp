@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/scripted_ui_provider.h"
+#include "platform/ui/top_level_windows.h"
 
 namespace tarvik::platform {
 namespace {
@@ -85,6 +86,38 @@ TEST(UiProviderTest, ScriptedProviderRecordsAndAnswersFromItsQueues) {
   EXPECT_EQ(scripted->dialogs()[1].kind, ScriptedUiProvider::DialogKind::kBrowseForFolder);
   EXPECT_EQ(scripted->dialogs()[1].initial_folder, "D:\\");
   EXPECT_EQ(scripted->dialogs()[2].kind, ScriptedUiProvider::DialogKind::kSaveFile);
+}
+
+TEST(UiProviderTest, DialogsAreTopLevelWindowsUnderTheirCaptionsWhileShown) {
+  auto scripted = std::make_shared<ScriptedUiProvider>();
+  SetUiProvider(scripted);
+  std::vector<TopLevelWindow> found;
+  scripted->WhileShown([&] {
+    found = {FindWindow("Pick"), FindWindow(kBrowseForFolderCaption), FindWindow("Save As")};
+  });
+  OpenFileDialog({"Pick", "", "", ""});
+  EXPECT_NE(found[0], 0u);
+  BrowseForFolder({"Choose one", ""});  // the caption is the system's, not the text shown
+  EXPECT_EQ(found[0], 0u);
+  EXPECT_NE(found[1], 0u);
+  SaveFileDialog({});
+  EXPECT_NE(found[2], 0u);
+  SetUiProvider(nullptr);
+  EXPECT_EQ(FindWindow("Pick"), 0u);
+  EXPECT_FALSE(SetWindowPos(found[0], HWND_TOPMOST));  // gone with its dialog
+
+  // Of two windows with one title the later is found; topmost is kept per window.
+  ShownWindow first("Same");
+  {
+    ShownWindow second("Same");
+    EXPECT_EQ(FindWindow("Same"), second.handle());
+    EXPECT_TRUE(SetWindowPos(second.handle(), HWND_TOPMOST));
+    EXPECT_FALSE(SetWindowPos(second.handle(), 0));  // only the topmost band is offered
+    EXPECT_TRUE(IsWindowTopMost(second.handle()));
+    EXPECT_FALSE(IsWindowTopMost(first.handle()));
+    EXPECT_EQ(FindWindow("same"), 0u);  // the title matches exactly
+  }
+  EXPECT_EQ(FindWindow("Same"), first.handle());
 }
 
 }  // namespace
