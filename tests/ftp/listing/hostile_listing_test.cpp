@@ -35,36 +35,36 @@ TEST_F(HostileListingTest, RandomBytesNeverGiveUnsafeEntries) {
 
 TEST_F(HostileListingTest, NoiseMadeOfListingFragments) {
   // Pieces of real lines glued at random give lines that nearly parse.
-  const char* pieces[] = {" Jan ",
-                          " 05 ",
-                          "12:30",
-                          " 2019",
-                          "-rw-r--r--",
-                          "d",
-                          " 1 ",
-                          "/",
-                          "\\",
-                          "..",
-                          ".",
-                          "\r",
-                          "\n",
-                          "type=",
-                          "file;",
-                          "dir;",
-                          "cdir;",
-                          "size=",
-                          "modify=",
-                          "20190105123045",
-                          ";",
-                          " -> ",
-                          "<DIR>",
-                          "01-05-19",
-                          "12:30PM",
-                          "  ",
-                          "x",
-                          "\t",
-                          std::string(1, '\0').c_str(),
-                          "250 "};
+  const std::string_view pieces[] = {" Jan ",
+                                     " 05 ",
+                                     "12:30",
+                                     " 2019",
+                                     "-rw-r--r--",
+                                     "d",
+                                     " 1 ",
+                                     "/",
+                                     "\\",
+                                     "..",
+                                     ".",
+                                     "\r",
+                                     "\n",
+                                     "type=",
+                                     "file;",
+                                     "dir;",
+                                     "cdir;",
+                                     "size=",
+                                     "modify=",
+                                     "20190105123045",
+                                     ";",
+                                     " -> ",
+                                     "<DIR>",
+                                     "01-05-19",
+                                     "12:30PM",
+                                     "  ",
+                                     "x",
+                                     "\t",
+                                     std::string_view("\0", 1),
+                                     "250 "};
   std::mt19937 random(7);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   for (int round = 0; round < 50; ++round) {
@@ -167,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Lines, EscapingNameTest, ::testing::ValuesIn(kEscapingN
                          LineCaseName);
 
 TEST_F(HostileListingTest, NulInNameIsDroppedAndLogged) {
-  const std::string listing("-rw-r--r-- 1 u g 1 Jan 05 12:30 a\0b\r\nx", 42);
+  using namespace std::string_literals;
+  const std::string listing = "-rw-r--r-- 1 u g 1 Jan 05 12:30 a\0b\r\nx"s;
   const auto files = Parse(listing);
   ASSERT_NE(files, nullptr);
   EXPECT_EQ(files->Size(), 0u);
