@@ -7,8 +7,8 @@
 namespace tarvik::test {
 namespace {
 
-// Every entry is a bare name: no separator, not "." or "..", no control character, and its path
-// is the base folder plus the name.
+// Every entry is a bare name: no separator, not "." or "..", no control character but TAB, and
+// its path is the base folder plus the name.
 void ExpectSafeEntries(const CFtpFiles& files, const std::string& prefix = "/base/") {
   for (const auto& entry : files) {
     const std::string& name = entry->FileName();
@@ -16,7 +16,7 @@ void ExpectSafeEntries(const CFtpFiles& files, const std::string& prefix = "/bas
     EXPECT_EQ(name.find_first_of("/\\"), std::string::npos) << name;
     EXPECT_NE(name, ".");
     EXPECT_NE(name, "..");
-    for (unsigned char c : name) EXPECT_TRUE(c >= 0x20 && c != 0x7F) << "byte " << int(c);
+    for (unsigned char c : name) EXPECT_TRUE((c >= 0x20 || c == '\t') && c != 0x7F) << int(c);
     EXPECT_EQ(entry->FilePath(), prefix + name);
   }
 }
@@ -149,7 +149,10 @@ const LineCase kEscapingNames[] = {
      .line = "type=dir;modify=20190105123045; ..",
      .kept = false},
     {.name = "DosParentNameIsDropped", .line = "01-05-19  12:30PM  <DIR>  ..", .kept = false},
-    {.name = "TabInNameIsDropped", .line = "-rw-r--r-- 1 u g 1 Jan 05 12:30 a\tb", .kept = false},
+    {.name = "TabInNameIsKept",
+     .line = "-rw-r--r-- 1 u g 1 Jan 05 12:30 a\tb\t",
+     .file_name = "a\tb\t", .file_size = 1, .time = "1/5/2026 12:30:00 PM",
+     .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
     {.name = "EscapeInNameIsDropped",
      .line = "-rw-r--r-- 1 u g 1 Jan 05 12:30 \x1b[2Jx",
      .kept = false},

@@ -91,8 +91,10 @@ const LineCase kUnixLines[] = {
      .line = "drwxr-xr-x 2 u g 4096 Jan 05 12:30 sub/",
      .kept = false},
     {.name = "NoNameIsDropped", .line = "-rw-r--r-- 1 u g 10 Jan 05 12:30", .kept = false},
-    // An unpadded day is no Unix date column; the line then fails as a DOS line.
-    {.name = "UnpaddedDayIsNotUnix", .line = "-rw-r--r-- 1 u g 10 Jan 5 12:30 x", .kept = false},
+    {.name = "UnpaddedDay",
+     .line = "-rw-r--r-- 1 u g 10 Jan 5 12:30 x",
+     .file_name = "x", .file_size = 10, .time = "1/5/2026 12:30:00 PM",
+     .permissions = "-rw-r--r--", .owner = "u", .group = "g"},
 };
 // clang-format on
 
