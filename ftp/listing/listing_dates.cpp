@@ -184,7 +184,7 @@ std::optional<int> Digits(std::string_view text, std::size_t min, std::size_t ma
   return listing_text::ParseDigits(text);
 }
 
-// "H:MM", "HH:MM:SS", "0:0", with an optional "AM"/"PM"/"A"/"P" glued on.
+// "H:MM", "HH:MM:SS[.fraction]", "0:0", with an optional "AM"/"PM"/"A"/"P" glued on.
 bool ReadTime(std::string_view text, ListingDateWords& time) {
   std::size_t pos = 0;
   int fields[3] = {0, 0, 0};
@@ -198,6 +198,11 @@ bool ReadTime(std::string_view text, ListingDateWords& time) {
     ++pos;
   }
   if (count < 2) return false;
+  // Fractions of a second ("12:30:45.000000000", as ls --full-time writes them) are dropped.
+  if (count == 3 && pos < text.size() && text[pos] == '.') {
+    ++pos;
+    while (pos < text.size() && listing_text::IsDigit(text[pos])) ++pos;
+  }
   const std::string_view designator = text.substr(pos);
   if (!designator.empty()) {
     const char letter = listing_text::LowerAscii(designator[0]);
@@ -288,6 +293,11 @@ DateWord Classify(std::string_view text) {
     if (ReadFullDate(text, rest.front(), word.date)) word.kind = DateWord::Kind::kFullDate;
   }
   return word;
+}
+
+bool IsZoneOffset(std::string_view word) {
+  return word.size() == 5 && (word[0] == '+' || word[0] == '-') &&
+         listing_text::ParseDigits(word.substr(1)).has_value();
 }
 
 void TakeTime(const DateWord& word, ListingDateWords& date) {
@@ -400,11 +410,13 @@ std::optional<ListingDateWords> MatchListingDate(const ListingWords& words, std:
     }
     if (date.year == 0) date.year = third.value;
   }
-  // A date with its year may carry a time as well.
+  // A date with its year may carry a time as well, and the time a zone offset ("+0100"), which
+  // the name does not include.
   const DateWord time = Classify(words[next].text);
   if (time.kind == Kind::kTime) {
     TakeTime(time, date);
     ++next;
+    if (IsZoneOffset(words[next].text)) ++next;
   }
   date.next_word = next;
   return date;
