@@ -1,6 +1,7 @@
 #include "ftp/listing/listing_lines.h"
 
 #include <algorithm>
+#include <array>
 
 #include "ftp/listing/listing_text.h"
 
@@ -30,14 +31,6 @@ bool IsFactList(std::string_view facts) {
   return any;
 }
 
-// A plain loop: the library's find would call memchr, costly for a set this small, per character.
-bool OneOf(char c, std::string_view set) {
-  for (char member : set) {
-    if (c == member) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 FactLineParts SplitFactLine(std::string_view line) {
@@ -58,11 +51,22 @@ FactLineParts SplitFactLine(std::string_view line) {
 }
 
 bool IsUnixMode(std::string_view word) {
-  if (word.size() < 10 || word.size() > 11 || !OneOf(word[0], "-dlcbpsD")) return false;
+  // The letters allowed at each place, as bits of one table: 1 type, 2 permission, 4 mark.
+  static constexpr auto kAllowed = [] {
+    std::array<unsigned char, 256> table{};
+    for (char c : std::string_view("-dlcbpsD")) table[static_cast<unsigned char>(c)] |= 1;
+    for (char c : std::string_view("rwxsStTlL-")) table[static_cast<unsigned char>(c)] |= 2;
+    for (char c : std::string_view("+.@")) table[static_cast<unsigned char>(c)] |= 4;
+    return table;
+  }();
+  const auto allowed = [&](std::size_t i, unsigned char bit) {
+    return (kAllowed[static_cast<unsigned char>(word[i])] & bit) != 0;
+  };
+  if (word.size() < 10 || word.size() > 11 || !allowed(0, 1)) return false;
   for (std::size_t i = 1; i < 10; ++i) {
-    if (!OneOf(word[i], "rwxsStTlL-")) return false;
+    if (!allowed(i, 2)) return false;
   }
-  return word.size() == 10 || OneOf(word[10], "+.@");
+  return word.size() == 10 || allowed(10, 4);
 }
 
 }  // namespace tarvik
