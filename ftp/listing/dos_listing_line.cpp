@@ -68,8 +68,8 @@ void SplitLink(std::string_view& name, CFtpFile& entry) {
 
 }  // namespace
 
-bool ParseDosLine(std::string_view line, const ListingWords& words,
-                  const ListingLineContext& context, CFtpFile& entry) {
+LineRead ParseDosLine(std::string_view line, const ListingWords& words,
+                      const ListingLineContext& context, CFtpFile& entry) {
   auto date = MatchListingDate(words, 0);
   std::size_t next = date ? date->next_word : 0;
   if (date && date->has_time && date->designator == 0 && IsDesignator(words[next].text)) {
@@ -83,7 +83,7 @@ bool ParseDosLine(std::string_view line, const ListingWords& words,
                   "Invalid date [" + listing_text::LogExcerpt(words[0].text, 64, false) + " " +
                       listing_text::LogExcerpt(words[1].text, 64, false) + "]",
                   line);
-    return false;
+    return LineRead::kUnreadable;
   }
 
   const ListingWord& column = words[next];
@@ -99,7 +99,7 @@ bool ParseDosLine(std::string_view line, const ListingWords& words,
           context,
           "Size column is not a number [" + listing_text::LogExcerpt(column.text, 64, false) + "]",
           line);
-      return false;
+      return LineRead::kUnreadable;
     }
     entry.SetFileSize(*size);
   }
@@ -109,12 +109,12 @@ bool ParseDosLine(std::string_view line, const ListingWords& words,
   if (standard > column.end && standard < line.size() &&
       line.find_first_not_of(' ', column.end) >= standard)
     name_start = standard;
-  if (column.text.empty() || name_start >= line.size()) return false;
+  if (column.text.empty() || name_start >= line.size()) return LineRead::kNoEntry;
   std::string_view name = line.substr(name_start);
   if (link) SplitLink(name, entry);
   entry.SetFileName(std::string(name));
   entry.SetLastWriteTime(platform::GeneralDateText(*time));
-  return true;
+  return LineRead::kEntry;
 }
 
 }  // namespace tarvik

@@ -72,12 +72,13 @@ std::optional<std::string_view> LinkTarget(std::string_view type) {
 
 }  // namespace
 
-bool ParseFactLine(const FactLineParts& line, const ListingLineContext& context, CFtpFile& entry) {
+LineRead ParseFactLine(const FactLineParts& line, const ListingLineContext& context,
+                       CFtpFile& entry) {
   const auto [fact_list, name] = line;
   const Facts facts = ReadFacts(fact_list);
   if (listing_text::EqualsLowerAscii(facts.type, "cdir") ||
       listing_text::EqualsLowerAscii(facts.type, "pdir"))
-    return false;
+    return LineRead::kNoEntry;
   const std::optional<std::string_view> link = LinkTarget(facts.type);
   if (link) entry.SetLinkTarget(std::string(*link));
   entry.SetIsDirectory(listing_text::EqualsLowerAscii(facts.type, "dir"));
@@ -99,7 +100,7 @@ bool ParseFactLine(const FactLineParts& line, const ListingLineContext& context,
                                    std::to_string(kInvalidDateError));
     }
   }
-  return true;
+  return LineRead::kEntry;
 }
 
 }  // namespace tarvik

@@ -107,9 +107,8 @@ std::string_view ModeCandidate(std::string_view line) {
   return line.substr(start, end - start);
 }
 
-// Reads one line into `entry`; false when the line gives no entry. A column that cannot be read
-// costs that line alone.
-bool ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
+// Reads one line into `entry`. A column that cannot be read costs that line alone.
+LineRead ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
   try {
     // A mode string holds no "=", so a Unix line is never taken for facts.
     const ListingWords words(line);
@@ -123,7 +122,7 @@ bool ParseLine(std::string_view line, const ListingLineContext& context, CFtpFil
   } catch (const NumberedError& error) {
     context.diagnostics.WriteLog("FormatFileList.Error:" + error.description() + "\r\n" +
                                  listing_text::LogExcerpt(line, 1024, false));
-    return false;
+    return LineRead::kUnreadable;
   }
 }
 
@@ -144,6 +143,8 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
   const std::string folder_prefix = FolderPrefix(base_directory);
   std::string scratch;
   std::shared_ptr<CFtpFile> entry;  // reused while lines give no entry
+  bool any_read = false;            // some line was read, whether or not it gave an entry
+  bool any_unreadable = false;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     const std::string_view raw = text.substr(0, end);
@@ -159,10 +160,14 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
       *entry = CFtpFile();
     else
       entry = std::make_shared<CFtpFile>();
-    if (ParseLine(line, context, *entry) && FinishEntry(*entry, folder_prefix, log))
+    const LineRead read = ParseLine(line, context, *entry);
+    any_read = any_read || read != LineRead::kUnreadable;
+    any_unreadable = any_unreadable || read == LineRead::kUnreadable;
+    if (read == LineRead::kEntry && FinishEntry(*entry, folder_prefix, log))
       files->Add(std::move(entry));
   }
   log.Close();
+  if (any_unreadable && !any_read) return nullptr;  // a listing in a format this parser lacks
   return files;
 }
 

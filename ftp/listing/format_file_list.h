@@ -17,8 +17,8 @@
 //
 // A line that no format reads gives no entry and is logged ("FormatFileList.Error:" + reason, CR
 // LF and the line; DOS-style lines as "FormatFileList:Err(13#reason)"); the other lines are kept.
-// The result is nullptr when the text is empty or blank, else a collection, empty when every
-// line was skipped.
+// The result is nullptr when the text is empty or blank, or when no line could be read (a
+// format this parser does not know); else a collection, empty when every line was skipped.
 //
 // One listing writes at most kMaxListingLogLines log lines and reports; what goes beyond is
 // counted in one closing line, so that a hostile listing cannot flood the log. A whole listing

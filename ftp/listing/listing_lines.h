@@ -8,8 +8,9 @@
 //   DOS/IIS            "01-05-19  12:30PM       <DIR>          name"
 //                      "01-05-19  12:30PM                 1234 name"
 //
-// Each parser returns false when its line gives no entry, after logging why; a column it cannot
-// read raises kBadListingColumn, which costs that line alone.
+// Each parser tells whether its line gave an entry, was read but names none (".", the folder
+// itself, a line without a name), or could not be read (logged; a column it cannot read raises
+// kBadListingColumn instead). Either way the other lines are kept.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +25,8 @@ namespace tarvik {
 
 // Error number raised when a column of a line cannot be read; the line gives no entry.
 inline constexpr long kBadListingColumn = 13;
+
+enum class LineRead { kEntry, kNoEntry, kUnreadable };
 
 // What every line parser needs besides the line.
 struct ListingLineContext {
@@ -50,17 +53,17 @@ FactLineParts SplitFactLine(std::string_view line);
 bool IsUnixMode(std::string_view word);
 
 // Reads a Unix-style line whose first word is a mode string.
-bool ParseUnixLine(std::string_view line, const ListingWords& words,
-                   const ListingLineContext& context, CFtpFile& entry);
+LineRead ParseUnixLine(std::string_view line, const ListingWords& words,
+                       const ListingLineContext& context, CFtpFile& entry);
 
 // Reads a fact line, split by SplitFactLine; a line without facts is a file of that name.
-// Returns false for the entries of the folder itself and of its parent ("cdir", "pdir"). An
-// unreadable "modify" fact is logged and leaves the time empty.
-bool ParseFactLine(const FactLineParts& line, const ListingLineContext& context, CFtpFile& entry);
+// The entries of the folder itself and of its parent ("cdir", "pdir") give none. An unreadable
+// "modify" fact is logged and leaves the time empty.
+LineRead ParseFactLine(const FactLineParts& line, const ListingLineContext& context,
+                       CFtpFile& entry);
 
-// Reads a DOS-style line; false (after logging the line) when its date, time or size cannot be
-// read.
-bool ParseDosLine(std::string_view line, const ListingWords& words,
-                  const ListingLineContext& context, CFtpFile& entry);
+// Reads a DOS-style line; unreadable (and logged) when its date, time or size cannot be read.
+LineRead ParseDosLine(std::string_view line, const ListingWords& words,
+                      const ListingLineContext& context, CFtpFile& entry);
 
 }  // namespace tarvik

@@ -107,8 +107,8 @@ void SplitLink(std::string_view& name, double size, CFtpFile& entry) {
 
 }  // namespace
 
-bool ParseUnixLine(std::string_view line, const ListingWords& words,
-                   const ListingLineContext& context, CFtpFile& entry) {
+LineRead ParseUnixLine(std::string_view line, const ListingWords& words,
+                       const ListingLineContext& context, CFtpFile& entry) {
   const std::string_view mode = words[0].text;
   std::optional<SizeColumn> size;
   std::optional<ListingDateWords> date;
@@ -126,7 +126,7 @@ bool ParseUnixLine(std::string_view line, const ListingWords& words,
     context.diagnostics.ReportError(
         kGetDateXProcedure, kInvalidDateError,
         "Invalid date [" + listing_text::LogExcerpt(line.substr(from, to - from), 64, false) + "]");
-    return false;
+    return LineRead::kUnreadable;
   }
   entry.SetLastWriteTime(platform::GeneralDateText(*time));
   entry.SetIsDirectory(mode.front() == 'd');
@@ -135,13 +135,13 @@ bool ParseUnixLine(std::string_view line, const ListingWords& words,
   ReadOwnerColumns(words, *size, entry);
 
   const std::size_t name_start = words[date->next_word - 1].end + 1;
-  if (name_start >= line.size()) return false;
+  if (name_start >= line.size()) return LineRead::kNoEntry;
   std::string_view name = line.substr(name_start);
   // A link's name stops before its target; so does a folder's, where a server marks a link to a
   // folder as one. Another entry keeps an arrow in its name.
   if (mode.front() == 'l' || mode.front() == 'd') SplitLink(name, size->size, entry);
   entry.SetFileName(std::string(name));
-  return true;
+  return LineRead::kEntry;
 }
 
 }  // namespace tarvik

@@ -109,9 +109,7 @@ TEST_F(ListingTest, OneListingLogsAtMostAHundredMessages) {
 
 TEST_F(ListingTest, UnreadableLineIsLoggedInPartWhenHuge) {
   const std::string line = "-rw-r--r-- 1 u g 1x0 Jan 05 12:30 " + std::string(1 << 20, 'z');
-  const auto files = Parse(line);
-  ASSERT_NE(files, nullptr);
-  EXPECT_EQ(files->Size(), 0u);
+  EXPECT_EQ(Parse(line), nullptr);  // its only line is unreadable
   ASSERT_EQ(diagnostics_.log.size(), 1u);
   EXPECT_LT(diagnostics_.log[0].size(), 1300u);
   EXPECT_NE(diagnostics_.log[0].find("more bytes)"), std::string::npos);
