@@ -1,8 +1,11 @@
-// DOS/IIS listing lines (month-day-year, time, "<DIR>" or the size, name):
+// DOS/IIS listing lines (date, time, "<DIR>" or the size, name):
 //   "01-05-19  12:30PM       <DIR>          name"
 //   "01-05-19  12:30PM                 1234 name with blanks"
-//   "01-05-2019  13:30                 1234 name"          (four-digit year, 24-hour clock)
-#include <array>
+//   "2002-09-02  03:09 PM            1,234 name"          (ISO date, a blank before PM, grouping)
+//   "01-05-2019  13:30       <JUNCTION>     link -> target"
+// At the standard columns (the name 22 characters after the time, the size ending just before
+// it) the name keeps its leading blanks; at other widths it begins at the first character after
+// the size. It keeps its trailing blanks.
 #include <string>
 
 #include "ftp/listing/listing_dates.h"
@@ -13,81 +16,105 @@
 namespace tarvik {
 namespace {
 
-// The first three words of a trimmed line (date, time, "<DIR>" or size); empty when absent.
-std::array<std::string_view, 3> FirstWords(std::string_view line) {
-  std::array<std::string_view, 3> words;
-  std::size_t start = 0;
-  for (std::string_view& word : words) {
-    if (start >= line.size()) break;
-    const std::size_t blank = line.find(' ', start);
-    word = line.substr(start, blank - start);
-    if (blank == std::string_view::npos) break;
-    start = line.find_first_not_of(' ', blank);
-    if (start == std::string_view::npos) break;
+// Characters from the end of the time to the name at the standard column widths.
+constexpr std::size_t kStandardNameOffset = 22;
+
+// A size with optional thousands separators ("1,234,567", "1.234.567"); nullopt for anything
+// else, a sign included.
+std::optional<double> ReadGroupedSize(std::string_view word) {
+  if (word.empty() || !listing_text::IsDigit(word.front())) return std::nullopt;
+  double value = 0;
+  std::size_t group = 0;  // digits since the last separator
+  bool grouped = false;
+  for (char c : word) {
+    if (listing_text::IsDigit(c)) {
+      value = value * 10 + (c - '0');
+      ++group;
+    } else if ((c == ',' || c == '.') && (grouped ? group == 3 : group <= 3)) {
+      grouped = true;
+      group = 0;
+    } else {
+      return std::nullopt;
+    }
   }
-  return words;
+  if (grouped && group != 3) return std::nullopt;
+  return value;
 }
 
-// The year text of a date word "MM-DD-YY" or "MM-DD-YYYY"; empty when unreadable. Two digits yy
-// are placed by the current century c: yy <= c + 10 gives c followed by yy, a larger yy gives
-// c - 1 followed by yy (in 2026: 30 is 2030, 31 is 1931).
-std::string YearText(std::string_view date, int current_year) {
-  const std::string_view four = date.size() >= 10 ? date.substr(6, 4) : std::string_view();
-  if (four.size() == 4 && listing_text::ParseDigits(four)) return std::string(four);
-  const std::string_view two = date.size() >= 8 ? date.substr(6, 2) : std::string_view();
-  const auto yy = listing_text::ParseDigits(two);
-  if (!yy || two.size() != 2) return {};
-  const int century = current_year / 100;
-  return std::to_string(*yy <= century + 10 ? century : century - 1) + std::string(two);
+bool IsDesignator(std::string_view word) {
+  return listing_text::EqualsLowerAscii(word, "am") || listing_text::EqualsLowerAscii(word, "pm");
 }
 
-std::optional<platform::SystemTime> ReadDosDate(std::string_view date, std::string_view time,
-                                                int current_year) {
-  if (date.size() < 8) return std::nullopt;
-  auto result =
-      ComposeLocalDate(YearText(date, current_year), date.substr(0, 2), date.substr(3, 2));
-  const auto time_of_day = platform::ParseTimeOfDay(time);
-  if (!result || !time_of_day) return std::nullopt;
-  result->hour = time_of_day->hour;
-  result->minute = time_of_day->minute;
-  result->second = time_of_day->second;
-  return result;
+void LogUnreadLine(const ListingLineContext& context, std::string_view reason,
+                   std::string_view line) {
+  context.diagnostics.WriteLog(
+      "FormatFileList:Err(" + std::to_string(kInvalidDateError) + "#" + std::string(reason) +
+      ")\r\n" + listing_text::LogExcerpt(line, 1024, false) + "\r\n-------------------\r\n");
+}
+
+// A junction's or link's name and target: "name -> target" or "name [target]".
+void SplitLink(std::string_view& name, CFtpFile& entry) {
+  std::size_t at = name.find(" -> ");
+  std::size_t target = at + 4;
+  if (at == std::string_view::npos && !name.empty() && name.back() == ']') {
+    at = name.rfind(" [");
+    target = at + 2;
+    if (at != std::string_view::npos) name.remove_suffix(1);
+  }
+  if (at == std::string_view::npos) return;
+  entry.SetLinkTarget(std::string(name.substr(target)));
+  name = name.substr(0, at);
 }
 
 }  // namespace
 
-bool ParseDosLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
-  line = listing_text::TrimSpaces(line);
-  const auto words = FirstWords(line);
+LineRead ParseDosLine(std::string_view line, const ListingWords& words,
+                      const ListingLineContext& context, CFtpFile& entry) {
+  auto date = MatchListingDate(words, 0);
+  std::size_t next = date ? date->next_word : 0;
+  if (date && date->has_time && date->designator == 0 && IsDesignator(words[next].text)) {
+    date->designator = listing_text::LowerAscii(words[next].text.front()) == 'a' ? 'A' : 'P';
+    ++next;
+  }
+  const auto time =
+      date && date->has_time ? ResolveListingDate(*date, context.today) : std::nullopt;
+  if (!time) {
+    LogUnreadLine(context,
+                  "Invalid date [" + listing_text::LogExcerpt(words[0].text, 64, false) + " " +
+                      listing_text::LogExcerpt(words[1].text, 64, false) + "]",
+                  line);
+    return LineRead::kUnreadable;
+  }
 
-  std::string_view name;
-  const std::size_t dir = listing_text::FindLowerAscii(line, "<dir>");
-  if (dir != std::string_view::npos) {
+  const ListingWord& column = words[next];
+  const bool link = listing_text::EqualsLowerAscii(column.text, "<junction>") ||
+                    listing_text::EqualsLowerAscii(column.text, "<symlink>") ||
+                    listing_text::EqualsLowerAscii(column.text, "<symlinkd>");
+  if (listing_text::EqualsLowerAscii(column.text, "<dir>")) {
     entry.SetIsDirectory(true);
-    // After "<DIR>" and the one character that follows it.
-    if (dir + 6 <= line.size()) name = line.substr(dir + 6);
-  } else {
-    if (const auto size = listing_text::ParseNumber(words[2])) entry.SetFileSize(*size);
-    // The name follows the first " size " of the line; a line without it has no name.
-    if (!words[2].empty()) {
-      const std::string marker = " " + std::string(words[2]) + " ";
-      const std::size_t at = line.find(marker);
-      if (at != std::string_view::npos) name = line.substr(at + marker.size());
+  } else if (!link) {
+    const auto size = ReadGroupedSize(column.text);
+    if (!size) {
+      LogUnreadLine(
+          context,
+          "Size column is not a number [" + listing_text::LogExcerpt(column.text, 64, false) + "]",
+          line);
+      return LineRead::kUnreadable;
     }
+    entry.SetFileSize(*size);
   }
-  entry.SetFileName(std::string(listing_text::TrimSpaces(name)));
 
-  const auto date = ReadDosDate(words[0], words[1], context.today.year);
-  if (!date) {
-    context.diagnostics.WriteLog("FormatFileList:Err(" + std::to_string(kInvalidDateError) +
-                                 "#Invalid date [" + listing_text::LogExcerpt(words[0], 64, false) +
-                                 " " + listing_text::LogExcerpt(words[1], 64, false) + "])\r\n" +
-                                 listing_text::LogExcerpt(line, 1024, false) +
-                                 "\r\n-------------------\r\n");
-    return false;
-  }
-  entry.SetLastWriteTime(platform::GeneralDateText(*date));
-  return true;
+  const std::size_t standard = words[next - 1].end + kStandardNameOffset;
+  std::size_t name_start = line.find_first_not_of(" \t", column.end);
+  if (standard > column.end && standard < line.size() &&
+      line.find_first_not_of(' ', column.end) >= standard)
+    name_start = standard;
+  if (column.text.empty() || name_start >= line.size()) return LineRead::kNoEntry;
+  std::string_view name = line.substr(name_start);
+  if (link) SplitLink(name, entry);
+  entry.SetFileName(std::string(name));
+  entry.SetLastWriteTime(platform::GeneralDateText(*time));
+  return LineRead::kEntry;
 }
 
 }  // namespace tarvik

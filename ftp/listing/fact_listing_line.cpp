@@ -3,7 +3,10 @@
 //   " type=dir;modify=20190105123045; /pub/name"      (MLST: a blank first, the name a path)
 //   "type=OS.unix=slink:/srv/target;size=7; link"      (a symbolic link and its target)
 //   "type=OS.unix=symlink;size=7; link"                (a symbolic link, target not given)
-// Fact names are compared ignoring case; the first of a repeated fact counts.
+//   "size=7; name"  " name"                            (few facts, or none: a file)
+// Fact names are compared ignoring case; the first of a repeated fact counts. Following RFC 3659,
+// only "dir" is a folder; a file, a link, a device ("OS.unix=chr-13/29") or a type this parser
+// does not know is listed as a file.
 #include <optional>
 #include <string>
 
@@ -19,9 +22,8 @@ namespace {
 // The facts this parser reads; the others are passed over.
 struct Facts {
   std::string_view type;    // "file", "dir", "cdir", "pdir" or an operating-system type
-  std::string_view size;    // "size" fact: the size in bytes
+  std::string_view size;    // "size" fact: the size in bytes ("" when not given)
   std::string_view modify;  // "modify" fact: YYYYMMDDHHMMSS[.sss] UTC
-  std::string_view perm;    // "perm" fact: letters of the actions allowed
   bool has_size = false;
   bool has_modify = false;
 };
@@ -43,8 +45,6 @@ Facts ReadFacts(std::string_view list) {
     } else if (!facts.has_size && listing_text::EqualsLowerAscii(name, "size")) {
       facts.size = value;
       facts.has_size = true;
-    } else if (facts.perm.empty() && listing_text::EqualsLowerAscii(name, "perm")) {
-      facts.perm = value;
     } else if (!facts.has_modify && listing_text::EqualsLowerAscii(name, "modify")) {
       facts.modify = value;
       facts.has_modify = true;
@@ -53,15 +53,18 @@ Facts ReadFacts(std::string_view list) {
   return facts;
 }
 
-// A symbolic link's type, "OS.unix=slink:/srv/x" (with its target) or "OS.unix=symlink": the
-// target, "" when the type does not give it. None for any other type.
+// A symbolic link's type, "OS.unix=slink:/srv/x" (with its target), "OS.unix=symlink" or
+// "link": the target, "" when the type does not give it. None for any other type.
 std::optional<std::string_view> LinkTarget(std::string_view type) {
   constexpr std::string_view kSlink = "slink:";
+  if (listing_text::EqualsLowerAscii(type, "link")) return std::string_view();
   const std::size_t equals = type.find('=');
   if (equals == std::string_view::npos || !listing_text::EqualsLowerAscii(type.substr(0, 3), "os."))
     return std::nullopt;
   const std::string_view os_type = type.substr(equals + 1);
-  if (listing_text::EqualsLowerAscii(os_type, "symlink")) return std::string_view();
+  if (listing_text::EqualsLowerAscii(os_type, "symlink") ||
+      listing_text::EqualsLowerAscii(os_type, "slink"))
+    return std::string_view();
   if (listing_text::EqualsLowerAscii(os_type.substr(0, kSlink.size()), kSlink))
     return os_type.substr(kSlink.size());
   return std::nullopt;
@@ -69,23 +72,19 @@ std::optional<std::string_view> LinkTarget(std::string_view type) {
 
 }  // namespace
 
-bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
-  const auto [fact_list, name] = SplitFactLine(line);
+LineRead ParseFactLine(const FactLineParts& line, const ListingLineContext& context,
+                       CFtpFile& entry) {
+  const auto [fact_list, name] = line;
   const Facts facts = ReadFacts(fact_list);
   if (listing_text::EqualsLowerAscii(facts.type, "cdir") ||
       listing_text::EqualsLowerAscii(facts.type, "pdir"))
-    return false;
-  // RFC 3659 types are "file", "dir", "cdir", "pdir" or "OS.name=type". A link is a folder only
-  // when the server says its target is one: a "perm" fact with "e" (enter) or "l" (list), which
-  // RFC 3659 gives to folders alone. Otherwise it is listed as a file, with its size when given.
-  const bool is_file = listing_text::EqualsLowerAscii(facts.type, "file");
+    return LineRead::kNoEntry;
   const std::optional<std::string_view> link = LinkTarget(facts.type);
-  const bool link_to_folder = link && facts.perm.find_first_of("elEL") != std::string_view::npos;
   if (link) entry.SetLinkTarget(std::string(*link));
-  entry.SetIsDirectory(link ? link_to_folder : !is_file);
-  if ((is_file || (link && !link_to_folder)) && facts.has_size) {
+  entry.SetIsDirectory(listing_text::EqualsLowerAscii(facts.type, "dir"));
+  if (!entry.IsDirectory() && !facts.size.empty()) {
     const auto size = listing_text::ParseNumber(facts.size);
-    if (!size)
+    if (!size || *size < 0)
       Raise(kBadListingColumn,
             "Size fact is not a number [" + listing_text::LogExcerpt(facts.size, 64, false) + "]");
     entry.SetFileSize(*size);
@@ -101,7 +100,7 @@ bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFt
                                    std::to_string(kInvalidDateError));
     }
   }
-  return true;
+  return LineRead::kEntry;
 }
 
 }  // namespace tarvik

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "control/errors/numbered_error.h"
+#include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"
 #include "local/path_rules.h"
@@ -55,10 +56,11 @@ std::string FolderPrefix(std::string_view base_directory) {
   return prefix;
 }
 
+// A TAB is allowed: Unix names may hold one, and it does no harm where a name is shown.
 bool HasControlCharacter(std::string_view name) {
   return std::any_of(name.begin(), name.end(), [](char c) {
     const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
+    return (byte < 0x20 && c != '\t') || byte == 0x7F;
   });
 }
 
@@ -95,15 +97,33 @@ std::string_view WithoutCarriageReturns(std::string_view line, std::string& scra
   return scratch;
 }
 
-// Reads one line into `entry`; false when the line gives no entry.
-bool ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
-  if (IsFactLine(line)) return ParseFactLine(line, context, entry);
-  const std::size_t date_position = GetDateStartPosition(line);
-  if (date_position > 10) {
-    ParseUnixLine(line, date_position, context, entry);
-    return true;
+// The first word of `line`, or its first 12 characters when it is longer: enough to tell a mode
+// string without reading a long first word to its end.
+std::string_view ModeCandidate(std::string_view line) {
+  std::size_t start = 0;
+  while (start < line.size() && line[start] == ' ') ++start;
+  std::size_t end = start;
+  while (end < line.size() && end - start < 12 && line[end] != ' ' && line[end] != '\t') ++end;
+  return line.substr(start, end - start);
+}
+
+// Reads one line into `entry`. A column that cannot be read costs that line alone.
+LineRead ParseLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry) {
+  try {
+    // A mode string holds no "=", so a Unix line is never taken for facts.
+    const ListingWords words(line);
+    if (IsUnixMode(ModeCandidate(line))) return ParseUnixLine(line, words, context, entry);
+    const FactLineParts facts = SplitFactLine(line);
+    if (!facts.facts.empty()) return ParseFactLine(facts, context, entry);
+    // An MLSD line without facts: one blank, then the name.
+    if (line.front() == ' ' && line.size() > 1 && line[1] != ' ' && !MatchListingDate(words, 0))
+      return ParseFactLine(facts, context, entry);
+    return ParseDosLine(line, words, context, entry);
+  } catch (const NumberedError& error) {
+    context.diagnostics.WriteLog("FormatFileList.Error:" + error.description() + "\r\n" +
+                                 listing_text::LogExcerpt(line, 1024, false));
+    return LineRead::kUnreadable;
   }
-  return ParseDosLine(line, context, entry);
 }
 
 }  // namespace
@@ -123,32 +143,31 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
   const std::string folder_prefix = FolderPrefix(base_directory);
   std::string scratch;
   std::shared_ptr<CFtpFile> entry;  // reused while lines give no entry
-  try {
-    while (!text.empty()) {
-      const std::size_t end = text.find('\n');
-      const std::string_view raw = text.substr(0, end);
-      text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-      const std::string_view line = WithoutCarriageReturns(raw, scratch);
-      if (line.empty()) continue;  // also the blank lines of CR LF listings
-      // The length limit counts the CRs, as the line came.
-      if (raw.size() < 10 || raw.substr(0, 3) == "250") {
-        log.WriteLog("FormatFileList:EXIT[" + listing_text::LogExcerpt(line, 1024, false) + "]");
-        continue;
-      }
-      if (entry)
-        *entry = CFtpFile();
-      else
-        entry = std::make_shared<CFtpFile>();
-      if (ParseLine(line, context, *entry) && FinishEntry(*entry, folder_prefix, log))
-        files->Add(std::move(entry));
+  bool any_read = false;            // some line was read, whether or not it gave an entry
+  bool any_unreadable = false;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view raw = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const std::string_view line = WithoutCarriageReturns(raw, scratch);
+    if (line.empty()) continue;  // also the blank lines of CR LF listings
+    // The length limit counts the CRs, as the line came.
+    if (raw.size() < 10 || raw.substr(0, 3) == "250") {
+      log.WriteLog("FormatFileList:EXIT[" + listing_text::LogExcerpt(line, 1024, false) + "]");
+      continue;
     }
-  } catch (const NumberedError& error) {
-    log.Close();
-    diagnostics.WriteLog("FormatFileList.Error:" + error.description() + "\r\n" +
-                         listing_text::LogExcerpt(listing, kMaxLoggedListingBytes, true));
-    return nullptr;
+    if (entry)
+      *entry = CFtpFile();
+    else
+      entry = std::make_shared<CFtpFile>();
+    const LineRead read = ParseLine(line, context, *entry);
+    any_read = any_read || read != LineRead::kUnreadable;
+    any_unreadable = any_unreadable || read == LineRead::kUnreadable;
+    if (read == LineRead::kEntry && FinishEntry(*entry, folder_prefix, log))
+      files->Add(std::move(entry));
   }
   log.Close();
+  if (any_unreadable && !any_read) return nullptr;  // a listing in a format this parser lacks
   return files;
 }
 

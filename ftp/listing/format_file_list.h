@@ -10,18 +10,19 @@
 // Entry names are bare names, safe to join to a local folder:
 //   - a name given with a path ("dir\file", "pub/file") keeps its last element ("file");
 //   - an entry named "", "." or ".." is dropped;
-//   - an entry whose name holds a control character (below U+0020, or U+007F) is dropped and
-//     logged as "FormatFileList:BadName[name]". No local file system of the library's hosts can
-//     hold such a name, and stripping the characters could make it collide with another entry.
+//   - an entry whose name holds a control character other than TAB (below U+0020, or U+007F) is
+//     dropped and logged as "FormatFileList:BadName[name]": such a name could rewrite a terminal
+//     or a log, and stripping the characters could make it collide with another entry.
 // Each entry's FilePath is the listing's base folder + "/" + FileName.
 //
-// The result is nullptr when the text is empty or blank, or when a Unix-style or fact line has a
-// column that cannot be read (the whole parse fails; "FormatFileList.Error:" + reason, CR LF and
-// the text are logged). Otherwise a collection, empty when every line was skipped.
+// A line that no format reads gives no entry and is logged ("FormatFileList.Error:" + reason, CR
+// LF and the line; DOS-style lines as "FormatFileList:Err(13#reason)"); the other lines are kept.
+// The result is nullptr when the text is empty or blank, or when no line could be read (a
+// format this parser does not know); else a collection, empty when every line was skipped.
 //
 // One listing writes at most kMaxListingLogLines log lines and reports; what goes beyond is
-// counted in one closing line, so that a hostile listing cannot flood the log. The text logged
-// with a failure is cut at kMaxLoggedListingBytes.
+// counted in one closing line, so that a hostile listing cannot flood the log. A whole listing
+// text written to the log is cut at kMaxLoggedListingBytes.
 #pragma once
 
 #include <cstddef>

@@ -7,6 +7,10 @@
 //   MLSD/MLST facts    "type=file;size=1234;modify=20190105123045.123;UNIX.mode=0644; name"
 //   DOS/IIS            "01-05-19  12:30PM       <DIR>          name"
 //                      "01-05-19  12:30PM                 1234 name"
+//
+// Each parser tells whether its line gave an entry, was read but names none (".", the folder
+// itself, a line without a name), or could not be read (logged; a column it cannot read raises
+// kBadListingColumn instead). Either way the other lines are kept.
 #pragma once
 
 #include <cstddef>
@@ -14,13 +18,15 @@
 
 #include "ftp/listing/ftp_file.h"
 #include "ftp/listing/listing_diagnostics.h"
+#include "ftp/listing/listing_words.h"
 #include "platform/time/local_time.h"
 
 namespace tarvik {
 
-// Error number raised when a Unix-style or fact line has a column that cannot be read; it fails
-// the whole listing.
+// Error number raised when a column of a line cannot be read; the line gives no entry.
 inline constexpr long kBadListingColumn = 13;
+
+enum class LineRead { kEntry, kNoEntry, kUnreadable };
 
 // What every line parser needs besides the line.
 struct ListingLineContext {
@@ -28,39 +34,36 @@ struct ListingLineContext {
   ListingDiagnostics& diagnostics;  // log lines and reported failures
 };
 
-// 1-based position of the month name of a Unix date column, or 0 when the line has none. A month
-// counts where " mon " (any case) has a digit just before it (the end of the size column) and a
-// digit nine characters after the blank (the second character of the time or year column). The
-// leftmost such place wins, so owner or file names that look like months do not hide the date.
-std::size_t GetDateStartPosition(std::string_view line);
-
-// A fact line cut into its fact list and the name. The facts end with the last ";" of the line's
-// first word; the one blank after them is not part of the name ("type=file;size=1; a;b" gives
-// "type=file;size=1;" and "a;b"). Without that blank ("type=file;size=1;name") the name is the
-// rest of the line, trimmed. A line without ";" in its first word has no facts.
+// A fact line cut into its fact list and the name. The facts are the line's first word (after
+// the one blank an MLST reply puts first), each "name=value" and ended by ";" (the last ";" may be
+// missing); the one blank or TAB after them is not part of the name ("type=file;size=1; a;b"
+// gives "type=file;size=1;" and "a;b"). Without that blank ("type=file;size=1;name") the name is
+// the rest of the line after the last ";" of the first word. `facts` is empty for a line that
+// does not begin with facts; its name is the line without the one blank it may begin with.
+// Fact lines are told apart first: no Unix mode or DOS date holds "=", while a file name may
+// look like a date.
 struct FactLineParts {
   std::string_view facts;
   std::string_view name;
 };
 FactLineParts SplitFactLine(std::string_view line);
 
-// True for a fact line: the fact list of its first word holds a "type" fact. Fact lines are told
-// apart first: a Unix mode string never holds "type=", while a file name may look like a date.
-// Other lines are Unix-style when GetDateStartPosition is above 10, DOS-style otherwise.
-bool IsFactLine(std::string_view line);
+// True when `word` is a Unix mode string: a type letter (- d l c b p s D), nine permission
+// letters (r w x s S t T l L -), and an optional ACL or attribute mark (+ . @).
+bool IsUnixMode(std::string_view word);
 
-// Reads a Unix-style line whose month name is at 1-based `date_position`. Raises
-// kBadListingColumn when the size column is not a number or fewer than three columns precede it.
-void ParseUnixLine(std::string_view line, std::size_t date_position,
-                   const ListingLineContext& context, CFtpFile& entry);
+// Reads a Unix-style line whose first word is a mode string.
+LineRead ParseUnixLine(std::string_view line, const ListingWords& words,
+                       const ListingLineContext& context, CFtpFile& entry);
 
-// Reads a fact line. Returns false for the entries of the folder itself and of its parent
-// ("cdir", "pdir"). Raises kBadListingColumn when a file's size fact is not a number; an
-// unreadable "modify" fact is logged and leaves the time empty.
-bool ParseFactLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry);
+// Reads a fact line, split by SplitFactLine; a line without facts is a file of that name.
+// The entries of the folder itself and of its parent ("cdir", "pdir") give none. An unreadable
+// "modify" fact is logged and leaves the time empty.
+LineRead ParseFactLine(const FactLineParts& line, const ListingLineContext& context,
+                       CFtpFile& entry);
 
-// Reads a DOS-style line. A column that cannot be read leaves its property at its default;
-// returns false (after logging the line) when the date cannot be read.
-bool ParseDosLine(std::string_view line, const ListingLineContext& context, CFtpFile& entry);
+// Reads a DOS-style line; unreadable (and logged) when its date, time or size cannot be read.
+LineRead ParseDosLine(std::string_view line, const ListingWords& words,
+                      const ListingLineContext& context, CFtpFile& entry);
 
 }  // namespace tarvik

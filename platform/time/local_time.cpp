@@ -55,8 +55,8 @@ SystemTime FromTm(const std::tm& tm, int milliseconds) {
 }
 
 // Splits a point in time into whole seconds (floored) and the milliseconds left over.
-std::pair<std::time_t, int> SplitSeconds(system_clock::time_point point) {
-  const auto ms = std::chrono::floor<std::chrono::milliseconds>(point.time_since_epoch()).count();
+std::pair<std::time_t, int> SplitSeconds(TimePoint point) {
+  const auto ms = point.time_since_epoch().count();
   const auto seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
   return {static_cast<std::time_t>(seconds), static_cast<int>(ms - seconds * 1000)};
 }
@@ -140,6 +140,19 @@ std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size
   return value;
 }
 
+SystemTime UtcTimeAt(TimePoint point) {
+  const auto days = std::chrono::floor<std::chrono::days>(point);
+  return FromDaysAndMs(days, (point - days).count());
+}
+
+SystemTime LocalTimeAt(TimePoint point) {
+  const auto [seconds, milliseconds] = SplitSeconds(point);
+  ReloadZoneIfTzChanged();
+  std::tm tm{};
+  if (localtime_r(&seconds, &tm) == nullptr) return UtcTimeAt(point);
+  return FromTm(tm, milliseconds);
+}
+
 }  // namespace
 
 bool IsValidSystemTime(const SystemTime& time) {
@@ -167,25 +180,19 @@ SystemTime LocalNow() {
 }
 
 SystemTime ToUtcTime(system_clock::time_point point) {
-  const auto days = std::chrono::floor<std::chrono::days>(point);
-  const auto ms = std::chrono::floor<std::chrono::milliseconds>(point - days);
-  return FromDaysAndMs(days, ms.count());
+  return UtcTimeAt(std::chrono::floor<std::chrono::milliseconds>(point));
 }
 
 SystemTime ToLocalTime(system_clock::time_point point) {
-  const auto [seconds, milliseconds] = SplitSeconds(point);
-  ReloadZoneIfTzChanged();
-  std::tm tm{};
-  if (localtime_r(&seconds, &tm) == nullptr) return ToUtcTime(point);
-  return FromTm(tm, milliseconds);
+  return LocalTimeAt(std::chrono::floor<std::chrono::milliseconds>(point));
 }
 
-std::optional<system_clock::time_point> FromUtcTime(const SystemTime& utc) {
+std::optional<TimePoint> FromUtcTime(const SystemTime& utc) {
   if (!IsValidSystemTime(utc)) return std::nullopt;
-  return system_clock::time_point{DaysOf(utc)} + TimeOfDayOf(utc);
+  return TimePoint{DaysOf(utc)} + TimeOfDayOf(utc);
 }
 
-std::optional<system_clock::time_point> FromLocalTime(const SystemTime& local) {
+std::optional<TimePoint> FromLocalTime(const SystemTime& local) {
   if (!IsValidSystemTime(local)) return std::nullopt;
   ReloadZoneIfTzChanged();
   std::tm tm{};
@@ -197,20 +204,19 @@ std::optional<system_clock::time_point> FromLocalTime(const SystemTime& local) {
   tm.tm_sec = local.second;
   const auto seconds = LocalFieldsToSeconds(tm);
   if (!seconds) return std::nullopt;
-  return system_clock::time_point{std::chrono::seconds{*seconds}} +
-         std::chrono::milliseconds{local.milliseconds};
+  return TimePoint{std::chrono::seconds{*seconds}} + std::chrono::milliseconds{local.milliseconds};
 }
 
 std::optional<SystemTime> UtcToLocal(const SystemTime& utc) {
   const auto point = FromUtcTime(utc);
   if (!point) return std::nullopt;
-  return ToLocalTime(*point);
+  return LocalTimeAt(*point);
 }
 
 std::optional<SystemTime> LocalToUtc(const SystemTime& local) {
   const auto point = FromLocalTime(local);
   if (!point) return std::nullopt;
-  return ToUtcTime(*point);
+  return UtcTimeAt(*point);
 }
 
 double ToOleDate(const SystemTime& time) {

@@ -46,14 +46,18 @@ int DayOfWeek(const SystemTime& time);
 // The current local time, from CurrentClock() (so tests with a manual clock see their time).
 SystemTime LocalNow();
 
+// A point in time counted in milliseconds. Unlike system_clock::time_point, whose nanosecond
+// count ends in the years 1677 and 2262, it holds every date of years 1..9999.
+using TimePoint = std::chrono::sys_time<std::chrono::milliseconds>;
+
 // A point in time as UTC or as local time of the system time zone.
 SystemTime ToUtcTime(std::chrono::system_clock::time_point point);
 SystemTime ToLocalTime(std::chrono::system_clock::time_point point);
 
 // The point in time of a UTC or local date; nullopt for an invalid date. A local time that falls
 // in a daylight-saving gap or overlap is resolved as the C library's mktime resolves it.
-std::optional<std::chrono::system_clock::time_point> FromUtcTime(const SystemTime& utc);
-std::optional<std::chrono::system_clock::time_point> FromLocalTime(const SystemTime& local);
+std::optional<TimePoint> FromUtcTime(const SystemTime& utc);
+std::optional<TimePoint> FromLocalTime(const SystemTime& local);
 
 // UTC <-> local time of the system time zone; nullopt for an invalid date.
 std::optional<SystemTime> UtcToLocal(const SystemTime& utc);

@@ -19,67 +19,76 @@ SystemTime Local(int year, int month, int day, int hour = 0, int minute = 0, int
   return time;
 }
 
-// A time-form date takes the year that does not put it (more than two days) in the future.
-TEST(UnixDateColumn, TimeFormTakesTheYearThatIsNotInTheFuture) {
-  const SystemTime new_year = Local(2026, 1, 1, 0, 30);
-  const struct {
-    const char* column;
-    SystemTime expected;
-  } cases[] = {
-      {"Dec 31 23:59", Local(2025, 12, 31, 23, 59)},  // listed on 1 January: last year
-      {"Jan 01 00:10", Local(2026, 1, 1, 0, 10)},     // earlier today
-      {"Jan 01 23:00", Local(2026, 1, 1, 23, 0)},     // later today: a server clock ahead
-      {"Jan 03 10:00", Local(2026, 1, 3, 10, 0)},     // two days ahead: still this year
-      {"Jan 04 10:00", Local(2025, 1, 4, 10, 0)},     // beyond that: last year
-      {"Jul 15 08:00", Local(2025, 7, 15, 8, 0)},
-  };
-  for (const auto& c : cases) {
-    const auto date = ReadUnixDateColumn(c.column, new_year);
-    ASSERT_TRUE(date.has_value()) << c.column;
-    EXPECT_EQ(*date, c.expected) << c.column;
+class UnixDateTest : public ListingTest {
+ protected:
+  // The stored time of a Unix line whose date words are `date`, parsed "today" as pinned.
+  std::string UnixLineTime(const std::string& date) {
+    const auto files = Parse("-rw-r--r-- 1 u g 10 " + date + " x\r\n");
+    if (!files || files->Size() != 1) return "(no entry)";
+    return files->ItemAt(1)->StoredLastWriteTime();
   }
-}
+};
 
-TEST(UnixDateColumn, TimeFormInMidYearKeepsTheCurrentYear) {
-  const auto date = ReadUnixDateColumn("Jun 10 14:05", Local(2026, 6, 20, 9));
-  ASSERT_TRUE(date.has_value());
-  EXPECT_EQ(*date, Local(2026, 6, 10, 14, 5));
-}
-
-TEST(UnixDateColumn, LeapDayOfLastYearListedOnNewYear) {
-  // 29 February does not exist in 2025; listed on 1 January 2025 it is 2024's.
-  const auto date = ReadUnixDateColumn("Feb 29 12:00", Local(2025, 1, 1, 9));
-  ASSERT_TRUE(date.has_value());
-  EXPECT_EQ(*date, Local(2024, 2, 29, 12, 0));
-}
-
-TEST(UnixDateColumn, YearFormIsMidnight) {
-  const auto date = ReadUnixDateColumn("Jan  5  2019", Local(2026, 3, 15));
-  ASSERT_TRUE(date.has_value());
-  EXPECT_EQ(*date, Local(2019, 1, 5));
-}
-
-TEST(UnixDateColumn, UnreadableColumnsGiveNothing) {
-  for (const char* column : {"Jan xx 12:30", "Feb 30 12:30", "Jan 05 25:61", "Jan 00 12:30",
-                             "Foo 05 12:30", "Jan 05 2x19", "Jan", ""}) {
-    EXPECT_FALSE(ReadUnixDateColumn(column, Local(2026, 3, 15)).has_value()) << column;
-  }
-}
-
-TEST_F(ListingTest, ListedOnNewYearsDayTheLastMinuteOfTheYearIsLastYears) {
+// A date without a year takes the year that does not put it (more than two days) in the future.
+TEST_F(UnixDateTest, DateWithoutYearTakesTheYearThatIsNotInTheFuture) {
   ListingEnvironment::PinUtc(2026, 1, 1, 0, 30);
-  const auto files = Parse("-rw-r--r-- 1 u g 10 Dec 31 23:59 x\r\n");
-  ASSERT_NE(files, nullptr);
-  ASSERT_EQ(files->Size(), 1u);
-  EXPECT_EQ(files->ItemAt(1)->StoredLastWriteTime(), "12/31/2025 11:59:00 PM");
-  EXPECT_EQ(files->ItemAt(1)->LastWriteTime(), "12/31/2025 11:59 PM");
+  const struct {
+    const char* date;
+    const char* expected;
+  } cases[] = {
+      {"Dec 31 23:59", "12/31/2025 11:59:00 PM"},  // listed on 1 January: last year
+      {"Jan 01 00:10", "1/1/2026 12:10:00 AM"},    // earlier today
+      {"Jan 01 23:00", "1/1/2026 11:00:00 PM"},    // later today: a server clock ahead
+      {"Jan 03 10:00", "1/3/2026 10:00:00 AM"},    // two days ahead: still this year
+      {"Jan 04 10:00", "1/4/2025 10:00:00 AM"},    // beyond that: last year
+      {"Jul 15 08:00", "7/15/2025 8:00:00 AM"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UnixLineTime(c.date), c.expected) << c.date;
 }
 
-TEST_F(ListingTest, GetDateXReportsAndGivesTheZeroDate) {
-  const SystemTime date = GetDateX("Jan 99 12:30", Local(2026, 3, 15), diagnostics_);
-  EXPECT_EQ(date, SystemTime{});
-  ASSERT_EQ(diagnostics_.reports.size(), 1u);
-  EXPECT_EQ(diagnostics_.reports[0].procedure, "GetDateX");
+TEST_F(UnixDateTest, LeapDayOfLastYearListedOnNewYear) {
+  // 29 February does not exist in 2025; listed on 1 January 2025 it is 2024's.
+  ListingEnvironment::PinUtc(2025, 1, 1, 9, 0);
+  EXPECT_EQ(UnixLineTime("Feb 29 12:00"), "2/29/2024 12:00:00 PM");
+}
+
+TEST_F(UnixDateTest, ImpossibleDatesGiveNoEntryAndAreReported) {
+  for (const char* date : {"Feb 30 12:30", "Apr 31  2019", "Jan 05 30:00", "Jan 05 12:60",
+                           "Jan 00 12:30", "Jan 99 12:30", "Jan 05 24:01"}) {
+    diagnostics_.reports.clear();
+    EXPECT_EQ(UnixLineTime(date), "(no entry)") << date;
+    ASSERT_EQ(diagnostics_.reports.size(), 1u) << date;
+    EXPECT_EQ(diagnostics_.reports[0].procedure, "GetDateX");
+    EXPECT_EQ(diagnostics_.reports[0].number, 13);
+    EXPECT_NE(diagnostics_.reports[0].description.find(date), std::string::npos);
+  }
+}
+
+TEST_F(UnixDateTest, WordsThatAreNoDateGiveNoEntryAndAreLogged) {
+  for (const char* date : {"Jan xx 12:30", "Foo 05 12:30", "Jan 05 2x19", "Jan 05 201"}) {
+    diagnostics_.log.clear();
+    EXPECT_EQ(UnixLineTime(date), "(no entry)") << date;
+    EXPECT_EQ(diagnostics_.LogLinesStartingWith("FormatFileList.Error:"), 1u) << date;
+  }
+}
+
+// Every listing format reads the first and the last year of the date range.
+TEST_F(UnixDateTest, EndsOfTheDateRangeInEveryFormat) {
+  EXPECT_EQ(UnixLineTime("Jan 01  1000"), "1/1/1000");
+  EXPECT_EQ(UnixLineTime("Dec 31  9999"), "12/31/9999");
+  const auto files = Parse(
+      "01-01-1000  12:00AM  1 dos-first\r\n"
+      "12-31-9999  11:59PM  1 dos-last\r\n"
+      "type=file;size=1;modify=01000101000000; mlsd-first\r\n"
+      "type=file;size=1;modify=99991231235959; mlsd-last\r\n"
+      "type=file;size=1;modify=10130601015202; mlsd-1013\r\n");
+  ASSERT_NE(files, nullptr);
+  ASSERT_EQ(files->Size(), 5u);
+  EXPECT_EQ(files->ItemAt(1)->StoredLastWriteTime(), "1/1/1000");
+  EXPECT_EQ(files->ItemAt(2)->StoredLastWriteTime(), "12/31/9999 11:59:00 PM");
+  EXPECT_EQ(files->ItemAt(3)->StoredLastWriteTime(), "1/1/0100");
+  EXPECT_EQ(files->ItemAt(4)->StoredLastWriteTime(), "12/31/9999 11:59:59 PM");
+  EXPECT_EQ(files->ItemAt(5)->StoredLastWriteTime(), "6/1/1013 1:52:02 AM");
 }
 
 TEST_F(ListingTest, MlsdTimeIsUtcShownAsLocalTime) {

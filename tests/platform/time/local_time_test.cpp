@@ -95,6 +95,19 @@ TEST(LocalTimeTest, InvalidDatesConvertToNothing) {
   EXPECT_FALSE(FromUtcTime(At(2023, 1, 1, 25)));
 }
 
+// The nanosecond clock of the library ends in 1677 and 2262; conversions hold years 100..9999.
+TEST(LocalTimeTest, ConvertsEveryYearOfTheDateRange) {
+  ScopedTimeZone zone("CET-1");
+  for (const SystemTime& utc :
+       {At(100, 1, 1, 0, 0, 0), At(1013, 6, 1, 1, 52, 2), At(1677, 9, 21, 0, 12, 44),
+        At(2262, 4, 11, 22, 47, 17), At(9999, 12, 31, 22, 59, 59)}) {
+    SystemTime local = utc;
+    local.hour += 1;
+    EXPECT_EQ(UtcToLocal(utc), local) << utc.year;
+    EXPECT_EQ(LocalToUtc(local), utc) << utc.year;
+  }
+}
+
 TEST(LocalTimeTest, LocalNowReadsTheInstalledClock) {
   ScopedTimeZone zone("UTC");
   auto manual = std::make_shared<ManualClock>();
