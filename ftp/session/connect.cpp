@@ -15,6 +15,7 @@ namespace {
 constexpr std::int32_t kConnectFailed = 16006;
 constexpr std::int32_t kConnecting = 16007;
 constexpr std::int32_t kInvalidHost = 21000;
+constexpr std::int32_t kTimedOut = 20004;
 constexpr std::int16_t kConnectRetryLimit = 2;
 constexpr std::int32_t kControlSocketBuffer = 102'400;
 constexpr std::int32_t kMaxSegmentSize = 1460;
@@ -161,6 +162,13 @@ void FtpSession::AfterLogin() {
     state_.encoding_undecided = !settings_.utf8;
   }
   state_.home_directory = GetCurrentDirectory();
+  if (ErrorNumber() == kTimedOut) {
+    // A PWD reply that never ended leaves the reply stream unusable: the login fails and the
+    // connection is given up without a QUIT, which would only wait behind the unfinished reply.
+    CloseControlSocket();
+    SetFtpState(FtpStates::ftpClosed, false);
+    Raise(kTimedOut);
+  }
   Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +
       ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" + state_.home_directory +
       ";PSV:" + (settings_.passive ? "True" : "False"));

@@ -48,6 +48,26 @@ TEST(BadInputTest, SilentServerTimesOut) {
   ExpectUsableAfterwards(t);
 }
 
+// The home folder is part of the login: a PWD reply that never ends fails the Connect.
+TEST(BadInputTest, PwdReplyThatNeverEndsFailsTheConnect) {
+  FakeFtpServer server;
+  PlayUserAndPassword(server)
+      .Expect("NOOP")
+      .Reply("200 NOOP ok")
+      .Expect("PWD")
+      .ReplyRaw("257-\"/home/u\" and more to come\r\n")
+      .Stall();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  {
+    ScopedClock installed(std::make_shared<SteppingClock>(1'000));
+    EXPECT_FALSE(t.session.Connect());
+  }
+  EXPECT_EQ(t.session.ErrorNumber(), 20004);
+  EXPECT_FALSE(t.session.Connected());
+  ExpectUsableAfterwards(t);
+}
+
 TEST(BadInputTest, EndlessLineWithoutCrLfIsCutOff) {
   FakeFtpServer server;
   server.ReplyRaw(std::string(10 * 1024 * 1024, 'x')).Stall();
