@@ -15,7 +15,15 @@ std::int32_t FtpSession::ErrorNumber() const {
 }
 
 std::string FtpSession::ErrorInfo() const {
-  return ControlErrorInfo(state_.fallback_error);
+  // The text often carries the server's bytes: the line ends after it are dropped and any other
+  // control character (a form feed, an escape) shows as a blank, so that a host can print it.
+  std::string text = ControlErrorInfo(state_.fallback_error);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+  }
+  return text;
 }
 
 void FtpSession::DispatchError(std::string_view source, std::int32_t number,

@@ -68,6 +68,18 @@ TEST(BadInputTest, PwdReplyThatNeverEndsFailsTheConnect) {
   ExpectUsableAfterwards(t);
 }
 
+// What a host reads in ErrorInfo holds no control characters, whatever the server sent.
+TEST(BadInputTest, ServerBytesInErrorInfoArePrintable) {
+  FakeFtpServer server;
+  PlayLogin(server).Expect("XYZ").ReplyRaw("550 No\fsuch\x1b[2J file\r\n");
+  server.Start();
+  SessionUnderTest t(server.Port());
+  ASSERT_TRUE(t.session.Connect());
+  t.session.SendCommand("XYZ", "");
+  EXPECT_EQ(t.session.ErrorNumber(), 16550);
+  EXPECT_EQ(t.session.ErrorInfo(), "550 No such [2J file");
+}
+
 TEST(BadInputTest, EndlessLineWithoutCrLfIsCutOff) {
   FakeFtpServer server;
   server.ReplyRaw(std::string(10 * 1024 * 1024, 'x')).Stall();
