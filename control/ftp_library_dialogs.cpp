@@ -46,26 +46,6 @@ std::string CheckedPaths(const std::string& answer) {
   return answer;
 }
 
-// Runs `body`; a failure is handed to `on_failure` (number, description) while it is the thread's
-// pending error, and gives `failure`.
-template <typename Result, typename Body, typename OnFailure>
-Result Guarded(Result failure, Body body, OnFailure on_failure) {
-  long number = 0;
-  std::string description;
-  try {
-    return body();
-  } catch (const NumberedError& error) {
-    number = error.number();
-    description = error.description();
-  } catch (const std::exception& error) {  // memory exhaustion and the like
-    number = platform::ERROR_GEN_FAILURE;
-    description = error.what();
-  }
-  const PendingErrorScope pending(number, description);
-  on_failure(number, description);
-  return failure;
-}
-
 // Reports a failure through the error facility under `source`.
 auto ReportAs(std::string_view source) {
   return [source](long number, const std::string& text) {

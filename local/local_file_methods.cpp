@@ -135,26 +135,6 @@ bool IsFolder(const platform::FindData& entry) {
   return (entry.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Runs `body`; a failure is handed to `on_failure` (number, description) while it is the thread's
-// pending error, and gives `failure`.
-template <typename Result, typename Body, typename OnFailure>
-Result Guarded(Result failure, Body body, OnFailure on_failure) {
-  long number = 0;
-  std::string description;
-  try {
-    return body();
-  } catch (const NumberedError& error) {
-    number = error.number();
-    description = error.description();
-  } catch (const std::exception& error) {  // memory exhaustion and the like
-    number = platform::ERROR_GEN_FAILURE;
-    description = error.what();
-  }
-  PendingErrorScope pending(number, description);
-  on_failure(number, description);
-  return failure;
-}
-
 }  // namespace
 
 LocalFileMethods::LocalFileMethods(ErrorReporter report, MessagePump pump)

@@ -5,7 +5,11 @@
 // texts its description for a code they do not know.
 #pragma once
 
+#include <exception>
 #include <string>
+
+#include "control/errors/numbered_error.h"
+#include "platform/fs/file_errors.h"
 
 namespace tarvik {
 
@@ -28,5 +32,26 @@ class PendingErrorScope {
  private:
   PendingError previous_;
 };
+
+// Runs `body` as the one handler of a public method: a failure (a NumberedError, or any other
+// exception such as memory exhaustion, as ERROR_GEN_FAILURE) is handed to `on_failure` (number,
+// description) while it is the thread's pending error, and gives `failure`.
+template <typename Result, typename Body, typename OnFailure>
+Result Guarded(Result failure, Body body, OnFailure on_failure) {
+  long number = 0;
+  std::string description;
+  try {
+    return body();
+  } catch (const NumberedError& error) {
+    number = error.number();
+    description = error.description();
+  } catch (const std::exception& error) {
+    number = platform::ERROR_GEN_FAILURE;
+    description = error.what();
+  }
+  const PendingErrorScope pending(number, description);
+  on_failure(number, description);
+  return failure;
+}
 
 }  // namespace tarvik
