@@ -14,6 +14,7 @@
 
 #include "platform/fs/drive_table.h"
 #include "platform/registry/registry.h"
+#include "tests/support/host_files.h"
 
 namespace tarvik::setup {
 
@@ -22,12 +23,7 @@ struct SetupRun {
   std::string boxes;  // standard error, where the headless message boxes go
 };
 
-inline std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using test::ReadHostFile;
 
 class SetupProgramTest : public ::testing::Test {
  protected:
@@ -71,7 +67,7 @@ class SetupProgramTest : public ::testing::Test {
                                 "' </dev/null >/dev/null 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     platform::CloseRegistryStore();  // read what the program wrote afresh
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadHostFile(err)};
   }
 
   std::filesystem::path InstallFolder() const {

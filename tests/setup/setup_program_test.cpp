@@ -34,8 +34,8 @@ TEST_F(SetupProgramTest, FreshInstallCopiesRegistersAndPreparesTheBrowser) {
   EXPECT_EQ(run.boxes, std::string(kCompleted) + "\n");
 
   const std::filesystem::path target = InstallFolder() / "tarvikftp.ocx";
-  EXPECT_EQ(ReadWholeFile(target), ReadWholeFile(TARVIK_SERVER_LIBRARY));
-  EXPECT_EQ(ReadWholeFile(InstallFolder() / "uninst.exe"), "uninstaller");
+  EXPECT_EQ(ReadHostFile(target), ReadHostFile(TARVIK_SERVER_LIBRARY));
+  EXPECT_EQ(ReadHostFile(InstallFolder() / "uninst.exe"), "uninstaller");
   EXPECT_FALSE(std::filesystem::exists(InstallFolder() / "uninst_cn.exe"));
 
   // Registered with the installed copy's path.
@@ -93,7 +93,7 @@ TEST_F(SetupProgramTest, SecondInstallReplacesTheFirst) {
   const SetupRun again = RunSetup();
   ASSERT_EQ(again.exit_code, 0) << again.boxes;
   EXPECT_EQ(again.boxes, std::string(kCompleted) + "\n");
-  EXPECT_EQ(ReadWholeFile(target), ReadWholeFile(TARVIK_SERVER_LIBRARY));
+  EXPECT_EQ(ReadHostFile(target), ReadHostFile(TARVIK_SERVER_LIBRARY));
 }
 
 TEST_F(SetupProgramTest, MissingControlFileIsReportedInTheProgramsLanguage) {
@@ -122,7 +122,7 @@ TEST_F(SetupProgramTest, InstallFolderThatCannotBeMadeEndsTheSetup) {
   EXPECT_EQ(
       run.boxes,
       "安装FTP控件: 创建目录[C:\\Program Files\\TarvikFtp]失败,请确定是否有创建目录的权限！\n");
-  EXPECT_EQ(ReadWholeFile(root_ / "drive_c" / "Program Files"), "a file in the way");
+  EXPECT_EQ(ReadHostFile(root_ / "drive_c" / "Program Files"), "a file in the way");
 }
 
 // A copy held open without delete sharing (a browser using it): the user is asked to close the
@@ -140,7 +140,7 @@ TEST_F(SetupProgramTest, LockedOldCopyIsRetriedThenReported) {
   const std::string message =
       "70#Permission denied\r\nFailed to install the ftp ocx,please close all browser windows\n";
   EXPECT_EQ(Count(run.boxes, "Install ftp ocx: " + message), 21u) << run.boxes;
-  EXPECT_EQ(ReadWholeFile(InstallFolder() / "tarvikftp.ocx"), ReadWholeFile(TARVIK_SERVER_LIBRARY));
+  EXPECT_EQ(ReadHostFile(InstallFolder() / "tarvikftp.ocx"), ReadHostFile(TARVIK_SERVER_LIBRARY));
 }
 
 TEST_F(SetupProgramTest, RegistryThatCannotBeWrittenIsReported) {
@@ -154,7 +154,7 @@ TEST_F(SetupProgramTest, RegistryThatCannotBeWrittenIsReported) {
       << run.boxes;
   EXPECT_NE(run.boxes.find("错 误 号：1009\n"), std::string::npos);
   EXPECT_NE(run.boxes.find("Install ftp ocx: Access regedit error\n"), std::string::npos);
-  EXPECT_EQ(ReadWholeFile(root_ / "damaged.db"), std::string(4096, 'x'));
+  EXPECT_EQ(ReadHostFile(root_ / "damaged.db"), std::string(4096, 'x'));
 }
 
 // A registration entry that does not return within 10 s fails the install; the browser is left

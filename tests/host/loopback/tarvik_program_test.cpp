@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/host_files.h"
 #include "tests/support/real_ftp_servers.h"
 
 namespace tarvik::host {
@@ -27,24 +28,8 @@ struct ProgramRun {
   std::string err;  // standard error
 };
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::ReadHostFile;
+using test::ShellQuoted;
 
 class TarvikProgramTest : public ::testing::Test {
  protected:
@@ -60,16 +45,16 @@ class TarvikProgramTest : public ::testing::Test {
 
   // Runs `program` with `args` in the private root, standard input from /dev/null.
   ProgramRun Execute(const std::string& program, const std::vector<std::string>& args) {
-    std::string command = "TARVIK_ROOT=" + Quoted(root_.string()) + " " + Quoted(program);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
+    std::string command = "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " + ShellQuoted(program);
+    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     const std::filesystem::path out = root_ / "out.txt";
     const std::filesystem::path err = root_ / "err.txt";
-    command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    command += " </dev/null >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
     const int status = std::system(command.c_str());
     ProgramRun run;
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadFile(out);
-    run.err = ReadFile(err);
+    run.out = ReadHostFile(out);
+    run.err = ReadHostFile(err);
     return run;
   }
   ProgramRun Tarvik(const std::vector<std::string>& args) {
@@ -138,7 +123,7 @@ TEST_F(TarvikProgramTest, ReadsAndWritesPropertiesAndLocalFiles) {
   EXPECT_EQ(lines[2], "30");     // Timeout 6001 is replaced
   EXPECT_EQ(lines[3], "True");
   EXPECT_EQ(lines[4], "hello, world");
-  EXPECT_EQ(ReadFile(file), "hello, world\r\n");
+  EXPECT_EQ(ReadHostFile(file), "hello, world\r\n");
   // The folder became a drive path (Z: is the whole file system by default), still a folder.
   EXPECT_EQ(lines[5].rfind("Z:\\", 0), 0u) << lines[5];
   EXPECT_EQ(lines[5].substr(lines[5].size() - 6), "\\work\\") << lines[5];

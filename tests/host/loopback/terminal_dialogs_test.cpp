@@ -15,18 +15,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/host_files.h"
 #include "tests/support/real_ftp_servers.h"
 
 namespace tarvik::host {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using test::ReadHostFile;
+using test::ShellQuoted;
 
 std::string Output(const std::string& command) {
   std::string text;
@@ -37,13 +34,6 @@ std::string Output(const std::string& command) {
     pclose(pipe);
   }
   return text;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 int Count(const std::string& text, const std::string& what) {
@@ -62,9 +52,9 @@ class TerminalDialogsTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
     session_ = "tarvik-test-" + std::to_string(getpid());
-    const std::string registration = "TARVIK_ROOT=" + Quoted(root_.string()) + " " +
-                                     Quoted(TARVIK_REGSVR32) + " /s " +
-                                     Quoted(fs::canonical(TARVIK_SERVER_LIBRARY).string());
+    const std::string registration = "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " +
+                                     ShellQuoted(TARVIK_REGSVR32) + " /s " +
+                                     ShellQuoted(fs::canonical(TARVIK_SERVER_LIBRARY).string());
     ASSERT_EQ(std::system(registration.c_str()), 0);
   }
   void TearDown() override {
@@ -78,11 +68,11 @@ class TerminalDialogsTest : public ::testing::Test {
   // shows "tarvik exited <status>".
   void StartTarvik(const std::vector<std::string>& args) {
     std::string command =
-        "TARVIK_ROOT=" + Quoted(root_.string()) + " " + Quoted(TARVIK_HOST_PROGRAM);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
+        "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " + ShellQuoted(TARVIK_HOST_PROGRAM);
+    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     command += "; echo \"tarvik exited $?\"; sleep 600";
     const std::string tmux = "tmux new-session -d -x 160 -y 50 -s " + session_ + " " +
-                             Quoted("sh -c " + Quoted(command));
+                             ShellQuoted("sh -c " + ShellQuoted(command));
     ASSERT_EQ(std::system(tmux.c_str()), 0);
   }
   // The whole pane, history included; `escapes` keeps the text attributes.
@@ -102,7 +92,7 @@ class TerminalDialogsTest : public ::testing::Test {
   // Types `text` as it is, then presses the key `key` (a tmux key name: "Enter", "Tab").
   void Type(const std::string& text, const std::string& key = "Enter") const {
     if (!text.empty())
-      std::system(("tmux send-keys -t " + session_ + " -l " + Quoted(text)).c_str());
+      std::system(("tmux send-keys -t " + session_ + " -l " + ShellQuoted(text)).c_str());
     std::system(("tmux send-keys -t " + session_ + " " + key).c_str());
   }
 
@@ -161,10 +151,10 @@ TEST_F(TerminalDialogsTest, ConflictRenameAndOverwriteAllAtTheTerminal) {
   screen = Screen();
   EXPECT_NE(screen.find("tarvik exited 0"), std::string::npos) << screen;
   EXPECT_EQ(Count(screen, "[Confirm File Replace]"), 2) << screen;
-  EXPECT_EQ(ReadFile(local / "a.txt"), "old a");
-  EXPECT_EQ(ReadFile(local / "a2.txt"), "remote a, the new one");
-  EXPECT_EQ(ReadFile(local / "b.txt"), "remote b");
-  EXPECT_EQ(ReadFile(local / "c.txt"), "remote c");
+  EXPECT_EQ(ReadHostFile(local / "a.txt"), "old a");
+  EXPECT_EQ(ReadHostFile(local / "a2.txt"), "remote a, the new one");
+  EXPECT_EQ(ReadHostFile(local / "b.txt"), "remote b");
+  EXPECT_EQ(ReadHostFile(local / "c.txt"), "remote c");
   EXPECT_NE(screen.find("a2.txt|"), std::string::npos) << screen;  // TransferredLocalFiles
 }
 

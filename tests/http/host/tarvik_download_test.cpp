@@ -12,25 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/host_files.h"
 #include "tests/support/real_http_servers.h"
 
 namespace tarvik::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class TarvikDownloadTest : public ::testing::Test {
  protected:
@@ -51,14 +39,14 @@ class TarvikDownloadTest : public ::testing::Test {
   // Runs `program` on a terminal of its own (standard output and error both go to it) in the
   // private root; what the terminal showed.
   std::string Run(const std::string& program, const std::vector<std::string>& args, int& status) {
-    std::string command = "TARVIK_ROOT=" + Quoted(root_.string()) + " " + Quoted(program);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
+    std::string command = "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " + ShellQuoted(program);
+    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     const fs::path shown = root_ / "terminal.txt";
-    const std::string line = "script -qefc " + Quoted(command) + " /dev/null </dev/null >" +
-                             Quoted(shown.string()) + " 2>&1";
+    const std::string line = "script -qefc " + ShellQuoted(command) + " /dev/null </dev/null >" +
+                             ShellQuoted(shown.string()) + " 2>&1";
     const int result = std::system(line.c_str());
     status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-    return ReadWhole(shown);
+    return ReadHostFile(shown);
   }
 
   fs::path root_;
@@ -80,7 +68,7 @@ TEST_F(TarvikDownloadTest, DownloadsWithTheProgressBar) {
           status);
   fs::remove(source);
   ASSERT_EQ(status, 0) << shown;
-  EXPECT_TRUE(ReadWhole(root_ / "got.bin") == bytes);
+  EXPECT_TRUE(ReadHostFile(root_ / "got.bin") == bytes);
   // The bar is redrawn in place (a carriage return before each drawing) up to 100 %.
   EXPECT_NE(shown.find("\r["), std::string::npos) << shown;
   EXPECT_NE(shown.find("100%"), std::string::npos) << shown;

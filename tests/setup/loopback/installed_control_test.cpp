@@ -26,7 +26,7 @@ TEST_F(InstalledControlTest, TarvikRunsASessionWithTheInstalledControl) {
       "TarvikFtp.FtpLibrary\\CLSID)' Disconnect </dev/null >'" +
       out.string() + "' 2>&1";
   const int status = std::system(command.c_str());
-  const std::string output = ReadWholeFile(out);
+  const std::string output = ReadHostFile(out);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
   EXPECT_EQ(output, "True\n5\n{31AE647D-11D1-4E6A-BE2D-90157640019A}\nTrue\n");
 }

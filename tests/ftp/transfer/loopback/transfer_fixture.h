@@ -10,6 +10,7 @@
 #include <string>
 
 #include "control/ftp_library.h"
+#include "tests/support/host_files.h"
 
 namespace tarvik::test {
 
@@ -27,11 +28,6 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed = 7) {
   std::string bytes(count, '\0');
   for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
   return bytes;
-}
-
-inline std::string ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void WriteHostFile(const std::filesystem::path& path, const std::string& bytes) {
