@@ -80,25 +80,32 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
     if (command.sets_last_command) state_.last_command = command.verb;
     if (command.verb == "LIST") Log("CMD:" + command.line);
 
+    // The command is awaited before it goes out: sending a LIST in active mode pumps messages
+    // while the server connects back, and its replies may be handled before SendData returns.
+    // Such a command is also shown first, so that the host sees it before its replies.
+    const bool send_pumps = command.verb == "LIST" && !settings_.passive;
+    const bool shown = state_.current_operation != Operation::kCommandTest;
+    const auto show = [&] {
+      state_.message_info = command.message;
+      state_.message_type = MessageTypes::FTP_USER_COMMAND;
+      host_.RaiseServerMessage();
+    };
+    const std::size_t awaited_before = state_.awaited_replies.size();
+    state_.awaited_replies.push_back({.owned = argument != kKeepAliveArgument, .shown = shown});
+    if (shown && send_pumps) show();
+
     // The socket converts the line itself (UTF-8 or the ANSI code page) and reports a failure
     // through the error record.
     const std::int32_t error_before = RecordedErrorNumber();
     double length = static_cast<double>(platform::Utf8ToAnsi(command.line).size());
-    control_socket_->SendData(command.line, length, command.verb == "LIST" && !settings_.passive,
-                              settings_.utf8);
+    control_socket_->SendData(command.line, length, send_pumps, settings_.utf8);
     const std::int32_t error_after = RecordedErrorNumber();
     if (error_after != 0 && error_after != error_before) {
+      // Nothing went out: no reply will come for it.
+      if (state_.awaited_replies.size() > awaited_before) state_.awaited_replies.pop_back();
       Raise(error_after, RecordedErrorDescription());
     }
-    state_.awaited_replies.push_back(
-        {.owned = argument != kKeepAliveArgument,
-         .shown = state_.current_operation != Operation::kCommandTest});
-
-    if (state_.current_operation != Operation::kCommandTest) {
-      state_.message_info = command.message;
-      state_.message_type = MessageTypes::FTP_USER_COMMAND;
-      host_.RaiseServerMessage();
-    }
+    if (shown && !send_pumps) show();
     return true;
   } catch (const NumberedError& error) {
     if (reconnected) {
