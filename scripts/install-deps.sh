@@ -10,6 +10,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
+  clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libsqlite3-dev \
   libssl-dev openssl \

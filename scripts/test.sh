@@ -15,3 +15,6 @@ ctest --output-on-failure -j "$(nproc)" --timeout 600
 
 # The Debian package, installed and used by a new user.
 "$root/scripts/package-test.sh" "$build"
+
+# The same tiers again under the sanitizers, and the fuzz targets.
+"$root/scripts/sanitize-test.sh" "$build-sanitize"

@@ -6,12 +6,14 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/com/status.h"
 #include "platform/shell/dynamic_library.h"
 
 namespace tarvik::setup {
 namespace {
 
-using RegisterEntry = long (*)();
+// The entry point as the library defines it: called through any other type is undefined.
+using RegisterEntry = platform::com::HRESULT (*)();
 
 // What the waiting program and the registration thread share. The thread owns it too, so a
 // library whose entry outlives the wait stays loaded until the entry returns.

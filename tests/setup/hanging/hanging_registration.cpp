@@ -2,7 +2,9 @@
 // setup program's 10 s limit, and registers nothing.
 #include <unistd.h>
 
-extern "C" long DllRegisterServer() {
+#include "platform/com/status.h"
+
+extern "C" tarvik::platform::com::HRESULT DllRegisterServer() {
   sleep(15);
   return 0;
 }
