@@ -60,7 +60,8 @@ def main():
         start = time.monotonic()
         samples = soak(server, work)
         seconds = time.monotonic() - start
-        print(f"\n{server} ({seconds:.0f} s)\n{'transfers':>9} {'VmRSS':>7} {'VmHWM':>7} {'fds':>4}")
+        print(f"\n{server} ({seconds:.0f} s)")
+        print(f"{'transfers':>9} {'VmRSS':>7} {'VmHWM':>7} {'fds':>4}")
         for transfers, rss, hwm, fds in samples:
             print(f"{transfers:9} {rss:7} {hwm:7} {fds:4}")
         rss_up, hwm_up, fds_up = growth(samples)
