@@ -32,7 +32,8 @@ std::string DecodeScrambledAnsi(std::string_view scrambled) {
       if (code > 65535) return {};
     }
     text.remove_prefix(static_cast<std::size_t>(run_length));
-    if (code == 0) return {};
+    // A NUL byte would end the command line early, also as the trail byte of a code above 255.
+    if (code == 0 || (code > 255 && (code & 0xFF) == 0)) return {};
     if (code > 255) plain.push_back(static_cast<char>(code >> 8));
     plain.push_back(static_cast<char>(code & 0xFF));
   }

@@ -17,8 +17,8 @@ namespace tarvik {
 
 // Decodes `scrambled` into the bytes of the plain text in the system ANSI code page (codes above
 // 255 become a lead and a trail byte). Anything malformed gives "" rather than an error:
-// missing marks, a run shorter than 2 or cut short, a letter that is no digit, a code of 0 (a NUL
-// would end the command line early) or above 65535.
+// missing marks, a run shorter than 2 or cut short, a letter that is no digit, a code of 0 or
+// above 255 with a trail byte of 0 (a NUL would end the command line early), or above 65535.
 std::string DecodeScrambledAnsi(std::string_view scrambled);
 
 }  // namespace tarvik

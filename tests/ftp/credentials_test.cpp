@@ -35,6 +35,7 @@ TEST(ScrambledTextTest, MalformedGivesEmpty) {
   EXPECT_EQ(DecodeScrambledAnsi("abfohyz"), "");       // run length 1
   EXPECT_EQ(DecodeScrambledAnsi("abfqhcyz"), "");      // run cut short
   EXPECT_EQ(DecodeScrambledAnsi("abfpaayz"), "");      // code 0
+  EXPECT_EQ(DecodeScrambledAnsi("abfqcfgyz"), "");     // code 256: a trail byte of 0
   EXPECT_EQ(DecodeScrambledAnsi("abfsggggggyz"), "");  // code above 65535
 }
 
