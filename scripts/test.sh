@@ -16,5 +16,5 @@ ctest --output-on-failure -j "$(nproc)" --timeout 600
 # The Debian package, installed and used by a new user.
 "$root/scripts/package-test.sh" "$build"
 
-# The same tiers again under the sanitizers, and the fuzz targets.
+# The same tiers again under the sanitizers.
 "$root/scripts/sanitize-test.sh" "$build-sanitize"
