@@ -20,7 +20,9 @@ bool ResponseHeaderReader::Take(std::span<const std::uint8_t> bytes) {
   header_.append(reinterpret_cast<const char*>(bytes.data()), taken);
   const std::size_t end = header_.find(kHeaderEnd, from);
   if (end == std::string::npos) {
-    if (header_.size() > kMaxHeaderSize) Raise(kHeaderError, "Header Error");
+    // Refused only once no end can still fall within the limit, so that where the arrivals were
+    // cut never decides whether a header is accepted.
+    if (header_.size() >= kMaxHeaderSize + kHeaderEnd.size()) Raise(kHeaderError, "Header Error");
     return false;
   }
   const std::size_t header_size = end + kHeaderEnd.size();

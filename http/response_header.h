@@ -11,11 +11,12 @@ namespace tarvik {
 
 class ResponseHeaderReader {
  public:
-  // A header longer than this is refused (18000 "Header Error").
+  // A header whose empty line starts past this many bytes is refused (18000 "Header Error").
   static constexpr std::size_t kMaxHeaderSize = 64 * 1024;
 
   // Takes the next arrival. True once the header is complete; then BodyStart() holds the bytes of
-  // this arrival that follow it. Raises NumberedError 18000 when the header grows past the limit.
+  // this arrival that follow it. Raises NumberedError 18000 once the header can no longer end
+  // within the limit.
   bool Take(std::span<const std::uint8_t> bytes);
   bool Complete() const { return complete_; }
   // The header, its final empty line included.

@@ -43,15 +43,33 @@ TEST(ResponseHeaderTest, CollectsAHeaderHoweverItIsCut) {
   }
 }
 
-TEST(ResponseHeaderTest, RefusesAHeaderWithoutEnd) {
-  ResponseHeaderReader reader;
-  const std::string filler = "X-Filler: " + std::string(1000, 'x') + "\r\n";
-  try {
-    for (int i = 0; i < 100; ++i) reader.Take(Bytes(filler));
-    ADD_FAILURE() << "no error";
-  } catch (const NumberedError& error) {
-    EXPECT_EQ(error.number(), 18000);
-    EXPECT_EQ(error.description(), "Header Error");
+// The limit is the same however the header arrives: one whose empty line starts at the limit is
+// taken, one a byte longer refused, whole or cut into small pieces.
+TEST(ResponseHeaderTest, RefusesAHeaderPastTheLimitHoweverItArrives) {
+  for (const std::size_t length : {ResponseHeaderReader::kMaxHeaderSize,
+                                   ResponseHeaderReader::kMaxHeaderSize + 1}) {
+    std::string header = "HTTP/1.1 200 OK\r\nX-Filler: ";
+    header.resize(length, 'x');
+    header += "\r\n\r\nbody";  // the empty line starts at `length`
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, header.size()}) {
+      SCOPED_TRACE(std::to_string(length) + " bytes in pieces of " + std::to_string(piece));
+      ResponseHeaderReader reader;
+      long refused = 0;
+      try {
+        for (std::size_t at = 0; at < header.size() && !reader.Complete(); at += piece) {
+          reader.Take(Bytes(header.substr(at, piece)));
+        }
+      } catch (const NumberedError& error) {
+        refused = error.number();
+        EXPECT_EQ(error.description(), "Header Error");
+      }
+      if (length == ResponseHeaderReader::kMaxHeaderSize) {
+        EXPECT_EQ(refused, 0);
+        EXPECT_EQ(reader.Header().size(), length + 4);
+      } else {
+        EXPECT_EQ(refused, 18000);
+      }
+    }
   }
 }
 
