@@ -101,9 +101,16 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   // Creates and registers a system socket; its handle, or -1.
   std::int32_t InitSocket();
   void SendBufferedData();
+  // Hands everything the system holds for this connection to OnDataArrival now, one receive at a
+  // time, as read notifications would: for an owner about to give up a connection whose bytes it
+  // still wants.
+  void DeliverPendingData();
 
   // Properties.
   std::int32_t State() const { return state_; }
+  // The error that ended the connection while the state is 9 (error), else 0. A reset by the peer
+  // raises no event, so an owner waiting on the connection learns of it here.
+  std::int32_t EndingError() const { return state_ == kError ? ending_error_ : 0; }
   std::int32_t SocketHandle() const { return handle_; }
   const std::string& RemoteHost() const { return remote_host_; }
   // Trimmed; empty changes nothing. A name that is not a dotted address is resolved (blocking) and
@@ -177,6 +184,7 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
 
   platform::winsock::Socket handle_ = platform::winsock::kInvalidSocket;  // -1 while none
   std::int32_t state_ = kClosed;
+  std::int32_t ending_error_ = 0;  // the error of the notification that put the state at 9
   std::string remote_host_;  // host name or dotted address to connect to; the peer's after Accept
   std::int32_t remote_port_ = 0;  // 0 reads as 21
   std::string local_ip_;          // address to bind to; the local address after connect or accept

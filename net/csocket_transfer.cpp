@@ -226,7 +226,17 @@ void CSocket::PostSocketEvent(std::int32_t event, std::int32_t error) {
   m_lngEventErrorNumber = error;
   if (error > 0) {
     Trace("PostSocketEvent:lngError=" + std::to_string(error));
+    // The bytes that arrived before a reset can still be read: they reach the owner before the
+    // connection is given up, as they do before an orderly close.
+    if (event == MSocketSupport::kEventClose && state_ == kConnected) {
+      try {
+        DeliverPendingData();
+      } catch (const NumberedError&) {
+        // the owner's failure is its own to report; the reset goes on regardless
+      }
+    }
     state_ = kError;
+    ending_error_ = error;
     DestroySocket();
     NotificationFailed(event, error);
     return;
@@ -294,20 +304,24 @@ const std::string& CSocket::LocalHostName() const {
   return local_host_name_;
 }
 
+void CSocket::DeliverPendingData() {
+  for (;;) {
+    const std::int32_t got = RecvDataToBuffer();
+    if (got == 0) return;
+    bytes_received_ += got;
+    if (OnDataArrival) OnDataArrival(got);
+  }
+}
+
 void CSocket::HandleClosedByPeer() {
   // Errors are noted and passed over from here on; the close goes through whatever happens.
   long ignored = 0;
   const auto note = [&ignored](const NumberedError& failure) { ignored = failure.number(); };
   // Everything still in the system reaches the owner before OnClose.
-  for (;;) {
-    const std::int32_t got = RecvDataToBuffer();
-    if (got == 0) break;
-    bytes_received_ += got;
-    try {
-      if (OnDataArrival) OnDataArrival(got);
-    } catch (const NumberedError& failure) {
-      note(failure);
-    }
+  try {
+    DeliverPendingData();
+  } catch (const NumberedError& failure) {
+    note(failure);
   }
   if (state_ != kClosing) {
     state_ = kClosing;

@@ -68,6 +68,7 @@ std::int32_t DataConnection::GetFreePort() {
 }
 
 void DataConnection::SendPORTCommand() {
+  opened_ = false;
   session_.SetFtpState(FtpStates::ftpEstablishingDataConnection);
   Guarded("SendPORTCommand", [&] {
     // Ports in use are skipped: their failure is recorded by the socket, and taken back here.
@@ -91,6 +92,7 @@ void DataConnection::SendPORTCommand() {
 }
 
 void DataConnection::EstablishPasvDataConnection(std::string_view reply_text) {
+  opened_ = false;
   session_.SetFtpState(FtpStates::ftpEstablishingDataConnection);
   Guarded("EstablishPasvDataConnection", [&] {
     const std::optional<std::int32_t> port = PasvReplyPort(reply_text);
@@ -118,6 +120,8 @@ void DataConnection::ApplyBufferSizes() {
 }
 
 void DataConnection::CloseDataConnection() {
+  KeepArrivedDownloadData();
+  opened_ = false;
   if (socket_->State() == CSocket::kClosed) return;
   if (socket_->SocketHandle() != platform::winsock::kInvalidSocket) {
     platform::winsock::Shutdown(socket_->SocketHandle(), platform::winsock::kSdBoth);
@@ -132,10 +136,22 @@ void DataConnection::OnConnectionRequest(std::int32_t request_id) {
     if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
     socket_->Accept(request_id);
     if (socket_->State() != CSocket::kConnected) Raise(kDataSocketError);
+    opened_ = true;
   });
 }
 
+void DataConnection::KeepArrivedDownloadData() {
+  if (keeping_data_ || session_.state().current_operation != Operation::kDownload ||
+      socket_->State() != CSocket::kConnected) {
+    return;
+  }
+  keeping_data_ = true;
+  socket_->DeliverPendingData();
+  keeping_data_ = false;
+}
+
 void DataConnection::OnConnect() {
+  opened_ = true;
   session_.Log("PasvSktCONN.END" +
                std::to_string(static_cast<int>(session_.state().current_operation)));
   Guarded("OnConnect", [&] {

@@ -39,6 +39,13 @@ class DataConnection {
   void EstablishPasvDataConnection(std::string_view reply_text);
   // Shuts the data socket down in both directions and closes it.
   void CloseDataConnection();
+  // A download ended by anything but its own completion (the control connection lost, an error
+  // reply, an abort) still writes what the system already holds of its data connection, so that
+  // a resume starts after it. Called before the connection or the local file is closed.
+  void KeepArrivedDownloadData();
+  // The error that ended this exchange's data connection without any event (the peer reset it),
+  // 0 while it is open, before it opened, and after an orderly close.
+  std::int32_t LostError() const { return opened_ ? socket_->EndingError() : 0; }
 
  private:
   void OnConnectionRequest(std::int32_t request_id);
@@ -56,6 +63,8 @@ class DataConnection {
   FtpSession& session_;
   std::shared_ptr<CSocket> socket_;
   bool trying_ports_ = false;  // SendPORTCommand is trying ports: a refused port is no failure
+  bool opened_ = false;        // this exchange's connection was established (and not yet closed)
+  bool keeping_data_ = false;  // KeepArrivedDownloadData is writing (a failure ends it inside)
   // One vector takes every arrival, so that large receives change hands with the socket's
   // buffer instead of being copied.
   std::vector<std::uint8_t> arrival_bytes_;

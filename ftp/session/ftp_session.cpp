@@ -45,6 +45,7 @@ void FtpSession::BeginAsyncMethod(Operation operation) {
 }
 
 void FtpSession::EndAsyncMethod() {
+  data_.KeepArrivedDownloadData();
   if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
   // Replies still due belong to the operation that ends here, never to the next one.
   AbandonAwaitedReplies();

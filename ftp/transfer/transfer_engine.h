@@ -69,6 +69,10 @@ class TransferEngine {
   bool RunUpload();
   // Waits while the transfer runs; ends it when every byte moved but the server stays silent.
   void WaitForTransfer(RunningTransfer& transfer);
+  // A connection reset by the peer raises no event, its socket only enters the error state: a
+  // transfer whose control or data connection ended so fails at once (16011, or the data
+  // connection's error) instead of waiting for the watchdog.
+  void NoticeResetConnections();
   // The retry handler: the attempt failed with `number`/`description`.
   bool AfterFailure(TransferDirection direction, long number, std::string description,
                     bool resume_keeps_old_contents);

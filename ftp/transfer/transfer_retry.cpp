@@ -21,6 +21,7 @@ constexpr long kNotRetried[] = {20007, 20061, 20003, 16550, 16501, 16010, 10061}
 constexpr std::int16_t kResumeAll = 6;
 constexpr std::int16_t kOverwriteAll = 3;
 constexpr std::int64_t kStoreRestartDelayMs = 100;
+constexpr long kCanceled = 16010;
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -69,6 +70,13 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
   const char* procedure = upload ? "UpLoadOne" : "DownloadOne";
   const std::string info = description.empty() ? GetErrorText(number) : description;
   session_.data_connection().CloseDataConnection();
+  // An attempt that ended on its own side (its data connection reset, a local write refused)
+  // leaves the server's final reply due: it may never come, or come late and be taken for the
+  // next command's. The session starts afresh instead; the next command logs in again.
+  if (number != kCanceled && !state.awaited_replies.empty()) {
+    session_.Log("TransferFailed.ReplyDue");
+    session_.DropControlSocket();
+  }
 
   // A server that refuses STOR with 421 or 550 gets the file once more from the start.
   if (upload && (number == 16421 || number == 16550) && state.last_command == "STOR" &&

@@ -15,6 +15,7 @@ constexpr std::int64_t kWaitSliceMs = 50;
 constexpr std::int64_t kDownloadEndWaitMs = 10'100;
 constexpr std::int64_t kUploadEndWaitMs = 20'100;
 constexpr std::int32_t kTimedOut = 20004;
+constexpr std::int32_t kConnectionInterrupted = 16011;
 
 Operation OperationOf(const RunningTransfer& transfer) {
   return transfer.plan().direction == TransferDirection::kDownload ? Operation::kDownload
@@ -40,13 +41,16 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
   };
   while (running()) {
     TimeouterTick();
+    NoticeResetConnections();
     if (!running()) break;
     if (EveryByteMoved(transfer)) {
       const bool download = operation == Operation::kDownload;
       session_.Log(download ? "Download:Exit Do.Start" : "Upload:Exit Do.Start");
       const std::int64_t until =
           clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs);
-      while (running() && clock.MonotonicMs() < until) {
+      // A control connection reset meanwhile will never bring the reply.
+      while (running() && clock.MonotonicMs() < until &&
+             session_.control_socket().State() != CSocket::kError) {
         platform::WaitForMessage(std::min(until - clock.MonotonicMs(), kWaitSliceMs));
         platform::ProcessPendingMessages();
       }
@@ -67,6 +71,18 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
     }
     platform::WaitForMessage(kWaitSliceMs);
     platform::ProcessPendingMessages();
+  }
+}
+
+void TransferEngine::NoticeResetConnections() {
+  if (session_.state().reconnecting) return;
+  const char* source = session_.state().current_operation == Operation::kUpload
+                           ? "Upload:ConnectionLost"
+                           : "Download:ConnectionLost";
+  if (session_.control_socket().State() == CSocket::kError) {
+    session_.DispatchError(source, kConnectionInterrupted, "");
+  } else if (const std::int32_t error = session_.data_connection().LostError(); error != 0) {
+    session_.DispatchError(source, error, "");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <sstream>
@@ -107,6 +108,8 @@ std::string FakeFtpServer::Step::Describe() const {
       return "SendData (" + std::to_string(text.size()) + " bytes)";
     case Step::Kind::kReceiveData:
       return "ReceiveData";
+    case Step::Kind::kReceiveDataPart:
+      return "ReceiveDataPart (" + std::to_string(count) + " bytes)";
     case Step::Kind::kCloseData:
       return "CloseData";
     case Step::Kind::kResetData:
@@ -195,6 +198,8 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::Play(const Step& step) {
       return PlaySendData(step.text, true);
     case Step::Kind::kReceiveData:
       return PlayReceiveData();
+    case Step::Kind::kReceiveDataPart:
+      return PlayReceiveData(step.count);
     case Step::Kind::kCloseData:
       CloseData(false);
       return Outcome::kDone;
@@ -283,6 +288,9 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlaySend(const std::string
 
 FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayPasv(const std::string& address) {
   if (!EnsureControl()) return Outcome::kStopped;
+  // A new passive exchange starts a new data connection, as on a real server: one left open by
+  // an exchange the client gave up is closed.
+  CloseData(false);
   if (data_listener_ >= 0) ::close(data_listener_);
   data_listener_ = ListenOnLoopback(0);
   if (data_listener_ < 0) return Fail(Where() + ": cannot listen for data: " + ErrnoText(errno));
@@ -353,20 +361,23 @@ FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlaySendData(const std::st
   return Outcome::kDone;
 }
 
-FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayReceiveData() {
+FakeFtpServer::Player::Outcome FakeFtpServer::Player::PlayReceiveData(std::size_t at_least) {
   if (Outcome opened = PlayOpenData(); opened != Outcome::kDone) return opened;
   std::string received;
   char buffer[65536];
-  for (;;) {
+  while (at_least == 0 || received.size() < at_least) {
     if (!WaitFor(data_, POLLIN)) return Outcome::kStopped;
-    ssize_t n = ::recv(data_, buffer, sizeof buffer, 0);
+    const std::size_t wanted = at_least == 0 ? sizeof buffer
+                                             : std::min(sizeof buffer, at_least - received.size());
+    ssize_t n = ::recv(data_, buffer, wanted, 0);
     if (n > 0) {
       received.append(buffer, static_cast<std::size_t>(n));
     } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-      break;  // the client closed (or reset) the data connection: the upload is over
+      at_least = 0;  // the client closed (or reset) the data connection: the upload is over
+      break;
     }
   }
-  CloseData(false);
+  if (at_least == 0) CloseData(false);
   std::lock_guard lock(mutex_);
   uploads_.push_back(std::move(received));
   return Outcome::kDone;

@@ -29,6 +29,7 @@ struct FakeFtpServer::Step {
     kSendDataPart,    // text: bytes
     kSendData,        // text: bytes
     kReceiveData,     //
+    kReceiveDataPart, // count: bytes to receive before the next step
     kCloseData,       //
     kResetData,       //
     kStall,           //
@@ -38,6 +39,7 @@ struct FakeFtpServer::Step {
   };
   Kind kind;
   std::string text;
+  std::size_t count = 0;
 
   // How the step is named in failure messages, e.g. Expect "PASS p".
   std::string Describe() const;
@@ -77,7 +79,9 @@ class FakeFtpServer::Player {
   Outcome PlayPasv(const std::string& address);
   Outcome PlayOpenData();
   Outcome PlaySendData(const std::string& bytes, bool close_after);
-  Outcome PlayReceiveData();
+  // Receives until the client closes the data connection or, when `at_least` is given, until
+  // that many bytes arrived (the connection then stays open).
+  Outcome PlayReceiveData(std::size_t at_least = 0);
   Outcome PlayHold();
   // After the last step (or a failure): QUIT gets 221, anything else a 500 and, unless the script
   // already failed, a test failure.

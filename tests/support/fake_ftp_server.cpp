@@ -109,6 +109,11 @@ FakeFtpServer& FakeFtpServer::SendData(std::string bytes) {
 FakeFtpServer& FakeFtpServer::ReceiveData() {
   return Add({Step::Kind::kReceiveData, {}});
 }
+FakeFtpServer& FakeFtpServer::ReceiveDataPart(std::size_t count) {
+  Step step{Step::Kind::kReceiveDataPart, {}};
+  step.count = count;
+  return Add(std::move(step));
+}
 FakeFtpServer& FakeFtpServer::CloseData() {
   return Add({Step::Kind::kCloseData, {}});
 }

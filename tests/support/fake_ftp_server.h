@@ -92,6 +92,9 @@ class FakeFtpServer {
   FakeFtpServer& SendData(std::string bytes);
   // Reads the data connection until the client closes it and records the bytes (see Uploads()).
   FakeFtpServer& ReceiveData();
+  // Reads `count` bytes of the data connection (fewer when the client closes it first), records
+  // them like ReceiveData() and keeps the connection open.
+  FakeFtpServer& ReceiveDataPart(std::size_t count);
   // Closes the data connection in order (FIN).
   FakeFtpServer& CloseData();
   // Resets the data connection (RST).

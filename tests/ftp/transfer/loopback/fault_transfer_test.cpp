@@ -1,0 +1,237 @@
+// Faults in the middle of a download or an upload, played by the scripted server: the control
+// connection reset or closed in the middle of a reply or of the data, 421 while data flows, the
+// data connection reset or closed early. Every fault ends the call with a clear error, keeps what
+// arrived of a download, and leaves the same control ready for the next call, which resumes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "tests/ftp/transfer/loopback/transfer_fixture.h"
+#include "tests/support/fake_ftp_server.h"
+#include "tests/support/fake_login.h"
+
+namespace tarvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kFileSize = 1000;
+constexpr std::size_t kPartSize = 400;
+
+struct Fault {
+  const char* name;
+  // Plays the first attempt after the login, up to and including the fault.
+  std::function<void(FakeFtpServer&, const std::string& bytes)> play;
+  long error;             // the ErrorNumber the attempt ends with
+  std::size_t kept;       // bytes of the local file afterwards (0: none, or empty)
+  bool control_lost;      // the next call logs in again
+};
+
+// The server's side of a session the client gave up: it waits for the close, then for a new login.
+FakeFtpServer& PlayNewSession(FakeFtpServer& server, const Fault& fault) {
+  if (!fault.control_lost) return server;
+  return PlayLogin(server.ExpectClose());
+}
+
+FakeFtpServer& PlaySize(FakeFtpServer& server) {
+  return server.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").Reply(
+      "213 " + std::to_string(kFileSize));
+}
+
+FakeFtpServer& PlayRetrieve(FakeFtpServer& server) {
+  return PlaySize(server)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening");
+}
+
+// Text a host shows: something to say, and no control characters.
+void ExpectShowable(const std::string& info) {
+  EXPECT_FALSE(info.empty());
+  for (const char c : info) {
+    EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << "in \"" << info << "\"";
+  }
+}
+
+class FaultTransferTest : public ::testing::TestWithParam<Fault> {
+ protected:
+  void SetUp() override {
+    local_ = fs::path(std::getenv("TARVIK_ROOT")) / "fault-local";
+    fs::remove_all(local_);
+    fs::create_directories(local_);
+  }
+  void Aim(const FakeFtpServer& server) {
+    FtpLibrary& c = hosted_.control;
+    c.put_ServerName("127.0.0.1");
+    c.put_Port(server.Port());
+    c.put_Username("u");
+    c.put_Password("p");
+    c.put_RemotePath("file.bin");
+    c.put_LocalPath(DrivePath(local_ / "file.bin"));
+    c.put_ReplaceIndex(2);  // resume into what an earlier attempt kept
+    c.put_RedoTimes(0);     // one attempt per call
+  }
+  std::size_t LocalSize() const {
+    return fs::exists(local_ / "file.bin") ? fs::file_size(local_ / "file.bin") : 0;
+  }
+
+  HostedControl hosted_;
+  fs::path local_;
+};
+
+TEST_P(FaultTransferTest, DownloadEndsWithAClearErrorAndTheNextCallResumes) {
+  const Fault& fault = GetParam();
+  const std::string bytes = RandomBytes(kFileSize);
+  FakeFtpServer server;
+  PlayLogin(server);
+  fault.play(server, bytes);
+  PlaySize(PlayNewSession(server, fault)).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv();
+  if (fault.kept > 0) {
+    server.Expect("REST " + std::to_string(fault.kept)).Reply("350 Restarting");
+  }
+  server.ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendData(bytes.substr(fault.kept))
+      .Reply("226 Transfer complete");
+  server.Start();
+  Aim(server);
+
+  FtpLibrary& c = hosted_.control;
+  EXPECT_FALSE(c.Download());
+  EXPECT_EQ(c.get_ErrorNumber(), fault.error) << c.get_ErrorInfo();
+  ExpectShowable(c.get_ErrorInfo());
+  EXPECT_EQ(LocalSize(), fault.kept);
+
+  ASSERT_TRUE(c.Download()) << c.get_ErrorNumber() << " " << c.get_ErrorInfo();
+  EXPECT_TRUE(ReadHostFile(local_ / "file.bin") == bytes);
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+const Fault kFaults[] = {
+    {"ControlResetInAReply",
+     [](FakeFtpServer& s, const std::string&) {
+       s.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").ReplyRaw("213 1").Reset();
+     },
+     16011, 0, true},
+    {"ControlClosedInAReply",
+     [](FakeFtpServer& s, const std::string&) {
+       PlaySize(s).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv().ExpectLike(
+           "RETR *file.bin").ReplyRaw("150 Open").Drop();
+     },
+     16011, 0, true},
+    {"ControlResetWhileDataFlows",
+     [](FakeFtpServer& s, const std::string& bytes) {
+       PlayRetrieve(s).SendDataPart(bytes.substr(0, kPartSize)).Reset();
+     },
+     16011, kPartSize, true},
+    {"ControlClosedWhileDataFlows",
+     [](FakeFtpServer& s, const std::string& bytes) {
+       PlayRetrieve(s).SendDataPart(bytes.substr(0, kPartSize)).Drop();
+     },
+     16011, kPartSize, true},
+    {"ServiceClosingWhileDataFlows",
+     [](FakeFtpServer& s, const std::string& bytes) {
+       PlayRetrieve(s)
+           .SendDataPart(bytes.substr(0, kPartSize))
+           .Reply("421 Timeout, closing control connection")
+           .Drop();
+     },
+     16421, kPartSize, true},
+    {"DataReset",
+     [](FakeFtpServer& s, const std::string& bytes) {
+       PlayRetrieve(s).SendDataPart(bytes.substr(0, kPartSize)).ResetData();
+     },
+     10054, kPartSize, true},
+    {"DataClosedEarly",
+     [](FakeFtpServer& s, const std::string& bytes) {
+       PlayRetrieve(s)
+           .SendDataPart(bytes.substr(0, kPartSize))
+           .CloseData()
+           .Reply("226 Transfer complete");
+     },
+     10061, kPartSize, false},  // a size mismatch (20061) reads as 10061
+};
+
+std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
+  return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTransferTest, ::testing::ValuesIn(kFaults), FaultName);
+
+// Uploads are large enough that the fault meets the client still sending; the server keeps what
+// it read before the fault, and the next call resumes from there.
+constexpr std::size_t kUploadSize = 16 << 20;
+constexpr std::size_t kUploadKept = 1 << 20;
+
+FakeFtpServer& PlayStore(FakeFtpServer& server) {
+  return server.Expect("TYPE I")
+      .Reply("200 Type set")
+      .ExpectLike("SIZE *file.bin")
+      .Reply("550 No such file")
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("STOR *file.bin")
+      .Reply("150 Ready")
+      .ReceiveDataPart(kUploadKept);
+}
+
+using UploadFaultTest = FaultTransferTest;
+
+TEST_P(UploadFaultTest, UploadEndsWithAClearErrorAndTheNextCallResumes) {
+  const Fault& fault = GetParam();
+  const std::string bytes = RandomBytes(kUploadSize);
+  WriteHostFile(local_ / "file.bin", bytes);
+  FakeFtpServer server;
+  PlayLogin(server);
+  fault.play(server, bytes);
+  PlayNewSession(server, fault)
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .ExpectLike("SIZE *file.bin")
+      .Reply("213 " + std::to_string(kUploadKept))
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("REST " + std::to_string(kUploadKept))
+      .Reply("350 Restarting")
+      .ExpectLike("STOR *file.bin")
+      .Reply("150 Ready")
+      .ReceiveData()
+      .Reply("226 Transfer complete");
+  server.Start();
+  Aim(server);
+
+  FtpLibrary& c = hosted_.control;
+  EXPECT_FALSE(c.Upload());
+  EXPECT_EQ(c.get_ErrorNumber(), fault.error) << c.get_ErrorInfo();
+  ExpectShowable(c.get_ErrorInfo());
+
+  ASSERT_TRUE(c.Upload()) << c.get_ErrorNumber() << " " << c.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+  const auto uploads = server.Uploads();
+  ASSERT_EQ(uploads.size(), 2u);
+  EXPECT_TRUE(uploads[0] + uploads[1] == bytes);
+}
+
+const Fault kUploadFaults[] = {
+    {"ControlReset", [](FakeFtpServer& s, const std::string&) { PlayStore(s).Reset(); }, 16011, 0,
+     true},
+    {"ControlClosed", [](FakeFtpServer& s, const std::string&) { PlayStore(s).Drop(); }, 16011, 0,
+     true},
+    {"DataReset", [](FakeFtpServer& s, const std::string&) { PlayStore(s).ResetData(); }, 10054, 0,
+     true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, UploadFaultTest, ::testing::ValuesIn(kUploadFaults), FaultName);
+
+}  // namespace
+}  // namespace tarvik::test
