@@ -214,6 +214,13 @@ void RunningTransfer::UploadData() {
 void RunningTransfer::OnDataClosed() {
   if (plan_.direction != TransferDirection::kDownload) return;
   TruncateIfReplacing();  // an empty file replaces the old one only now
+  // Another process may delete the file while it is written; the bytes then went nowhere.
+  platform::DWORD links = 1;
+  if (file_ != platform::INVALID_HANDLE_VALUE && platform::GetFileLinkCount(file_, &links) &&
+      links == 0) {
+    Raise(static_cast<long>(platform::ERROR_FILE_NOT_FOUND),
+          "The local file was deleted during the transfer[ " + plan_.local_path + " ]");
+  }
   CloseLocalFile();
   data_closed_ = true;
   EndWhenDownloadComplete();

@@ -229,6 +229,15 @@ bool GetFileSizeEx(HANDLE file, std::int64_t* size) {
   return true;
 }
 
+bool GetFileLinkCount(HANDLE file, DWORD* links) {
+  if (!Lookup(file)) return FailBool(ERROR_INVALID_HANDLE);
+  struct stat info {};
+  if (fstat(static_cast<int>(file), &info) != 0) return FailBool(Win32ErrorFromErrno(errno));
+  if (links != nullptr) *links = static_cast<DWORD>(info.st_nlink);
+  SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
 DWORD GetFileSize(HANDLE file, DWORD* high) {
   std::int64_t size = 0;
   if (!GetFileSizeEx(file, &size)) return INVALID_FILE_SIZE;

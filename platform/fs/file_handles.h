@@ -78,6 +78,10 @@ bool SetEndOfFile(HANDLE file);
 bool GetFileSizeEx(HANDLE file, std::int64_t* size);
 DWORD GetFileSize(HANDLE file, DWORD* high);
 
+// The number of names the open file has (GetFileInformationByHandle's nNumberOfLinks). It is 0
+// once every name was deleted, which a process outside this layer may do while the file is open.
+bool GetFileLinkCount(HANDLE file, DWORD* links);
+
 // Closes a handle from CreateFile; ERROR_INVALID_HANDLE for any other value.
 bool CloseHandle(HANDLE file);
 

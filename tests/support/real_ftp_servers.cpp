@@ -7,8 +7,10 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/support/loopback_sockets.h"
 #include "tests/support/server_configs.h"
@@ -80,7 +82,37 @@ class RealServerRegistry {
     RealFtpServer server;
     pid_t pid = -1;
     std::string failure;  // why it could not start, repeated to every later caller
+    ServerLaunch launch;  // how it was started, for a restart
+    std::optional<RunAs> run_as;
   };
+
+ public:
+  void Restart(const std::string& name) {
+    Entry& entry = Started(name);
+    StopServerProcess(entry.pid);
+    entry.pid = -1;
+    std::string error;
+    // The listening port is taken again; a moment may pass before the system gives it back.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+      const pid_t pid = StartServerProcess(entry.launch.argv, entry.server.output_files_.front(),
+                                           entry.run_as, error);
+      if (pid > 0 && WaitUntilListening(pid, entry.server.port_, kStartLimit, error)) {
+        entry.pid = pid;
+        return;
+      }
+      StopServerProcess(pid);
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    entry.failure = name + " could not be restarted: " + error;
+    throw std::runtime_error(entry.failure + "\n--- its output ---\n" + entry.server.Output());
+  }
+
+ private:
+  Entry& Started(const std::string& name) {
+    Get(name);
+    std::lock_guard lock(mutex_);
+    return entries_[name];
+  }
 
   // The private folder of this process: readable by the test account, which runs the sessions.
   const fs::path& Base() {
@@ -135,6 +167,8 @@ class RealServerRegistry {
       pid_t pid = StartServerProcess(launch.argv, output, run_as, error);
       if (pid > 0 && WaitUntilListening(pid, setting.port, kStartLimit, error)) {
         entry.pid = pid;
+        entry.launch = std::move(launch);
+        entry.run_as = run_as;
         return;
       }
       StopServerProcess(pid);
@@ -165,6 +199,10 @@ const std::vector<std::string>& RealServers::Names() {
 
 RealFtpServer& RealServers::Get(const std::string& name) {
   return TheRegistry().Get(name);
+}
+
+void RealServers::Restart(const std::string& name) {
+  TheRegistry().Restart(name);
 }
 
 fs::path RealFtpServer::LocalPath(const std::string& remote_path) const {

@@ -98,6 +98,9 @@ class RealServers {
   // The server of that name, started on first use; throws std::runtime_error with the server's
   // output when it cannot be started.
   static RealFtpServer& Get(const std::string& name);
+  // Stops the server (its sessions included) and starts it again on the same port, with the same
+  // configuration and files: a server restarted between two sessions. Throws like Get().
+  static void Restart(const std::string& name);
   // {"pyftpdlib", "vsftpd", "pureftpd", "proftpd"}.
   static const std::vector<std::string>& Names();
 };

@@ -51,14 +51,6 @@ FakeFtpServer& PlayRetrieve(FakeFtpServer& server) {
       .Reply("150 Opening");
 }
 
-// Text a host shows: something to say, and no control characters.
-void ExpectShowable(const std::string& info) {
-  EXPECT_FALSE(info.empty());
-  for (const char c : info) {
-    EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << "in \"" << info << "\"";
-  }
-}
-
 class FaultTransferTest : public ::testing::TestWithParam<Fault> {
  protected:
   void SetUp() override {

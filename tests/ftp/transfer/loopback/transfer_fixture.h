@@ -2,6 +2,8 @@
 // host's handlers as test hooks, random file contents and drive paths for host files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +30,14 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed = 7) {
   std::string bytes(count, '\0');
   for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
   return bytes;
+}
+
+// Text a host shows: something to say, and no control characters.
+inline void ExpectShowable(const std::string& info) {
+  EXPECT_FALSE(info.empty());
+  for (const char c : info) {
+    EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << "in \"" << info << "\"";
+  }
 }
 
 inline void WriteHostFile(const std::filesystem::path& path, const std::string& bytes) {
