@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build (configured with -DTARVIK_FUZZ=ON) for the given seconds, each
-# on a temporary copy of its seed corpus (tests/fuzz/corpus/<target>), with memory limits.
-# Exits non-zero on any finding and prints the path of the input that caused it; the temporary
-# folder of a run with findings is kept, else removed.
-# Usage: scripts/fuzz.sh <build-folder> <seconds-per-target>
+# on a temporary copy of its seed corpus (tests/fuzz/corpus/<target>), with memory limits; with
+# FUZZ_RUNS set, each runs that many executions instead (the seconds are then ignored).
+# Prints each target's executions, seconds and findings. Exits non-zero on any finding and prints
+# the path of the input that caused it; the temporary folder of a run with findings is kept, else
+# removed.
+# Usage: [FUZZ_RUNS=n] scripts/fuzz.sh <build-folder> <seconds-per-target>
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -29,13 +31,15 @@ for binary in "${binaries[@]}"; do
   findings="$work/$name/findings"
   mkdir -p "$corpus" "$findings"
   cp -r "$root/tests/fuzz/corpus/$name/." "$corpus/"
+  if [ -n "${FUZZ_RUNS:-}" ]; then limit=(-runs="$FUZZ_RUNS"); else limit=(-max_total_time="$seconds"); fi
   status=0
-  "$binary" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
+  started=$SECONDS
+  "$binary" "${limit[@]}" -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" >"$work/$name/log" 2>&1 ||
     status=$?
   stats="$(grep -E '^stat::number_of_executed_units' "$work/$name/log" | awk '{print $2}')"
   if [ "$status" -eq 0 ]; then
-    echo "$name: ${stats:-?} executions, no finding"
+    echo "$name: ${stats:-?} executions in $((SECONDS - started)) s, no finding"
     continue
   fi
   found=1

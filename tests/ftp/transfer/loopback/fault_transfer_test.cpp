@@ -4,6 +4,7 @@
 // arrived of a download, and leaves the same control ready for the next call, which resumes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -149,6 +150,53 @@ const Fault kFaults[] = {
      },
      10061, kPartSize, false},  // a size mismatch (20061) reads as 10061
 };
+
+// Every reply of a download cut by TCP at the same byte position, for every position, on one
+// control and one session: each download is whole and the replies stay paired with their commands.
+TEST(SplitTransferReplyTest, EveryCutOfTheTransferRepliesGivesAWholeDownload) {
+  const std::string local = (fs::path(std::getenv("TARVIK_ROOT")) / "split.bin").string();
+  const std::string bytes = RandomBytes(kFileSize);
+  const std::string replies[] = {"200 Type set", "213 " + std::to_string(kFileSize),
+                                 "150 Opening BINARY mode data connection",
+                                 "226 Transfer complete"};
+  const auto cut = [](const std::string& reply, std::size_t at) {
+    return std::min(at, reply.size() + 1);  // a cut inside the framed line, CR LF included
+  };
+  FakeFtpServer server;
+  PlayLogin(server);
+  std::size_t positions = 0;
+  for (const std::string& reply : replies) positions = std::max(positions, reply.size() + 2);
+  for (std::size_t at = 1; at < positions; ++at) {
+    server.Expect("TYPE I")
+        .ReplySplit(replies[0], cut(replies[0], at))
+        .ExpectLike("SIZE *file.bin")
+        .ReplySplit(replies[1], cut(replies[1], at))
+        .Expect("TYPE I")
+        .ReplySplit(replies[0], cut(replies[0], at))
+        .Expect("PASV")
+        .ReplyPasv()
+        .ExpectLike("RETR *file.bin")
+        .ReplySplit(replies[2], cut(replies[2], at))
+        .SendData(bytes)
+        .ReplySplit(replies[3], cut(replies[3], at));
+  }
+  server.Start();
+  HostedControl hosted;
+  FtpLibrary& c = hosted.control;
+  c.put_ServerName("127.0.0.1");
+  c.put_Port(server.Port());
+  c.put_Username("u");
+  c.put_Password("p");
+  c.put_RemotePath("file.bin");
+  c.put_LocalPath(DrivePath(local));
+  c.put_ReplaceIndex(1);  // overwrite: the size comes by SIZE every time
+  for (std::size_t at = 1; at < positions; ++at) {
+    SCOPED_TRACE("cut after byte " + std::to_string(at));
+    ASSERT_TRUE(c.Download()) << c.get_ErrorNumber() << " " << c.get_ErrorInfo();
+    EXPECT_TRUE(ReadHostFile(local) == bytes);
+  }
+  EXPECT_TRUE(server.WaitFinished());
+}
 
 std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
   return info.param.name;
