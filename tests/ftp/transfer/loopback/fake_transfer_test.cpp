@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "platform/time/clock.h"
-#include "tests/ftp/transfer/loopback/transfer_fixture.h"
-#include "tests/support/fake_ftp_server.h"
-#include "tests/support/fake_login.h"
+#include "tests/ftp/transfer/loopback/scripted_transfer.h"
 
 namespace tarvik::test {
 namespace {
@@ -21,36 +19,12 @@ namespace fs = std::filesystem;
 
 class FakeTransferTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    local_ = fs::path(std::getenv("TARVIK_ROOT")) / "fake-local";
-    fs::remove_all(local_);
-    fs::create_directories(local_);
-  }
   void Aim(const FakeFtpServer& server) {
-    FtpLibrary& c = hosted_.control;
-    c.put_ServerName("127.0.0.1");
-    c.put_Port(server.Port());
-    c.put_Username("u");
-    c.put_Password("p");
-    c.put_RemotePath("file.bin");
-    c.put_LocalPath(DrivePath(local_ / "file.bin"));
-  }
-  // Binary mode, the passive data connection and RETR of file.bin up to its 150.
-  static FakeFtpServer& PlayRetrieveStart(FakeFtpServer& server) {
-    return server.Expect("TYPE I")
-        .Reply("200 Type set")
-        .Expect("PASV")
-        .ReplyPasv()
-        .ExpectLike("RETR *file.bin")
-        .Reply("150 Opening");
-  }
-  // The size of file.bin, by SIZE in binary mode.
-  static FakeFtpServer& PlaySizeQuery(FakeFtpServer& server) {
-    return server.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").Reply("213 1000");
+    AimAtScriptedServer(hosted_.control, server, local_ / "file.bin");
   }
 
   HostedControl hosted_;
-  fs::path local_;
+  fs::path local_ = FreshLocalFolder("fake-local");
 };
 
 TEST_F(FakeTransferTest, BrokenDataConnectionIsRetriedFromTheBytesWritten) {

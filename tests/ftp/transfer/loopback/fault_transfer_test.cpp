@@ -10,9 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/ftp/transfer/loopback/transfer_fixture.h"
-#include "tests/support/fake_ftp_server.h"
-#include "tests/support/fake_login.h"
+#include "tests/ftp/transfer/loopback/scripted_transfer.h"
 
 namespace tarvik::test {
 namespace {
@@ -37,36 +35,15 @@ FakeFtpServer& PlayNewSession(FakeFtpServer& server, const Fault& fault) {
   return PlayLogin(server.ExpectClose());
 }
 
-FakeFtpServer& PlaySize(FakeFtpServer& server) {
-  return server.Expect("TYPE I").Reply("200 Type set").ExpectLike("SIZE *file.bin").Reply(
-      "213 " + std::to_string(kFileSize));
-}
-
 FakeFtpServer& PlayRetrieve(FakeFtpServer& server) {
-  return PlaySize(server)
-      .Expect("TYPE I")
-      .Reply("200 Type set")
-      .Expect("PASV")
-      .ReplyPasv()
-      .ExpectLike("RETR *file.bin")
-      .Reply("150 Opening");
+  return PlayRetrieveStart(PlaySizeQuery(server, kFileSize));
 }
 
 class FaultTransferTest : public ::testing::TestWithParam<Fault> {
  protected:
-  void SetUp() override {
-    local_ = fs::path(std::getenv("TARVIK_ROOT")) / "fault-local";
-    fs::remove_all(local_);
-    fs::create_directories(local_);
-  }
   void Aim(const FakeFtpServer& server) {
     FtpLibrary& c = hosted_.control;
-    c.put_ServerName("127.0.0.1");
-    c.put_Port(server.Port());
-    c.put_Username("u");
-    c.put_Password("p");
-    c.put_RemotePath("file.bin");
-    c.put_LocalPath(DrivePath(local_ / "file.bin"));
+    AimAtScriptedServer(c, server, local_ / "file.bin");
     c.put_ReplaceIndex(2);  // resume into what an earlier attempt kept
     c.put_RedoTimes(0);     // one attempt per call
   }
@@ -75,7 +52,7 @@ class FaultTransferTest : public ::testing::TestWithParam<Fault> {
   }
 
   HostedControl hosted_;
-  fs::path local_;
+  fs::path local_ = FreshLocalFolder("fault-local");
 };
 
 TEST_P(FaultTransferTest, DownloadEndsWithAClearErrorAndTheNextCallResumes) {
@@ -84,7 +61,7 @@ TEST_P(FaultTransferTest, DownloadEndsWithAClearErrorAndTheNextCallResumes) {
   FakeFtpServer server;
   PlayLogin(server);
   fault.play(server, bytes);
-  PlaySize(PlayNewSession(server, fault)).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv();
+  PlaySizeQuery(PlayNewSession(server, fault), kFileSize).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv();
   if (fault.kept > 0) {
     server.Expect("REST " + std::to_string(fault.kept)).Reply("350 Restarting");
   }
@@ -114,7 +91,7 @@ const Fault kFaults[] = {
      16011, 0, true},
     {"ControlClosedInAReply",
      [](FakeFtpServer& s, const std::string&) {
-       PlaySize(s).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv().ExpectLike(
+       PlaySizeQuery(s).Expect("TYPE I").Reply("200 Type set").Expect("PASV").ReplyPasv().ExpectLike(
            "RETR *file.bin").ReplyRaw("150 Open").Drop();
      },
      16011, 0, true},
@@ -154,7 +131,7 @@ const Fault kFaults[] = {
 // Every reply of a download cut by TCP at the same byte position, for every position, on one
 // control and one session: each download is whole and the replies stay paired with their commands.
 TEST(SplitTransferReplyTest, EveryCutOfTheTransferRepliesGivesAWholeDownload) {
-  const std::string local = (fs::path(std::getenv("TARVIK_ROOT")) / "split.bin").string();
+  const fs::path local = FreshLocalFolder("split-local") / "file.bin";
   const std::string bytes = RandomBytes(kFileSize);
   const std::string replies[] = {"200 Type set", "213 " + std::to_string(kFileSize),
                                  "150 Opening BINARY mode data connection",
@@ -183,12 +160,7 @@ TEST(SplitTransferReplyTest, EveryCutOfTheTransferRepliesGivesAWholeDownload) {
   server.Start();
   HostedControl hosted;
   FtpLibrary& c = hosted.control;
-  c.put_ServerName("127.0.0.1");
-  c.put_Port(server.Port());
-  c.put_Username("u");
-  c.put_Password("p");
-  c.put_RemotePath("file.bin");
-  c.put_LocalPath(DrivePath(local));
+  AimAtScriptedServer(c, server, local);
   c.put_ReplaceIndex(1);  // overwrite: the size comes by SIZE every time
   for (std::size_t at = 1; at < positions; ++at) {
     SCOPED_TRACE("cut after byte " + std::to_string(at));
