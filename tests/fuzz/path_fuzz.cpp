@@ -55,8 +55,12 @@ const DriveFolders& Folders() {
 }
 
 // The root folder the translation of `path` must stay in: its drive's, or its share's.
+// Either slash separates, so any two of them begin a share path ("\\srv", "//srv", "/\\srv").
 std::string RootOf(const std::string& path) {
-  if (path.starts_with("\\\\") || path.starts_with("//")) return platform::NetworkSharesRoot();
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) {
+    return platform::NetworkSharesRoot();
+  }
   return platform::DriveHostRoot(path[0]).value_or("");
 }
 
