@@ -41,7 +41,8 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
   };
   while (running()) {
     TimeouterTick();
-    NoticeResetConnections();
+    // Once every byte moved, a reset that follows only costs the wait for the server's word below.
+    if (!EveryByteMoved(transfer)) NoticeResetConnections();
     if (!running()) break;
     if (EveryByteMoved(transfer)) {
       const bool download = operation == Operation::kDownload;
