@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build (configured with -DTARVIK_FUZZ=ON) for the given seconds, each
 # on a temporary copy of its seed corpus (tests/fuzz/corpus/<target>), with memory limits; with
-# FUZZ_RUNS set, each runs that many executions instead (the seconds are then ignored).
+# FUZZ_RUNS set, each runs that many executions instead (the seconds are then ignored). FUZZ_TARGETS
+# names the targets to run (blank-separated, e.g. "listing reply"); all by default.
 # Prints each target's executions, seconds and findings. Exits non-zero on any finding and prints
 # the path of the input that caused it; the temporary folder of a run with findings is kept, else
 # removed.
-# Usage: [FUZZ_RUNS=n] scripts/fuzz.sh <build-folder> <seconds-per-target>
+# Usage: [FUZZ_RUNS=n] [FUZZ_TARGETS=names] scripts/fuzz.sh <build-folder> <seconds-per-target>
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -27,6 +28,7 @@ found=0
 for binary in "${binaries[@]}"; do
   [ -x "$binary" ] && [ -f "$binary" ] || continue
   name="${binary##*/fuzz_}"
+  if [ -n "${FUZZ_TARGETS:-}" ] && [[ " $FUZZ_TARGETS " != *" $name "* ]]; then continue; fi
   corpus="$work/$name/corpus"
   findings="$work/$name/findings"
   mkdir -p "$corpus" "$findings"

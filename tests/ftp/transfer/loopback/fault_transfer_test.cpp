@@ -2,6 +2,7 @@
 // connection reset or closed in the middle of a reply or of the data, 421 while data flows, the
 // data connection reset or closed early. Every fault ends the call with a clear error, keeps what
 // arrived of a download, and leaves the same control ready for the next call, which resumes.
+// And the replies of a download cut by TCP at every byte position.
 #include <gtest/gtest.h>
 
 #include <algorithm>
