@@ -2,8 +2,8 @@
 # Runs every fuzz target to at least FUZZ_RUNS executions (default 10 million) and prints each
 # target's executions, seconds and findings. The targets are built in their own folder with clang,
 # libFuzzer and UndefinedBehaviorSanitizer, optimised and without AddressSanitizer, so that the
-# runs take minutes rather than hours, as many at a time as there are cores; the test run (scripts/sanitize-test.sh) fuzzes each target
-# under AddressSanitizer as well, for a shorter time.
+# runs take minutes rather than hours, one target a core; the test run (scripts/sanitize-test.sh)
+# fuzzes each target under AddressSanitizer as well, for a shorter time.
 # Usage: bench/fuzz_bench.sh [build-folder]      (default: build-fuzz-bench)
 set -euo pipefail
 

@@ -7,7 +7,7 @@
 # Prints each target's executions, seconds and findings. Exits non-zero on any finding and prints
 # the path of the input that caused it; the temporary folder of a run with findings is kept, else
 # removed.
-# Usage: [FUZZ_RUNS=n] [FUZZ_TARGETS=names] [FUZZ_JOBS=n] scripts/fuzz.sh <build-folder> <seconds-per-target>
+# Usage: [FUZZ_RUNS=n] [FUZZ_TARGETS=names] [FUZZ_JOBS=n] scripts/fuzz.sh <build-folder> <seconds>
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -43,15 +43,13 @@ fuzz_target() {
     echo "$name: ${stats:-?} executions in $((SECONDS - started)) s, no finding"
     return 0
   fi
-  {
-    echo "$name: FINDING (exit status $status), log $work/$name/log"
-    grep -E 'invariant broken|ERROR: |SUMMARY: |runtime error' "$work/$name/log" | head -5 || true
-    for input in "$findings"/*; do echo "  input: $input"; done
-  }
+  echo "$name: FINDING (exit status $status), log $work/$name/log"
+  grep -E 'invariant broken|ERROR: |SUMMARY: |runtime error' "$work/$name/log" | head -5 || true
+  for input in "$findings"/*; do echo "  input: $input"; done
   return 1
 }
 
-# The targets run side by side, as many at a time as there are cores (FUZZ_JOBS).
+# Up to FUZZ_JOBS targets at a time.
 jobs_at_once="${FUZZ_JOBS:-$(nproc)}"
 found=0
 running=0
