@@ -43,9 +43,13 @@ fuzz_target() {
     echo "$name: ${stats:-?} executions in $((SECONDS - started)) s, no finding"
     return 0
   fi
-  echo "$name: FINDING (exit status $status), log $work/$name/log"
-  grep -E 'invariant broken|ERROR: |SUMMARY: |runtime error' "$work/$name/log" | head -5 || true
-  for input in "$findings"/*; do echo "  input: $input"; done
+  # One write, so that the lines of targets running side by side do not interleave.
+  local report
+  report="$name: FINDING (exit status $status), log $work/$name/log"$'\n'
+  local pattern='invariant broken|ERROR: |SUMMARY: |runtime error'
+  report+="$(grep -E "$pattern" "$work/$name/log" | head -5)" || true
+  for input in "$findings"/*; do report+=$'\n'"  input: $input"; done
+  echo "$report"
   return 1
 }
 
