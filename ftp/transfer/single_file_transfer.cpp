@@ -293,6 +293,7 @@ bool TransferEngine::RunDownload() {
     session_.Log("DownloadOne.FAILED:" + local_path);
     Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
   }
+  transfer.CompleteReplacement();
   statistics.percent = 100;
   statistics.left_time_estimate = 0;
   statistics.transferred_size = static_cast<double>(transfer.bytes_done());
