@@ -171,7 +171,9 @@ void RunningTransfer::OnDataSendComplete() {
     NextUploadBlockSize(block_, bytes_done_ > 0, block_ms,
                         session_.transfer_settings().upload_block_limit);
     statistics.transferred_size = static_cast<double>(bytes_done_);
-    if (block_ms >= 1) SpeedStep(statistics, bytes_done_, plan_.offset, plan_.expected_size, now);
+    // Every block counts, however quickly the system took it: a block skipped here would leave
+    // its bytes in the count without its time, or the MaxSpeed throttle without a speed.
+    SpeedStep(statistics, bytes_done_, plan_.offset, plan_.expected_size, now);
     statistics.last_data_tick_ms = now;
     RaiseTransferSpaced(session_, now);
     ThrottleSpeed(session_);
@@ -207,6 +209,8 @@ void RunningTransfer::UploadData() {
                                       static_cast<double>(plan_.expected_size));
   if (session_.transfer_settings().show_total_progress) AddToTotal(statistics, count);
   block_started_ms_ = platform::CurrentClock().MonotonicMs();
+  // The speed of the file runs from its first block on.
+  if (statistics.start_tick_ms == 0) statistics.start_tick_ms = block_started_ms_;
   socket.SendData(std::span<const std::uint8_t>(block.data(), block.size()),
                   static_cast<double>(count), false);
 }

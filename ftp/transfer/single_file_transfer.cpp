@@ -407,6 +407,8 @@ bool TransferEngine::RunUpload() {
     session_.Log("Upload.FAILED:" + local_path);
     Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
   }
+  // Up to the server's 226: the bytes were stored, not only handed to the system.
+  FinalSpeedStep(statistics, local.size, offset, platform::CurrentClock().MonotonicMs());
   statistics.percent = 100;
   statistics.left_time_estimate = 0;
   statistics.transferred_size = static_cast<double>(local.size);
