@@ -70,8 +70,9 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
   try {
     state.fallback_error = {};
     ClearErrorRecord();
-    if (TrimBlanks(settings.remote_path).empty()) Raise(kInputRemotePath);
-    if (TrimBlanks(settings.local_path).empty()) Raise(kInputLocalPath);
+    // A list of blank items (" | ") names nothing, as an empty one does.
+    if (SplitPathList(settings.remote_path).empty()) Raise(kInputRemotePath);
+    if (SplitPathList(settings.local_path).empty()) Raise(kInputLocalPath);
     state.abort_requested = false;
     state.abort_current_only = false;
     // The queue's files continue the batch's counts.

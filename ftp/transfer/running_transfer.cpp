@@ -171,7 +171,9 @@ void RunningTransfer::OnDataSendComplete() {
     NextUploadBlockSize(block_, bytes_done_ > 0, block_ms,
                         session_.transfer_settings().upload_block_limit);
     statistics.transferred_size = static_cast<double>(bytes_done_);
-    if (block_ms >= 1) SpeedStep(statistics, bytes_done_, plan_.offset, plan_.expected_size, now);
+    // Every block counts, however quickly the system took it: a block skipped here would leave
+    // its bytes in the count without its time, or the MaxSpeed throttle without a speed.
+    SpeedStep(statistics, bytes_done_, plan_.offset, plan_.expected_size, now);
     statistics.last_data_tick_ms = now;
     RaiseTransferSpaced(session_, now);
     ThrottleSpeed(session_);
@@ -207,13 +209,14 @@ void RunningTransfer::UploadData() {
                                       static_cast<double>(plan_.expected_size));
   if (session_.transfer_settings().show_total_progress) AddToTotal(statistics, count);
   block_started_ms_ = platform::CurrentClock().MonotonicMs();
+  // The speed of the file runs from its first block on.
+  if (statistics.start_tick_ms == 0) statistics.start_tick_ms = block_started_ms_;
   socket.SendData(std::span<const std::uint8_t>(block.data(), block.size()),
                   static_cast<double>(count), false);
 }
 
 void RunningTransfer::OnDataClosed() {
   if (plan_.direction != TransferDirection::kDownload) return;
-  TruncateIfReplacing();  // an empty file replaces the old one only now
   // Another process may delete the file while it is written; the bytes then went nowhere.
   platform::DWORD links = 1;
   if (file_ != platform::INVALID_HANDLE_VALUE && platform::GetFileLinkCount(file_, &links) &&
@@ -221,15 +224,29 @@ void RunningTransfer::OnDataClosed() {
     Raise(static_cast<long>(platform::ERROR_FILE_NOT_FOUND),
           "The local file was deleted during the transfer[ " + plan_.local_path + " ]");
   }
-  CloseLocalFile();
+  // A file being replaced that got no byte stays open: only the final reply tells an empty new
+  // file from a refusal (a server may close the data connection before it answers 550).
+  if (!truncate_pending_) CloseLocalFile();
   data_closed_ = true;
   EndWhenDownloadComplete();
 }
 
+bool RunningTransfer::EmptyFileConfirmed() const {
+  if (!download_complete() || bytes_done_ != 0) return false;
+  // A size known in binary mode must be 0; otherwise the server's 226 decides.
+  return plan_.size_unknown || plan_.ascii_mode || plan_.expected_size == 0;
+}
+
+void RunningTransfer::CompleteReplacement() {
+  TruncateIfReplacing();
+  CloseLocalFile();
+}
+
 void RunningTransfer::EndWhenDownloadComplete() {
-  if (download_complete() && session_.state().current_operation == Operation::kDownload) {
-    session_.EndAsyncMethod();
-  }
+  if (!download_complete()) return;
+  if (EmptyFileConfirmed()) TruncateIfReplacing();
+  CloseLocalFile();
+  if (session_.state().current_operation == Operation::kDownload) session_.EndAsyncMethod();
 }
 
 void RunningTransfer::CloseLocalFile() {

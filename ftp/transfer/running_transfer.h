@@ -6,8 +6,9 @@
 // answered RETR with 226/250, in either order, so that a transfer the server reports as failed
 // never passes, and no late reply of RETR is left to be taken for the reply of the next command.
 // An existing file that is to be overwritten is opened without truncation and cut only when the
-// first byte (or, for an empty file, the end of the data) arrives: a transfer that fails before
-// delivering anything leaves the old file as it was.
+// first byte arrives, or, for an empty file, when the data connection has closed and the final
+// reply confirmed it: a transfer that fails before delivering anything leaves the old file as it
+// was, whether the server closes the data connection before its refusal or after it.
 //
 // Upload: STOR (after REST when resuming); once the server has answered STOR with its 1xx mark and
 // the data connection is writable, every send completion of the data socket sends the next block
@@ -73,6 +74,9 @@ class RunningTransfer final : public DataTransferSink {
   void SendRetrieveOrStore();
   // The final 226/250 to RETR arrived.
   void DownloadReplyReceived();
+  // The download counts as complete (also when the wait stopped waiting for the server's word
+  // with every byte here): a file being replaced that got no byte becomes the empty new file.
+  void CompleteReplacement();
   // The server answered STOR with its 1xx mark: it reads the data from now on.
   void StoreAccepted();
 
@@ -86,6 +90,8 @@ class RunningTransfer final : public DataTransferSink {
  private:
   void UploadData();
   void EndWhenDownloadComplete();
+  // Download: both halves of the end arrived without a byte, and the file is to be empty.
+  bool EmptyFileConfirmed() const;
   // Cuts a file that is being replaced, once, before its first byte is written.
   void TruncateIfReplacing();
   void CountProgress(std::int64_t count);

@@ -22,6 +22,7 @@
 #include "platform/time/clock.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
+#include "platform/ui/ui_provider.h"
 
 namespace tarvik {
 namespace {
@@ -292,6 +293,7 @@ bool TransferEngine::RunDownload() {
     session_.Log("DownloadOne.FAILED:" + local_path);
     Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
   }
+  transfer.CompleteReplacement();
   statistics.percent = 100;
   statistics.left_time_estimate = 0;
   statistics.transferred_size = static_cast<double>(transfer.bytes_done());
@@ -326,14 +328,22 @@ bool TransferEngine::RunUpload() {
     Raise(kFileTooLarge, TooLargeText(options.max_size));
   }
 
-  // A standing answer needs the remote size only to rename or resume.
+  // The question shows the remote file's size and date; a standing rename, resume or skip acts
+  // only on a remote file that is there; overwrite needs nothing. A file found inside a folder
+  // item is looked up in one listing of its remote folder when the question or a skip decides.
   const std::int16_t standing = static_cast<std::int16_t>(options.replace_code % 20);
+  const bool asks = options.replace_code == 0;
+  const bool skips = standing == platform::kReplaceSkip || standing == platform::kReplaceSkipAll;
   RemoteFile remote;
-  if (options.replace_code == 0) {
-    if (!LookUpInFolderListing(remote_path, remote.size, remote.date)) {
-      remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeAndDate);
-    }
-  } else if (standing == 4 || standing == 5 || standing == 6) {
+  const bool listed =
+      (asks || skips) && LookUpInFolderListing(remote_path, remote.size, remote.date);
+  if (!listed && asks) {
+    remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeAndDate);
+  } else if (!listed && skips) {
+    // A server without SIZE is asked for the entry instead, so that a skip never fails a file
+    // that would otherwise have been sent.
+    remote = LookUpRemoteFile(session_, remote_path, Lookup::kSizeFirst);
+  } else if (!listed && standing >= platform::kReplaceRename) {  // rename, resume
     remote = LookUpRemoteFile(session_, remote_path, Lookup::kSize);
   }
   ConflictQuery query{true, GetFileName(remote_path), remote.size > 0,
@@ -397,6 +407,8 @@ bool TransferEngine::RunUpload() {
     session_.Log("Upload.FAILED:" + local_path);
     Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
   }
+  // Up to the server's 226: the bytes were stored, not only handed to the system.
+  FinalSpeedStep(statistics, local.size, offset, platform::CurrentClock().MonotonicMs());
   statistics.percent = 100;
   statistics.left_time_estimate = 0;
   statistics.transferred_size = static_cast<double>(local.size);

@@ -1,5 +1,6 @@
 #include "ftp/transfer/transfer_progress.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -24,20 +25,10 @@ std::int32_t WholeSecondsBetween(const TransferStatistics::Time& start,
   return static_cast<std::int32_t>(seconds < 0 ? 0 : seconds);
 }
 
-}  // namespace
-
-std::int16_t RunningPercent(double done, double total) {
-  if (total <= 0) return 0;
-  const double percent = std::nearbyint(done / total * 100);  // ties to even
-  if (percent >= 99) return 99;
-  return static_cast<std::int16_t>(percent < 0 ? 0 : percent);
-}
-
-void SpeedStep(TransferStatistics& statistics, std::int64_t bytes_done, std::int64_t resume_offset,
-               std::int64_t expected_size, std::int64_t now_ms) {
-  if (statistics.start_tick_ms == 0) statistics.start_tick_ms = now_ms;
-  const std::int64_t elapsed = now_ms - statistics.start_tick_ms;
-  if (elapsed < 1) return;
+// Speed, the time left and one more SpeedAvg sample from the bytes of this file over `elapsed`
+// milliseconds (at least 1).
+void TakeSpeedSample(TransferStatistics& statistics, std::int64_t bytes_done,
+                     std::int64_t resume_offset, std::int64_t expected_size, std::int64_t elapsed) {
   const double speed =
       std::round(static_cast<double>(bytes_done - resume_offset) / static_cast<double>(elapsed) *
                  1000);
@@ -54,6 +45,30 @@ void SpeedStep(TransferStatistics& statistics, std::int64_t bytes_done, std::int
   }
   statistics.speed_sum += statistics.speed;
   ++statistics.speed_samples;
+}
+
+}  // namespace
+
+std::int16_t RunningPercent(double done, double total) {
+  if (total <= 0) return 0;
+  const double percent = std::nearbyint(done / total * 100);  // ties to even
+  if (percent >= 99) return 99;
+  return static_cast<std::int16_t>(percent < 0 ? 0 : percent);
+}
+
+void SpeedStep(TransferStatistics& statistics, std::int64_t bytes_done, std::int64_t resume_offset,
+               std::int64_t expected_size, std::int64_t now_ms) {
+  if (statistics.start_tick_ms == 0) statistics.start_tick_ms = now_ms;
+  const std::int64_t elapsed = now_ms - statistics.start_tick_ms;
+  if (elapsed < 1) return;
+  TakeSpeedSample(statistics, bytes_done, resume_offset, expected_size, elapsed);
+}
+
+void FinalSpeedStep(TransferStatistics& statistics, std::int64_t bytes_done,
+                    std::int64_t resume_offset, std::int64_t now_ms) {
+  if (statistics.start_tick_ms == 0 || bytes_done <= resume_offset) return;
+  const std::int64_t elapsed = std::max<std::int64_t>(now_ms - statistics.start_tick_ms, 1);
+  TakeSpeedSample(statistics, bytes_done, resume_offset, bytes_done, elapsed);
 }
 
 void AddToTotal(TransferStatistics& statistics, std::int64_t count) {

@@ -21,6 +21,12 @@ std::int16_t RunningPercent(double done, double total);
 void SpeedStep(TransferStatistics& statistics, std::int64_t bytes_done, std::int64_t resume_offset,
                std::int64_t expected_size, std::int64_t now_ms);
 
+// The speed of a file that has just completed, as one more sample: its bytes over the time from
+// its start tick, counted as at least 1 ms, so that a small file sent within a millisecond still
+// counts. Nothing when no byte of it moved.
+void FinalSpeedStep(TransferStatistics& statistics, std::int64_t bytes_done,
+                    std::int64_t resume_offset, std::int64_t now_ms);
+
 // Counts `count` more bytes into the batch totals (with ShowTotalProgress).
 void AddToTotal(TransferStatistics& statistics, std::int64_t count);
 

@@ -1,6 +1,6 @@
 // Exact exchanges of a download against the scripted server: the automatic retry after a broken
-// data connection, the watchdog of a stalled server, and a refused file that must not cost the
-// old local copy.
+// data connection, the watchdog of a stalled server, a refused file that must not cost the
+// old local copy, and path lists that name nothing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -122,6 +122,35 @@ TEST_F(FakeTransferTest, RefusedFileLeavesTheOldLocalCopyAsItWas) {
   EXPECT_EQ(hosted_.control.get_ErrorNumber(), 16550);
   EXPECT_TRUE(server.WaitFinished());
   EXPECT_EQ(ReadHostFile(local_ / "file.bin"), "old contents");
+}
+
+// A path list of empty items names nothing: the call fails with the error of that empty path
+// before it connects (the server's script is empty, so a connection would fail the test).
+TEST_F(FakeTransferTest, PathListsOfEmptyItemsAreRefusedBeforeConnecting) {
+  struct Row {
+    bool upload;
+    const char* remote;
+    const char* local;
+    long error;
+  };
+  const Row rows[] = {
+      {true, "/up/", " | ", 20006},      {true, "/up/", "|", 20006},
+      {true, " | ", "C:\\a.txt", 20005}, {false, " | ", "C:\\a.txt", 20005},
+      {false, "/a.txt", " | ", 20006},
+  };
+  FakeFtpServer server;
+  server.Start();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.upload ? "Upload " : "Download ") + "RemotePath=\"" + row.remote +
+                 "\" LocalPath=\"" + row.local + "\"");
+    FtpLibrary& c = hosted_.control;
+    Aim(server);
+    c.put_RemotePath(row.remote);
+    c.put_LocalPath(row.local);
+    EXPECT_FALSE(row.upload ? c.Upload() : c.Download());
+    EXPECT_EQ(c.get_ErrorNumber(), row.error) << c.get_ErrorInfo();
+  }
+  EXPECT_EQ(server.ControlConnections(), 0);
 }
 
 }  // namespace

@@ -177,6 +177,79 @@ std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTransferTest, ::testing::ValuesIn(kFaults), FaultName);
 
+// An existing file that is to be overwritten keeps its old contents until a byte of the new one
+// arrives or the final reply confirms that the new one is empty, whichever order the server
+// closes the data connection and answers RETR in.
+struct OverwriteEnd {
+  const char* name;
+  std::size_t remote_size;  // the SIZE answer
+  // Plays what follows the 150 to RETR.
+  std::function<void(FakeFtpServer&, const std::string& bytes)> play;
+  long error;           // 0: the download succeeds
+  std::size_t written;  // bytes of the new file in the local file; kOld: the old file stays
+};
+
+constexpr std::size_t kOld = static_cast<std::size_t>(-1);
+
+class OverwriteEndTest : public ::testing::TestWithParam<OverwriteEnd> {};
+
+TEST_P(OverwriteEndTest, TheOldFileIsCutOnlyForNewBytesOrAConfirmedEmptyFile) {
+  const OverwriteEnd& row = GetParam();
+  const fs::path local = FreshLocalFolder("overwrite-local") / "file.bin";
+  WriteHostFile(local, "old contents");
+  const std::string bytes = RandomBytes(kFileSize);
+  FakeFtpServer server;
+  PlayRetrieveStart(PlaySizeQuery(PlayLogin(server), row.remote_size));
+  row.play(server, bytes);
+  server.Start();
+  HostedControl hosted;
+  FtpLibrary& c = hosted.control;
+  AimAtScriptedServer(c, server, local);
+  c.put_ReplaceIndex(1);  // overwrite
+  c.put_RedoTimes(0);     // one attempt
+
+  EXPECT_EQ(c.Download(), row.error == 0) << c.get_ErrorInfo();
+  EXPECT_EQ(c.get_ErrorNumber(), row.error) << c.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+  const std::string kept = ReadHostFile(local);
+  if (row.written == kOld) {
+    EXPECT_EQ(kept, "old contents");
+  } else {
+    EXPECT_TRUE(kept == bytes.substr(0, row.written)) << kept.size() << " bytes";
+  }
+}
+
+const OverwriteEnd kOverwriteEnds[] = {
+    {"ClosedEmptyThenRefused", kFileSize,
+     [](FakeFtpServer& s, const std::string&) {
+       s.OpenData().CloseData().Reply("550 Failed to open file");
+     },
+     16550, kOld},
+    {"RefusedThenClosedEmpty", kFileSize,
+     [](FakeFtpServer& s, const std::string&) {
+       s.OpenData().Reply("550 Failed to open file").CloseData();
+     },
+     16550, kOld},
+    {"ClosedEmptyThenCompleteForAFileThatIsNotEmpty", kFileSize,
+     [](FakeFtpServer& s, const std::string&) {
+       s.OpenData().CloseData().Reply("226 Transfer complete");
+     },
+     10061, kOld},  // a size mismatch (20061) reads as 10061
+    {"ClosedEmptyThenCompleteForAnEmptyFile", 0,
+     [](FakeFtpServer& s, const std::string&) {
+       s.OpenData().CloseData().Reply("226 Transfer complete");
+     },
+     0, 0},
+    {"PartThenRefused", kFileSize,
+     [](FakeFtpServer& s, const std::string& bytes) {
+       s.SendDataPart(bytes.substr(0, kPartSize)).CloseData().Reply("451 Read error");
+     },
+     16451, kPartSize},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, OverwriteEndTest, ::testing::ValuesIn(kOverwriteEnds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Uploads are large enough that the fault meets the client still sending; the server keeps what
 // it read before the fault, and the next call resumes from there.
 constexpr std::size_t kUploadSize = 16 << 20;

@@ -6,8 +6,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <tuple>
+#include <vector>
 
+#include "ftp/transfer/path_lists.h"
+#include "platform/ui/scripted_ui_provider.h"
 #include "tests/ftp/transfer/loopback/real_transfer_fixture.h"
 
 namespace tarvik::test {
@@ -109,6 +114,64 @@ TEST_P(RealTransferTest, StandingAnswersForExistingTargets) {
     if (!row.renamed.empty()) EXPECT_EQ(ReadHostFile(local_ / row.renamed), "new contents");
     EXPECT_EQ(control().get_SkippedFiles(), row.skipped ? "/c/report.txt" : "");
   }
+}
+
+// A standing Skip, set by ReplaceIndex or answered "Skip All" in the question, leaves every
+// existing target as it is, uploads as downloads, file lists as folders; what is not there yet
+// arrives, and the skipped files are listed by their source paths.
+TEST_P(RealTransferTest, StandingSkipLeavesExistingTargetsBothWays) {
+  struct Row {
+    bool upload;
+    bool folder;          // the folder item instead of a list of its files
+    bool skip_all_asked;  // "Skip All" in the question instead of ReplaceIndex 3 (skip)
+  };
+  const Row rows[] = {
+      {true, false, false},  {true, true, false},  {true, false, true},  {true, true, true},
+      {false, false, false}, {false, true, false}, {false, false, true}, {false, true, true},
+  };
+  auto ui = std::make_shared<platform::ScriptedUiProvider>();
+  platform::SetUiProvider(ui);
+  const char* names[] = {"a.txt", "b.txt", "c.txt"};  // c.txt is new at the target
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.upload ? "upload" : "download") + (row.folder ? ", folder" : "") +
+                 (row.skip_all_asked ? ", Skip All asked" : ", ReplaceIndex 3"));
+    const fs::path local = local_ / "src";
+    fs::remove_all(local);
+    Server().FreshDir("s");
+    std::string sources;
+    std::set<std::string> expected_skips;
+    for (const char* name : names) {
+      const bool existing = name != std::string("c.txt");
+      const std::string remote = "s/src/" + std::string(name);
+      if (row.upload) {
+        WriteHostFile(local / name, std::string("new ") + name);
+        if (existing) Server().PutFile(remote, "old");
+      } else {
+        Server().PutFile(remote, std::string("new ") + name);
+        if (existing) WriteHostFile(local / name, "old");
+      }
+      const std::string source = row.upload ? DrivePath(local / name) : "/" + remote;
+      sources += (sources.empty() ? "" : "|") + source;
+      if (existing) expected_skips.insert(source);
+    }
+    if (row.folder) sources = row.upload ? DrivePath(local) + "\\" : "/s/src/";
+    if (row.skip_all_asked) ui->QueueReplaceAnswer(platform::kReplaceSkipAll);
+    control().put_ReplaceIndex(row.skip_all_asked ? 0 : 3);
+    control().put_RemotePath(row.upload ? "/s/" + std::string(row.folder ? "" : "src/") : sources);
+    control().put_LocalPath(row.upload ? sources : DrivePath(row.folder ? local_ : local) + "\\");
+    const std::size_t asked = ui->replace_dialogs().size();
+    ASSERT_TRUE(row.upload ? control().Upload() : control().Download()) << Failure();
+
+    EXPECT_EQ(ui->replace_dialogs().size() - asked, row.skip_all_asked ? 1u : 0u);
+    for (const char* name : names) {
+      const std::string target =
+          row.upload ? Server().GetFile("s/src/" + std::string(name)) : ReadHostFile(local / name);
+      EXPECT_EQ(target, name == std::string("c.txt") ? "new c.txt" : "old") << name;
+    }
+    const std::vector<std::string> skips = SplitPathList(control().get_SkippedFiles());
+    EXPECT_EQ(std::set<std::string>(skips.begin(), skips.end()), expected_skips);
+  }
+  platform::SetUiProvider(nullptr);
 }
 
 // Failures that another attempt would only repeat end at once, before or without data.
