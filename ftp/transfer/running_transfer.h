@@ -8,6 +8,9 @@
 // An existing file that is to be overwritten is opened without truncation and cut only when the
 // first byte (or, for an empty file, the end of the data) arrives: a transfer that fails before
 // delivering anything leaves the old file as it was.
+// In binary mode the size the server stated (an explicit 0 included) bounds the download: the
+// first byte beyond it ends the transfer at once as a size mismatch, and only the bytes within
+// it are written. Where the size does not count (ASCII mode, WithoutList), MaxSize bounds it.
 //
 // Upload: STOR (after REST when resuming); once the server has answered STOR with its 1xx mark and
 // the data connection is writable, every send completion of the data socket sends the next block
@@ -86,6 +89,10 @@ class RunningTransfer final : public DataTransferSink {
  private:
   void UploadData();
   void EndWhenDownloadComplete();
+  // How many more bytes the download may write (see the bound above).
+  std::int64_t DownloadRoom() const;
+  // More bytes arrived than the bound: the size mismatch (stated size) or 20003 (MaxSize).
+  [[noreturn]] void RaiseOversize() const;
   // Cuts a file that is being replaced, once, before its first byte is written.
   void TruncateIfReplacing();
   void CountProgress(std::int64_t count);
