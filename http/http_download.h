@@ -14,8 +14,9 @@
 //
 // A file is complete only when every byte that Content-Length announced has arrived, or when the
 // server answers a resume with 416 (the local file is whole already). A connection that ends
-// earlier fails the file and keeps what arrived, so the next call resumes it. A response without
-// a length (a chunked one) fails with 18002; redirects are not followed (18000 + status).
+// earlier (a reset fails at once with the socket's error) fails the file and keeps what arrived,
+// so the next call resumes it. A response without a length (a chunked one) fails with 18002;
+// redirects are not followed (18000 + status).
 //
 // Re-entrancy: the wait pumps the thread's messages, so the host's handlers run inside it; Abort
 // from a handler only asks the running download to stop (16010).
@@ -73,6 +74,7 @@ class HttpDownload final : private DataTransferSink {
     bool complete = false;        // every byte is at the target
     bool holding_html = false;    // an HTML body is held back until its title is known
     std::int64_t local_size = 0;
+    std::int64_t started_ms = 0;      // when the connection began: the header is due by Timeout
     std::int64_t bytes_received = 0;  // at the target, the resume offset included
     std::int64_t total_size = 0;      // of the complete file; 0 while unknown
     std::string header;
@@ -86,9 +88,12 @@ class HttpDownload final : private DataTransferSink {
   void FetchOne(const HttpProxy& proxy, bool& skipped);
   void Connect(const HttpProxy& proxy);
   void WaitForFile();
-  // The watchdog: a download silent for more than Timeout seconds fails with 20004 (one that has
-  // every byte has ended already).
+  // The watchdog: a download silent for more than Timeout seconds, or whose response header is
+  // not whole Timeout seconds after the connection began (however it trickles in), fails with
+  // 20004 (one that has every byte has ended already).
   void CheckSilence();
+  // A reset by the server raises no socket event: the connection's error fails the download.
+  void CheckReset();
 
   // Notifications of m_objHttpSocket.
   void OnSocketConnect();

@@ -152,6 +152,7 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
   session_.BeginAsyncMethod(Operation::kDownload);
   session_.SetTransferSink(this);
   statistics.last_data_tick_ms = platform::CurrentClock().MonotonicMs();
+  file.started_ms = statistics.last_data_tick_ms;
   try {
     file_.Open(file.local_path, file.bytes_received, file.replace);
     Connect(proxy);
@@ -207,6 +208,7 @@ void HttpDownload::WaitForFile() {
     if (!running()) break;
     platform::WaitForMessage(kWaitSliceMs);
     platform::ProcessPendingMessages();
+    if (running()) CheckReset();
     if (state.abort_requested) {
       state.abort_requested = false;
       Raise(kCanceled);
@@ -215,12 +217,19 @@ void HttpDownload::WaitForFile() {
 }
 
 void HttpDownload::CheckSilence() {
-  const TransferStatistics& statistics = session_.statistics();
-  const std::int64_t silent_ms =
-      platform::CurrentClock().MonotonicMs() - statistics.last_data_tick_ms;
-  if (silent_ms / 1000 <= session_.settings().timeout_seconds) return;
+  const std::int64_t now = platform::CurrentClock().MonotonicMs();
+  const std::int64_t limit = session_.settings().timeout_seconds;
+  const bool silent = (now - session_.statistics().last_data_tick_ms) / 1000 > limit;
+  const bool header_late =
+      !file_state_.header_parsed && (now - file_state_.started_ms) / 1000 > limit;
+  if (!silent && !header_late) return;
   // A complete file has ended its operation already, so silence here always means a stall.
   session_.DispatchError("Timeout_Timer:Download", kTimedOut, "");
+}
+
+void HttpDownload::CheckReset() {
+  if (!socket_ || socket_->EndingError() == 0) return;
+  session_.DispatchError("DownloadHttp:ConnectionLost", socket_->EndingError(), "");
 }
 
 }  // namespace tarvik

@@ -102,9 +102,12 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   std::int32_t InitSocket();
   void SendBufferedData();
   // Hands everything the system holds for this connection to OnDataArrival now, one receive at a
-  // time, as read notifications would: for an owner about to give up a connection whose bytes it
-  // still wants.
+  // time, as read notifications would: for an owner whose peer has closed the connection.
   void DeliverPendingData();
+  // The same for what the system holds at this moment, and no more: for an owner about to give up
+  // a connection whose bytes it still wants while the peer may still be sending. A peer that
+  // refills the buffer as fast as it is read would otherwise keep the delivery going.
+  void DeliverHeldData();
 
   // Properties.
   std::int32_t State() const { return state_; }
@@ -169,6 +172,8 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   void HandleConnectFinished();
   void HandleClosedByPeer();
   void NotificationFailed(std::int32_t event, long error);
+  // DeliverPendingData and DeliverHeldData: stops once `limit` bytes went out, or nothing is left.
+  void DeliverReceived(std::int64_t limit);
 
   // Sends what is pending, then `fresh` (the caller's new bytes); keeps what the system refuses.
   void SendBytes(const std::uint8_t* fresh, std::size_t fresh_length);

@@ -2,6 +2,7 @@
 // WindowProc passes on.
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <string>
 
 #include "control/errors/error_dispatch.h"
@@ -305,9 +306,20 @@ const std::string& CSocket::LocalHostName() const {
 }
 
 void CSocket::DeliverPendingData() {
-  for (;;) {
+  DeliverReceived(std::numeric_limits<std::int64_t>::max());
+}
+
+void CSocket::DeliverHeldData() {
+  int held = 0;
+  if (handle_ == ws::kInvalidSocket || ws::BytesReadable(handle_, held) != 0) return;
+  DeliverReceived(held);
+}
+
+void CSocket::DeliverReceived(std::int64_t limit) {
+  while (limit > 0) {
     const std::int32_t got = RecvDataToBuffer();
     if (got == 0) return;
+    limit -= got;
     bytes_received_ += got;
     if (OnDataArrival) OnDataArrival(got);
   }

@@ -146,7 +146,7 @@ void DataConnection::KeepArrivedDownloadData() {
     return;
   }
   keeping_data_ = true;
-  socket_->DeliverPendingData();
+  socket_->DeliverHeldData();
   keeping_data_ = false;
 }
 

@@ -41,8 +41,11 @@ class DataConnection {
   void CloseDataConnection();
   // A download ended by anything but its own completion (the control connection lost, an error
   // reply, an abort) still writes what the system already holds of its data connection, so that
-  // a resume starts after it. Called before the connection or the local file is closed.
+  // a resume starts after it, but nothing the server sends meanwhile. Called before the connection
+  // or the local file is closed.
   void KeepArrivedDownloadData();
+  // KeepArrivedDownloadData is writing: the connection is being given up.
+  bool GivingUp() const { return keeping_data_; }
   // The error that ended this exchange's data connection without any event (the peer reset it),
   // 0 while it is open, before it opened, and after an orderly close.
   std::int32_t LostError() const { return opened_ ? socket_->EndingError() : 0; }

@@ -1,12 +1,14 @@
 #include "ftp/transfer/running_transfer.h"
 
 #include <algorithm>
+#include <limits>
 #include <span>
 #include <vector>
 
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/session/ftp_session.h"
+#include "ftp/transfer/size_format.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/last_error.h"
@@ -15,8 +17,10 @@
 namespace tarvik {
 namespace {
 
+constexpr long kFileTooLarge = 20003;
 constexpr long kFailedToCreateFile = 20023;
 constexpr long kFailedToOpenFile = 20024;
+constexpr long kSizeMismatch = 20061;
 
 // A failure of the local file, with the system's reason.
 [[noreturn]] void RaiseFileError(std::string_view what, const std::string& path) {
@@ -127,19 +131,42 @@ void RunningTransfer::TruncateIfReplacing() {
   if (!platform::SetEndOfFile(file_)) RaiseFileError("Failed to write file", plan_.local_path);
 }
 
+std::int64_t RunningTransfer::DownloadRoom() const {
+  if (!plan_.size_unknown && !plan_.ascii_mode) return plan_.expected_size - bytes_done_;
+  const double max_size = session_.transfer_settings().max_size;
+  if (max_size <= 0) return std::numeric_limits<std::int64_t>::max();
+  return static_cast<std::int64_t>(max_size) - bytes_done_;
+}
+
+void RunningTransfer::RaiseOversize() const {
+  session_.Log("Download.OverSize:" + std::to_string(bytes_done_) + "#" + plan_.local_path + "|" +
+               plan_.remote_path);
+  if (!plan_.size_unknown && !plan_.ascii_mode) {
+    Raise(kSizeMismatch, "The server sent more than the " + std::to_string(plan_.expected_size) +
+                             " bytes it announced [ " + plan_.remote_path + " ]");
+  }
+  Raise(kFileTooLarge, TooLargeText(session_.transfer_settings().max_size));
+}
+
 void RunningTransfer::OnDataReceived(std::string_view bytes) {
   if (plan_.direction != TransferDirection::kDownload || file_ == platform::INVALID_HANDLE_VALUE ||
       bytes.empty()) {
     return;
   }
-  TruncateIfReplacing();
-  platform::DWORD written = 0;
-  if (!platform::WriteFile(file_, bytes.data(), static_cast<platform::DWORD>(bytes.size()),
-                           &written)) {
-    RaiseFileError("Failed to write file", plan_.local_path);
+  const std::int64_t room =
+      std::clamp<std::int64_t>(DownloadRoom(), 0, static_cast<std::int64_t>(bytes.size()));
+  const std::string_view wanted = bytes.substr(0, static_cast<std::size_t>(room));
+  if (!wanted.empty()) {
+    TruncateIfReplacing();
+    platform::DWORD written = 0;
+    if (!platform::WriteFile(file_, wanted.data(), static_cast<platform::DWORD>(wanted.size()),
+                             &written)) {
+      RaiseFileError("Failed to write file", plan_.local_path);
+    }
+    bytes_done_ += static_cast<std::int64_t>(wanted.size());
+    CountProgress(static_cast<std::int64_t>(wanted.size()));
   }
-  bytes_done_ += static_cast<std::int64_t>(bytes.size());
-  CountProgress(static_cast<std::int64_t>(bytes.size()));
+  if (wanted.size() < bytes.size()) RaiseOversize();
 }
 
 void RunningTransfer::CountProgress(std::int64_t count) {
@@ -153,7 +180,8 @@ void RunningTransfer::CountProgress(std::int64_t count) {
   statistics.last_data_tick_ms = now;
   statistics.transferred_size = static_cast<double>(bytes_done_);
   RaiseTransferSpaced(session_, now);
-  ThrottleSpeed(session_);
+  // The last bytes of a connection being given up (a cancel) are written without waiting.
+  if (!session_.data_connection().GivingUp()) ThrottleSpeed(session_);
 }
 
 void RunningTransfer::OnDataSendComplete() {

@@ -9,6 +9,9 @@
 // first byte arrives, or, for an empty file, when the data connection has closed and the final
 // reply confirmed it: a transfer that fails before delivering anything leaves the old file as it
 // was, whether the server closes the data connection before its refusal or after it.
+// In binary mode the size the server stated (an explicit 0 included) bounds the download: the
+// first byte beyond it ends the transfer at once as a size mismatch, and only the bytes within
+// it are written. Where the size does not count (ASCII mode, WithoutList), MaxSize bounds it.
 //
 // Upload: STOR (after REST when resuming); once the server has answered STOR with its 1xx mark and
 // the data connection is writable, every send completion of the data socket sends the next block
@@ -92,6 +95,10 @@ class RunningTransfer final : public DataTransferSink {
   void EndWhenDownloadComplete();
   // Download: both halves of the end arrived without a byte, and the file is to be empty.
   bool EmptyFileConfirmed() const;
+  // How many more bytes the download may write (see the bound above).
+  std::int64_t DownloadRoom() const;
+  // More bytes arrived than the bound: the size mismatch (stated size) or 20003 (MaxSize).
+  [[noreturn]] void RaiseOversize() const;
   // Cuts a file that is being replaced, once, before its first byte is written.
   void TruncateIfReplacing();
   void CountProgress(std::int64_t count);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -242,6 +243,12 @@ int GetSockOpt(Socket socket, int level, int option, int& value) {
   if (native < 0) return Fail(kWsaENoProtoOpt);
   socklen_t length = sizeof value;
   return ::getsockopt(socket, SOL_SOCKET, native, &value, &length) == 0 ? 0 : FailErrno();
+}
+
+int BytesReadable(Socket socket, int& count) {
+  if (!Started()) return kSocketError;
+  count = 0;
+  return ::ioctl(socket, FIONREAD, &count) == 0 ? 0 : FailErrno();
 }
 
 int GetSockName(Socket socket, SocketAddress& local) {

@@ -114,6 +114,8 @@ int Recv(Socket socket, void* buffer, int length);
 int Shutdown(Socket socket, int how);
 int SetSockOpt(Socket socket, int level, int option, int value);
 int GetSockOpt(Socket socket, int level, int option, int& value);
+// ioctlsocket with FIONREAD: how many bytes one could receive at once from `socket` now.
+int BytesReadable(Socket socket, int& count);
 int GetSockName(Socket socket, SocketAddress& local);
 int GetPeerName(Socket socket, SocketAddress& peer);
 

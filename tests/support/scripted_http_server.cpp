@@ -42,8 +42,17 @@ ScriptedHttpServer& ScriptedHttpServer::SendByteByByte(std::string bytes) {
   steps_.push_back({Step::Kind::kSendByteByByte, std::move(bytes)});
   return *this;
 }
+ScriptedHttpServer& ScriptedHttpServer::SendTrickle(std::string bytes,
+                                                    std::chrono::milliseconds gap) {
+  steps_.push_back({Step::Kind::kSendByteByByte, std::move(bytes), gap, true});
+  return *this;
+}
 ScriptedHttpServer& ScriptedHttpServer::Close() {
   steps_.push_back({Step::Kind::kClose, {}});
+  return *this;
+}
+ScriptedHttpServer& ScriptedHttpServer::Reset() {
+  steps_.push_back({Step::Kind::kReset, {}});
   return *this;
 }
 ScriptedHttpServer& ScriptedHttpServer::Stall() {
@@ -122,12 +131,17 @@ bool ScriptedHttpServer::PlayStep(const Step& step) {
              static_cast<ssize_t>(step.bytes.size());
     case Step::Kind::kSendByteByByte:
       for (char byte : step.bytes) {
-        if (::send(connection_, &byte, 1, MSG_NOSIGNAL) != 1) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (stopping_) return false;
+        if (::send(connection_, &byte, 1, MSG_NOSIGNAL) != 1) return step.until_closed;
+        std::this_thread::sleep_for(step.gap);
       }
       return true;
     case Step::Kind::kClose:
       ::close(connection_);
+      connection_ = -1;
+      return true;
+    case Step::Kind::kReset:
+      ResetAndClose(connection_);
       connection_ = -1;
       return true;
     case Step::Kind::kStall:

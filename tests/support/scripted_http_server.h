@@ -1,6 +1,7 @@
-// A scripted web server for what real servers will not do: a header in 1-byte pieces, a header
-// larger than any receive, a stall or a close in the middle of a body. It plays its steps on a
-// thread of its own on 127.0.0.1 and records every request header it reads.
+// A scripted web server for what real servers will not do: a header in 1-byte pieces (or trickling
+// in slowly), a header larger than any receive, a stall, a close or a reset in the middle of a
+// body. It plays its steps on a thread of its own on 127.0.0.1 and records every request header it
+// reads.
 //
 //   ScriptedHttpServer server;
 //   server.ExpectRequest()                                  // accepts, reads up to the empty line
@@ -18,6 +19,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -39,8 +41,13 @@ class ScriptedHttpServer {
   ScriptedHttpServer& Send(std::string bytes);
   // Sends the bytes one per write, a millisecond apart, so that each arrives on its own.
   ScriptedHttpServer& SendByteByByte(std::string bytes);
+  // Sends the bytes one per write, `gap` apart. A client that closes the connection meanwhile ends
+  // the step early, which is no failure.
+  ScriptedHttpServer& SendTrickle(std::string bytes, std::chrono::milliseconds gap);
   // Closes the connection in order (FIN).
   ScriptedHttpServer& Close();
+  // Resets the connection (RST, through SO_LINGER 0).
+  ScriptedHttpServer& Reset();
   // Keeps the connection open and silent until the client closes it or the server is destroyed.
   ScriptedHttpServer& Stall();
 
@@ -53,8 +60,10 @@ class ScriptedHttpServer {
 
  private:
   struct Step {
-    enum class Kind { kExpectRequest, kSend, kSendByteByByte, kClose, kStall } kind;
+    enum class Kind { kExpectRequest, kSend, kSendByteByByte, kClose, kReset, kStall } kind;
     std::string bytes;
+    std::chrono::milliseconds gap{1};  // kSendByteByByte: between two bytes
+    bool until_closed = false;         // kSendByteByByte: a client that closes ends it early
   };
   void Play();
   bool EnsureConnection();

@@ -1,6 +1,10 @@
 // The download against a scripted server: what real servers will not do on request — headers cut
-// into pieces, bodies that look like headers, stalls and early closes — and the exact requests.
+// into pieces or trickling in, bodies that look like headers, stalls, resets and early closes —
+// and the exact requests.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
 
 #include "tests/http/loopback/http_fixture.h"
 #include "tests/support/fake_ftp_server.h"
@@ -105,6 +109,39 @@ TEST_F(ScriptedServerTest, StallMidBodyIsEndedByTheWatchdog) {
   EXPECT_EQ(control().get_ErrorNumber(), 20004) << Error();
   EXPECT_EQ(fs::file_size(local_ / "stall.bin"), 300u);
   EXPECT_EQ(control().get_FtpState(), FtpStates::ftpFreeState);
+}
+
+// With Timeout at 1 s: a reset in the middle of the body fails at once with the socket's error and
+// keeps what arrived; a header that trickles in, each byte well within Timeout of the last, still
+// has to be whole within Timeout.
+TEST_F(ScriptedServerTest, AResetOrATricklingHeaderEndsTheDownload) {
+  const std::string part = RandomBytes(300, 9);
+  const struct {
+    const char* file;
+    std::function<void(ScriptedHttpServer&)> play;
+    long error;
+    std::string kept;
+  } cases[] = {
+      {"reset.bin", [&](ScriptedHttpServer& s) { s.Send(OkHeader(100000) + part).Reset(); }, 10054,
+       part},
+      {"trickle.bin",
+       [](ScriptedHttpServer& s) {
+         s.SendTrickle(OkHeader(3) + "abc", std::chrono::milliseconds(300));
+       },
+       20004, ""},
+  };
+  // Below the property's 30 s floor, so that a stall would show within the test's time.
+  control().Session().settings().timeout_seconds = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    ScriptedHttpServer server;
+    c.play(server.ExpectRequest());
+    server.Start();
+    EXPECT_FALSE(Fetch(Address(server, std::string("/") + c.file)));
+    EXPECT_EQ(control().get_ErrorNumber(), c.error) << Error();
+    EXPECT_EQ(ReadHostFile(local_ / c.file), c.kept);
+    EXPECT_TRUE(server.WaitFinished());
+  }
 }
 
 TEST_F(ScriptedServerTest, AbortFromTheProgressEventCancels) {

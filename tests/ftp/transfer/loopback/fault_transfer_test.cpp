@@ -2,7 +2,8 @@
 // connection reset or closed in the middle of a reply or of the data, 421 while data flows, the
 // data connection reset or closed early. Every fault ends the call with a clear error, keeps what
 // arrived of a download, and leaves the same control ready for the next call, which resumes.
-// And the replies of a download cut by TCP at every byte position.
+// And the replies of a download cut by TCP at every byte position; a cancel under MaxSpeed; a
+// server that sends more than the size it announced.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,7 +41,8 @@ FakeFtpServer& PlayRetrieve(FakeFtpServer& server) {
   return PlayRetrieveStart(PlaySizeQuery(server, kFileSize));
 }
 
-class FaultTransferTest : public ::testing::TestWithParam<Fault> {
+template <typename Case>
+class ScriptedDownloadTest : public ::testing::TestWithParam<Case> {
  protected:
   void Aim(const FakeFtpServer& server) {
     FtpLibrary& c = hosted_.control;
@@ -55,6 +57,8 @@ class FaultTransferTest : public ::testing::TestWithParam<Fault> {
   HostedControl hosted_;
   fs::path local_ = FreshLocalFolder("fault-local");
 };
+
+using FaultTransferTest = ScriptedDownloadTest<Fault>;
 
 TEST_P(FaultTransferTest, DownloadEndsWithAClearErrorAndTheNextCallResumes) {
   const Fault& fault = GetParam();
@@ -171,11 +175,115 @@ TEST(SplitTransferReplyTest, EveryCutOfTheTransferRepliesGivesAWholeDownload) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
-std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
+template <typename Case>
+std::string FaultName(const ::testing::TestParamInfo<Case>& info) {
   return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultTransferTest, ::testing::ValuesIn(kFaults), FaultName);
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTransferTest, ::testing::ValuesIn(kFaults),
+                         FaultName<Fault>);
+
+// A cancel while MaxSpeed throttles the download, by Abort from OnTransfer or by "cancel.sta":
+// what arrives after it is at most about a second's worth at that speed plus what the system
+// already held, never the rest of the file (which is four seconds' worth and more).
+struct Cancel {
+  const char* name;
+  std::int32_t max_speed;  // KB/s
+  bool by_status_file;
+};
+
+constexpr double kHeldBytes = 256 << 10;  // what the system may hold of the data connection
+
+using CancelTest = ScriptedDownloadTest<Cancel>;
+
+TEST_P(CancelTest, StopsTheDownloadWithinAboutASecondOfData) {
+  const Cancel& cancel = GetParam();
+  const double second = cancel.max_speed * 1024.0;
+  const std::size_t size = static_cast<std::size_t>(4 * (second + kHeldBytes));
+  FakeFtpServer server;
+  PlayLogin(server);
+  PlayRetrieveStart(PlaySizeQuery(server, size)).SendData(RandomBytes(size));
+  server.Start();
+  Aim(server);
+  FtpLibrary& c = hosted_.control;
+  c.put_MaxSpeed(cancel.max_speed);
+  c.put_TranstatePath(DrivePath(local_));
+  double at_cancel = -1;
+  hosted_.on_transfer = [&] {
+    if (at_cancel >= 0 || c.get_TransferredSize() <= 0) return;
+    at_cancel = c.get_TransferredSize();
+    if (cancel.by_status_file) {
+      WriteHostFile(local_ / "cancel.sta", "");
+    } else {
+      c.Abort();
+    }
+  };
+
+  EXPECT_FALSE(c.Download());
+  EXPECT_EQ(c.get_ErrorNumber(), 16010) << c.get_ErrorInfo();
+  ASSERT_GE(at_cancel, 0);
+  EXPECT_LE(static_cast<double>(LocalSize()) - at_cancel, second + kHeldBytes)
+      << "of " << size << " bytes, " << at_cancel << " before the cancel";
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+const Cancel kCancels[] = {
+    {"AbortAt200KBs", 200, false},
+    {"StatusFileAt200KBs", 200, true},
+    {"AbortAt8000KBs", 8000, false},
+    {"StatusFileAt8000KBs", 8000, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, CancelTest, ::testing::ValuesIn(kCancels), FaultName<Cancel>);
+
+// A server that sends more than it announced (or forever). In binary mode the announced size, an
+// explicit 0 included, bounds the download: the first byte too many ends it as a size mismatch,
+// with the file kept up to that size. In ASCII mode the size does not count, and MaxSize bounds it.
+struct Oversize {
+  const char* name;
+  std::size_t announced;
+  bool ascii;
+  long error;
+  std::size_t kept;
+};
+
+constexpr std::size_t kEndlessSize = 32 << 20;
+constexpr std::int32_t kMaxSizeMiB = 1;
+
+using OversizeTest = ScriptedDownloadTest<Oversize>;
+
+TEST_P(OversizeTest, MoreThanTheBoundEndsTheDownloadAtOnce) {
+  const Oversize& oversize = GetParam();
+  FakeFtpServer server;
+  PlayLogin(server);
+  PlaySizeQuery(server, oversize.announced)
+      .Expect(oversize.ascii ? "TYPE A" : "TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .ExpectLike("RETR *file.bin")
+      .Reply("150 Opening")
+      .SendData(RandomBytes(kEndlessSize));
+  server.Start();
+  Aim(server);
+  FtpLibrary& c = hosted_.control;
+  c.put_TransferMode(oversize.ascii ? 0 : 1);
+  c.put_MaxSize(kMaxSizeMiB);
+
+  EXPECT_FALSE(c.Download());
+  EXPECT_EQ(c.get_ErrorNumber(), oversize.error) << c.get_ErrorInfo();
+  EXPECT_EQ(LocalSize(), oversize.kept);
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+const Oversize kOversizes[] = {
+    {"AnnouncedZero", 0, false, 10061, 0},  // a size mismatch (20061) reads as 10061
+    {"AnnouncedThousand", 1000, false, 10061, 1000},
+    {"AsciiModeBoundByMaxSize", 1000, true, 20003, std::size_t{kMaxSizeMiB} << 20},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, OversizeTest, ::testing::ValuesIn(kOversizes),
+                         FaultName<Oversize>);
 
 // An existing file that is to be overwritten keeps its old contents until a byte of the new one
 // arrives or the final reply confirms that the new one is empty, whichever order the server
@@ -317,7 +425,8 @@ const Fault kUploadFaults[] = {
      true},
 };
 
-INSTANTIATE_TEST_SUITE_P(Faults, UploadFaultTest, ::testing::ValuesIn(kUploadFaults), FaultName);
+INSTANTIATE_TEST_SUITE_P(Faults, UploadFaultTest, ::testing::ValuesIn(kUploadFaults),
+                         FaultName<Fault>);
 
 }  // namespace
 }  // namespace tarvik::test
