@@ -171,7 +171,8 @@ void FtpSession::ProbeAfterLogin() {
   state_.encoding_undecided = false;
   if (settings_.auto_encoding) {
     settings_.utf8 = false;
-    const std::string features = SendCommand("FEAT", "");
+    // Asked as a probe, like the others of the login: not shown to the host as its command.
+    const std::string features = SendCommand("FEAT", kCommandTestArgument);
     FailLoginWhenProbeBrokeConnection();
     std::size_t start = 0;
     while (start <= features.size()) {
