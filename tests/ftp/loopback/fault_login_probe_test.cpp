@@ -19,7 +19,9 @@ struct ProbeFault {
   std::int32_t error;
   bool times_out = false;  // the Timeout passes: a clock that runs fast
 };
-void PrintTo(const ProbeFault& fault, std::ostream* out) { *out << fault.name; }
+void PrintTo(const ProbeFault& fault, std::ostream* out) {
+  *out << fault.name;
+}
 
 // A first line, then more than the longest reply the session collects.
 const std::string kEndlessFeatures = "211-Features:\r\n" + std::string((1 << 20) + 4096, 'x');

@@ -295,11 +295,11 @@ TEST_F(TarvikSessionTest, FileSizeLimitFailsTheDownloadWithItsReason) {
   server.PutFile("limit/big.bin", std::string(3 * kLimit, 'x'));
   Register();
   const std::filesystem::path target = root_ / "big.bin";
-  const ProgramRun run = Tarvik(
-      {"ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
-       "Username=" + server.User(), "Password=" + server.Password(), "RedoTimes=0",
-       "RemotePath=/limit/big.bin", "LocalPath=" + target.string(), "Download"},
-      "prlimit --fsize=" + std::to_string(kLimit));
+  const ProgramRun run =
+      Tarvik({"ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+              "Username=" + server.User(), "Password=" + server.Password(), "RedoTimes=0",
+              "RemotePath=/limit/big.bin", "LocalPath=" + target.string(), "Download"},
+             "prlimit --fsize=" + std::to_string(kLimit));
   EXPECT_EQ(run.exit_code, 1) << run.err;
   EXPECT_NE(run.err.find("ErrorNumber: 223\n"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("The file size exceeds the limit allowed and cannot be saved."),
