@@ -155,8 +155,8 @@ class FtpSession {
   // home folder. A probe that breaks the connection fails the login with its error.
   void AfterLogin();
   void ProbeAfterLogin();
-  // Raises the probe's error (16011 when none is recorded) after dropping the connection, when
-  // the probe just run lost the connection or its reply never ended.
+  // When the probe just run failed because the connection was lost or its reply never ended:
+  // drops the connection and raises the probe's error (16011 for a command that found no socket).
   void FailLoginWhenProbeBrokeConnection();
   bool IsFTPCmdExist(std::string_view command_line);
   // After a raw folder change: the tracked working folder read back from the server (PWD).
