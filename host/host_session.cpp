@@ -1,6 +1,8 @@
 #include "host/host_session.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include "control/automation/client_site.h"
@@ -109,6 +111,16 @@ std::string UnixLines(std::string text) {
     result += text[i];
   }
   return result;
+}
+
+// True when `text` begins with a three-digit reply code (blanks before it tolerated, as servers
+// send them).
+bool StartsWithReplyCode(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos || text.size() - first < 3) return false;
+  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(first),
+                     text.begin() + static_cast<std::ptrdiff_t>(first + 3),
+                     [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The text SendCommand returns when the control refused the command (its documented prefix).
@@ -395,11 +407,14 @@ void HostSession::ShowServerMessage() {
   std::string text = UnixLines(Read("MessageInfo").ToText());
   // A command without argument is shown as its verb, without the blank before the argument.
   while (!text.empty() && (text.back() == '\n' || (sent && text.back() == ' '))) text.pop_back();
+  // A reply begins with its code; the control's own notices (a transfer about to be retried)
+  // come as messages too, and are shown as notes, not as words of the server.
+  const char* prefix = sent ? "> " : StartsWithReplyCode(text) ? "< " : "* ";
   // Every line of a reply, in order.
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t end = text.find('\n', start);
-    err_ << (sent ? "> " : "< ") << text.substr(start, end - start) << "\n";
+    err_ << prefix << text.substr(start, end - start) << "\n";
     if (end == std::string::npos) break;
     start = end + 1;
   }

@@ -6,7 +6,8 @@
 namespace tarvik::host {
 
 std::string ByteText(double bytes) {
-  static constexpr const char* kUnits[] = {"B", "KB", "MB", "GB", "TB"};
+  // Steps of 1024 bytes, named as such.
+  static constexpr const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
   int unit = 0;
   while (bytes >= 1024 && unit < 4) {
     bytes /= 1024;

@@ -13,10 +13,10 @@ struct TransferProgress {
   std::int32_t speed = 0;    // bytes per second
 };
 
-// "[==========>         ]  52%  1.2 MB / 2.3 MB  840.0 KB/s", `width` characters of bar.
+// "[==========>         ]  52%  1.2 MiB / 2.3 MiB  840.0 KiB/s", `width` characters of bar.
 std::string ProgressLine(const TransferProgress& progress, int width = 30);
 
-// A byte count with a binary unit: "512 B", "1.5 KB", "2.3 MB", "1.0 GB".
+// A byte count with a binary unit: "512 B", "1.5 KiB", "2.3 MiB", "1.0 GiB".
 std::string ByteText(double bytes);
 
 }  // namespace tarvik::host

@@ -45,12 +45,14 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
       state_.reconnecting = true;
       state_.saved_operation = state_.current_operation;
       reconnected = true;
+      // Further attempts are for a server that could not be reached; one that let the login in
+      // and then lost the connection again would only do the same once more.
       bool up = ReConnect();
-      if (!up) {
+      if (!up && !login_reached_) {
         platform::Sleep(kReconnectPauseMs);
         up = ReConnect();
       }
-      if (!up) {
+      if (!up && !login_reached_) {
         Log("ReConnect1 SendFtpCommand=" + std::string(verb));
         platform::Sleep(kReconnectPauseMs);
         up = ReConnect();

@@ -16,6 +16,8 @@ constexpr std::int32_t kConnectFailed = 16006;
 constexpr std::int32_t kConnecting = 16007;
 constexpr std::int32_t kInvalidHost = 21000;
 constexpr std::int32_t kTimedOut = 20004;
+constexpr std::int32_t kConnectionInterrupted = 16011;
+constexpr std::int32_t kNoSocket = 40006;
 constexpr std::int16_t kConnectRetryLimit = 2;
 constexpr std::int32_t kControlSocketBuffer = 102'400;
 constexpr std::int32_t kMaxSegmentSize = 1460;
@@ -33,6 +35,12 @@ bool FtpSession::Connect() {
   data_.socket().m_lngEventErrorNumber = 0;
   TakeInIdleNotifications();
   if (Connected()) return true;
+  if (probing_after_login_) {
+    // A probe of the running login found the connection gone. Logging in again from inside the
+    // login would repeat the same probes without end: the login fails with this instead.
+    DispatchError("Connect", kConnectionInterrupted, "");
+    return false;
+  }
   if (!reconnect_in_progress_ && RefuseWhileBusy()) return false;
 
   EnsureSessionObjects();
@@ -86,6 +94,7 @@ bool FtpSession::ConnectAndLogIn() {
   // A socket left over from an earlier attempt (closing, or failed) is dropped first, and with
   // it whatever that connection still owed.
   DropControlSocket();
+  login_reached_ = false;
   reply_framer_.Clear();
   state_.awaited_replies.clear();
   control_socket_->SetRemoteHost(settings_.server_name);
@@ -117,6 +126,16 @@ bool FtpSession::ConnectAndLogIn() {
 }
 
 void FtpSession::AfterLogin() {
+  login_reached_ = true;
+  probing_after_login_ = true;
+  struct EndOfProbes {
+    bool& probing;
+    ~EndOfProbes() { probing = false; }
+  } end_of_probes{probing_after_login_};
+  ProbeAfterLogin();
+}
+
+void FtpSession::ProbeAfterLogin() {
   state_.logged_in = true;
   state_.current_directory = "/";
   if (state_.server_is_pure) {
@@ -132,14 +151,18 @@ void FtpSession::AfterLogin() {
   if (settings_.list_command != "LIST") {
     const std::string probe =
         settings_.list_command == "MLSD" ? std::string(kMlstProbe) : settings_.list_command;
-    if (!IsFTPCmdExist(probe)) {
+    const bool supported = IsFTPCmdExist(probe);
+    FailLoginWhenProbeBrokeConnection();
+    if (!supported) {
       Log(settings_.list_command + "DONOTSUPPORT.");
       settings_.list_command = "LIST";
     }
   }
   if (!settings_.keep_alive_command.empty() && settings_.keep_alive_interval > 0 &&
       settings_.keep_alive_command != "PWD") {
-    if (!IsFTPCmdExist(settings_.keep_alive_command)) {
+    const bool supported = IsFTPCmdExist(settings_.keep_alive_command);
+    FailLoginWhenProbeBrokeConnection();
+    if (!supported) {
       Log(settings_.keep_alive_command + "DONOTSUPPORT.");
       settings_.keep_alive_interval = 0;
       settings_.keep_alive_command.clear();
@@ -148,7 +171,9 @@ void FtpSession::AfterLogin() {
   state_.encoding_undecided = false;
   if (settings_.auto_encoding) {
     settings_.utf8 = false;
-    const std::string features = SendCommand("FEAT", "");
+    // Asked as a probe, like the others of the login: not shown to the host as its command.
+    const std::string features = SendCommand("FEAT", kCommandTestArgument);
+    FailLoginWhenProbeBrokeConnection();
     std::size_t start = 0;
     while (start <= features.size()) {
       std::size_t end = features.find("\r\n", start);
@@ -162,16 +187,29 @@ void FtpSession::AfterLogin() {
     state_.encoding_undecided = !settings_.utf8;
   }
   state_.home_directory = GetCurrentDirectory();
-  if (ErrorNumber() == kTimedOut) {
-    // A PWD reply that never ended leaves the reply stream unusable: the login fails and the
-    // connection is given up without a QUIT, which would only wait behind the unfinished reply.
-    CloseControlSocket();
-    SetFtpState(FtpStates::ftpClosed, false);
-    Raise(kTimedOut);
-  }
+  FailLoginWhenProbeBrokeConnection();
   Log("CMD.LST:" + settings_.list_command + ";KAL:" + settings_.keep_alive_command +
       ";KAI:" + std::to_string(settings_.keep_alive_interval) + ";RDIR:" + state_.home_directory +
       ";PSV:" + (settings_.passive ? "True" : "False"));
+}
+
+void FtpSession::FailLoginWhenProbeBrokeConnection() {
+  // The probe failed because the connection was lost, or its reply never ended (the reply
+  // stream is unusable after it): the login fails with the probe's error, and the connection is
+  // given up without a QUIT, which would only wait behind an unfinished reply. A connection the
+  // server closes after a probe that succeeded is met by the next command, as after any call.
+  std::int32_t number = RecordedErrorNumber();
+  if (number == 0) return;
+  if (control_socket_->State() == CSocket::kConnected && number != kTimedOut) return;
+  std::string description = RecordedErrorDescription();
+  if (number == kNoSocket) {
+    // A command that found no socket to send on: the connection was lost before it.
+    number = kConnectionInterrupted;
+    description.clear();
+  }
+  DropControlSocket();
+  SetFtpState(FtpStates::ftpClosed, false);
+  Raise(number, description);
 }
 
 void FtpSession::TakeInIdleNotifications() {

@@ -151,7 +151,13 @@ class FtpSession {
   void WaitForOperation(Operation operation, std::int64_t limit_seconds, bool quiet_expiry = false,
                         const std::function<void()>& each_step = {});
   bool ConnectAndLogIn();
+  // The steps after the login reply: server quirks, the command probes, the encoding and the
+  // home folder. A probe that breaks the connection fails the login with its error.
   void AfterLogin();
+  void ProbeAfterLogin();
+  // When the probe just run failed because the connection was lost or its reply never ended:
+  // drops the connection and raises the probe's error (16011 for a command that found no socket).
+  void FailLoginWhenProbeBrokeConnection();
   bool IsFTPCmdExist(std::string_view command_line);
   // After a raw folder change: the tracked working folder read back from the server (PWD).
   void ReadBackFolder();
@@ -169,6 +175,8 @@ class FtpSession {
   DataTransferSink* transfer_sink_ = nullptr;
   RemoteFolderState remote_folders_;
   bool reconnect_in_progress_ = false;  // ReConnect's Connect may run inside an operation
+  bool probing_after_login_ = false;    // the login's probes run: Connect may not log in again
+  bool login_reached_ = false;          // the latest login attempt got as far as its probes
 };
 
 // The container window recorded at the latest Connect on this thread (0: none). Progress events

@@ -69,7 +69,8 @@ platform::ReplaceDialogRequest ReplaceRequest(const ConflictQuery& query) {
   // The table keeps a backslash and "n" where the question's lines break.
   ReplaceAll(request.text, "\\n", "\r\n");
   request.file_name = query.file_name;
-  request.resume_enabled = query.destination_size < query.source_size;
+  // Resume is refused only for a file here that is known not to be smaller than the source.
+  request.resume_enabled = source_unknown || query.destination_size < query.source_size;
   const std::pair<int, const char*> captions[] = {
       {row::kCancel, "(&C)"}, {row::kOverwrite, "(&O)"}, {row::kOverwriteAll, "(&F)"},
       {row::kRename, "(&N)"}, {row::kResume, "(&R)"},    {row::kResumeAll, "(&X)"},

@@ -11,9 +11,12 @@
 #include "host/host_session.h"
 #include "host/host_ui_provider.h"
 #include "platform/loop/message_loop.h"
+#include "platform/shell/process_setup.h"
 
 int main(int argc, char** argv) {
   using namespace tarvik::host;
+  // A download that reaches the file size limit fails with the reason instead of ending tarvik.
+  tarvik::platform::FailWritesPastFileSizeLimit();
   const std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   std::optional<HostOptions> options = ParseHostOptions(args, &error);

@@ -29,6 +29,7 @@ inline constexpr long ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr long ERROR_ALREADY_EXISTS = 183;        // folder exists; or set by a successful
                                                          // CREATE_ALWAYS / OPEN_ALWAYS on a file
 inline constexpr long ERROR_FILENAME_EXCED_RANGE = 206;  // path or name too long
+inline constexpr long ERROR_FILE_TOO_LARGE = 223;        // past the process's file size limit
 inline constexpr long ERROR_DIRECTORY = 267;             // a folder was needed
 inline constexpr long ERROR_IO_DEVICE = 1117;
 inline constexpr long ERROR_CANT_RESOLVE_FILENAME = 1921;  // symbolic-link loop

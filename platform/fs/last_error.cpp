@@ -58,7 +58,7 @@ DWORD Win32ErrorFromErrno(int error) {
     case ELOOP:
       return ERROR_CANT_RESOLVE_FILENAME;
     case EFBIG:
-      return ERROR_DISK_FULL;
+      return ERROR_FILE_TOO_LARGE;
     default:
       return ERROR_GEN_FAILURE;
   }
@@ -113,6 +113,8 @@ std::string FormatSystemMessage(DWORD error) {
       return "Cannot create a file when that file already exists.";
     case ERROR_FILENAME_EXCED_RANGE:
       return "The filename or extension is too long.";
+    case ERROR_FILE_TOO_LARGE:
+      return "The file size exceeds the limit allowed and cannot be saved.";
     case ERROR_DIRECTORY:
       return "The directory name is invalid.";
     case ERROR_IO_DEVICE:

@@ -18,8 +18,8 @@ namespace {
 
 TEST(ProgressLineTest, DrawsBarPercentSizesAndSpeed) {
   EXPECT_EQ(ProgressLine({50, 1536, 3072, 2048}, 10),
-            "[=====>    ]  50%  1.5 KB / 3.0 KB  2.0 KB/s");
-  EXPECT_EQ(ProgressLine({100, 3072, 3072, 0}, 10), "[==========] 100%  3.0 KB / 3.0 KB");
+            "[=====>    ]  50%  1.5 KiB / 3.0 KiB  2.0 KiB/s");
+  EXPECT_EQ(ProgressLine({100, 3072, 3072, 0}, 10), "[==========] 100%  3.0 KiB / 3.0 KiB");
   // Unknown size: the bytes so far only; out-of-range percentages are held to 0..100.
   EXPECT_EQ(ProgressLine({-5, 10, 0, 0}, 4), "[>   ]   0%  10 B");
   EXPECT_EQ(ProgressLine({250, 10, 0, 0}, 4), "[====] 100%  10 B");
@@ -28,8 +28,8 @@ TEST(ProgressLineTest, DrawsBarPercentSizesAndSpeed) {
 TEST(ProgressLineTest, ByteTextUsesBinaryUnits) {
   EXPECT_EQ(ByteText(0), "0 B");
   EXPECT_EQ(ByteText(1023), "1023 B");
-  EXPECT_EQ(ByteText(1024), "1.0 KB");
-  EXPECT_EQ(ByteText(5.5 * 1024 * 1024 * 1024), "5.5 GB");
+  EXPECT_EQ(ByteText(1024), "1.0 KiB");
+  EXPECT_EQ(ByteText(5.5 * 1024 * 1024 * 1024), "5.5 GiB");
 }
 
 TEST(ButtonNameTest, NamesAndNumbersOfButtons) {

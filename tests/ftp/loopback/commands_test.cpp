@@ -197,5 +197,23 @@ TEST(ReconnectTest, DroppedConnectionIsReestablishedBySendFtpCommand) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
+// A reconnect whose login loses the connection at a probe reached the server: it is not tried
+// again (it would do the same), and the command fails with the probe's error.
+TEST(ReconnectTest, ReconnectLosingTheConnectionInItsLoginIsNotRepeated) {
+  FakeFtpServer server;
+  PlayLogin(server).Drop();
+  PlayUserAndPassword(server).Expect("NOOP").Drop();
+  server.Start();
+  SessionUnderTest t(server.Port());
+  ASSERT_TRUE(t.session.Connect());
+  ASSERT_TRUE(PumpUntil([&] { return t.session.control_socket().State() != CSocket::kConnected; }));
+
+  t.session.BeginAsyncMethod(Operation::kRawCommand);
+  EXPECT_FALSE(t.session.SendFtpCommand("SYST"));
+  EXPECT_EQ(t.session.ErrorNumber(), 16011);
+  EXPECT_TRUE(server.WaitFinished());
+  EXPECT_EQ(server.ControlConnections(), 2);
+}
+
 }  // namespace
 }  // namespace tarvik::test

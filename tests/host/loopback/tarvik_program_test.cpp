@@ -43,9 +43,12 @@ class TarvikProgramTest : public ::testing::Test {
     std::filesystem::remove_all(root_, ignored);
   }
 
-  // Runs `program` with `args` in the private root, standard input from /dev/null.
-  ProgramRun Execute(const std::string& program, const std::vector<std::string>& args) {
-    std::string command = "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " + ShellQuoted(program);
+  // Runs `program` with `args` in the private root, standard input from /dev/null; `launcher`
+  // (a command line) starts it when given.
+  ProgramRun Execute(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& launcher = "") {
+    std::string command =
+        "TARVIK_ROOT=" + ShellQuoted(root_.string()) + " " + launcher + " " + ShellQuoted(program);
     for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     const std::filesystem::path out = root_ / "out.txt";
     const std::filesystem::path err = root_ / "err.txt";
@@ -57,8 +60,8 @@ class TarvikProgramTest : public ::testing::Test {
     run.err = ReadHostFile(err);
     return run;
   }
-  ProgramRun Tarvik(const std::vector<std::string>& args) {
-    return Execute(TARVIK_HOST_PROGRAM, args);
+  ProgramRun Tarvik(const std::vector<std::string>& args, const std::string& launcher = "") {
+    return Execute(TARVIK_HOST_PROGRAM, args, launcher);
   }
   void Register(const std::vector<std::string>& switches = {}) {
     std::vector<std::string> args = switches;
@@ -281,6 +284,28 @@ TEST_F(TarvikSessionTest, QuestionsAnswerFalseAndARefusedCommandFails) {
   EXPECT_NE(refused.err.find("SendCommand failed\nErrorNumber: 16500\n"), std::string::npos)
       << refused.err;
   EXPECT_EQ(refused.out, "");  // Connected was not read
+}
+
+// The process's file size limit ends a download part way with its reason, as Windows words it,
+// instead of ending tarvik; what was written stays for a resume.
+TEST_F(TarvikSessionTest, FileSizeLimitFailsTheDownloadWithItsReason) {
+  constexpr std::size_t kLimit = 1 << 20;
+  tarvik::test::RealFtpServer& server = tarvik::test::RealServers::Get("pyftpdlib");
+  server.FreshDir("limit");
+  server.PutFile("limit/big.bin", std::string(3 * kLimit, 'x'));
+  Register();
+  const std::filesystem::path target = root_ / "big.bin";
+  const ProgramRun run =
+      Tarvik({"ServerName=" + server.Host(), "Port=" + std::to_string(server.Port()),
+              "Username=" + server.User(), "Password=" + server.Password(), "RedoTimes=0",
+              "RemotePath=/limit/big.bin", "LocalPath=" + target.string(), "Download"},
+             "prlimit --fsize=" + std::to_string(kLimit));
+  EXPECT_EQ(run.exit_code, 1) << run.err;
+  EXPECT_NE(run.err.find("ErrorNumber: 223\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("The file size exceeds the limit allowed and cannot be saved."),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(std::filesystem::file_size(target), kLimit);
 }
 
 }  // namespace
