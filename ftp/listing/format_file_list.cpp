@@ -83,7 +83,10 @@ bool FinishEntry(CFtpFile& entry, const std::string& folder_prefix, ListingDiagn
     log.WriteLog("FormatFileList:BadName[" + listing_text::LogExcerpt(name, 256, false) + "]");
     return false;
   }
-  if (separator != std::string_view::npos) entry.SetFileName(std::string(name));
+  if (separator != std::string_view::npos) {
+    entry.SetFileName(std::string(name));
+    entry.SetListedWithPath(true);
+  }
   entry.SetFilePath(folder_prefix + entry.FileName());
   return true;
 }

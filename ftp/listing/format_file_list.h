@@ -8,7 +8,8 @@
 // "FormatFileList:EXIT[line]".
 //
 // Entry names are bare names, safe to join to a local folder:
-//   - a name given with a path ("dir\file", "pub/file") keeps its last element ("file");
+//   - a name given with a path ("dir\file", "pub/file") keeps its last element ("file"), and the
+//     entry says so (ListedWithPath), so that a folder walk can pass it over;
 //   - an entry named "", "." or ".." is dropped;
 //   - an entry whose name holds a control character other than TAB (below U+0020, or U+007F) is
 //     dropped and logged as "FormatFileList:BadName[name]": such a name could rewrite a terminal

@@ -37,12 +37,24 @@ class CFtpFile {
   const std::string& Group() const { return group_; }
   void SetGroup(std::string value) { group_ = std::move(value); }
 
+  // Whether the listing gave this entry's name with a path ("../x", "a\b"): FileName keeps only
+  // its last part, which is not the entry the server listed.
+  bool ListedWithPath() const { return listed_with_path_; }
+  void SetListedWithPath(bool value) { listed_with_path_ = value; }
+
+  // Whether the listing marks the entry as a symbolic link. Its listed size is that of the link,
+  // not of what it names, and only the server can tell whether that is a folder or a file.
+  bool IsLink() const { return is_link_; }
+  void SetIsLink(bool value) { is_link_ = value; }
+
   // Where a symbolic link points, as the listing line gives it; "" for other entries.
   const std::string& LinkTarget() const { return link_target_; }
   void SetLinkTarget(std::string value) { link_target_ = std::move(value); }
 
  private:
   bool is_directory_ = false;    // the entry is a folder (a link only when the server says so)
+  bool listed_with_path_ = false;  // the listed name held a separator
+  bool is_link_ = false;           // the listing marks a symbolic link
   double file_size_ = 0;         // size in bytes, as listed
   std::string last_write_time_;  // modification time as general-date text, seconds included
   std::string file_name_;        // bare name, never a path
