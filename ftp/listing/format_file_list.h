@@ -21,12 +21,16 @@
 // The result is nullptr when the text is empty or blank, or when no line could be read (a
 // format this parser does not know); else a collection, empty when every line was skipped.
 //
+// A listing of more than `max_entries` entries raises kListingTooLarge: a hostile server could
+// otherwise fill the memory with entries.
+//
 // One listing writes at most kMaxListingLogLines log lines and reports; what goes beyond is
 // counted in one closing line, so that a hostile listing cannot flood the log. A whole listing
 // text written to the log is cut at kMaxLoggedListingBytes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -36,10 +40,12 @@
 namespace tarvik {
 
 inline constexpr std::size_t kMaxListingLogLines = 100;
+inline constexpr long kListingTooLarge = 20066;
 inline constexpr std::size_t kMaxLoggedListingBytes = 64 * 1024;
 
 // `base_directory` is the absolute remote folder the listed entries are in.
 std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_view base_directory,
-                                          ListingDiagnostics& diagnostics);
+                                          ListingDiagnostics& diagnostics,
+                                          std::size_t max_entries = SIZE_MAX);
 
 }  // namespace tarvik
