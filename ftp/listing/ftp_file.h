@@ -78,7 +78,7 @@ class CFtpFile {
 
  private:
   // The texts, in the order they are kept.
-  enum Field { kTime, kPermissions, kOwner, kGroup, kLinkTarget, kName, kPath, kFieldCount };
+  enum Field { kTime, kPermissions, kOwner, kGroup, kLinkTarget, kName, kPath };
 
   std::size_t Begin(Field field) const { return field == 0 ? 0 : ends_[field - 1]; }
   std::size_t End(Field field) const { return field == kPath ? texts_.size() : ends_[field]; }
