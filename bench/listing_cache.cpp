@@ -55,7 +55,7 @@ void BM_CacheBatch(benchmark::State& state, bool with_path) {
   const std::vector<std::string> names = LookupNames(n, with_path);
   for (auto _ : state) {
     tarvik::ListingCache cache;
-    cache.Store(*Parse(text));
+    cache.Store(Parse(text));
     long found = 0;
     for (const std::string& name : names) found += cache.Lookup(name) != nullptr;
     benchmark::DoNotOptimize(found);
@@ -78,7 +78,7 @@ BENCHMARK_CAPTURE(BM_CacheBatch, ByPath, true)
 void BM_CacheLookupsOnly(benchmark::State& state) {
   const long n = state.range(0);
   tarvik::ListingCache cache;
-  cache.Store(*Parse(UnixListing(n)));
+  cache.Store(Parse(UnixListing(n)));
   const std::vector<std::string> names = LookupNames(n, false);
   for (auto _ : state) {
     long found = 0;
@@ -98,7 +98,7 @@ void BM_ReparseEachLookup(benchmark::State& state) {
     long found = 0;
     for (const std::string& name : names) {
       tarvik::ListingCache cache;
-      cache.Store(*Parse(text));
+      cache.Store(Parse(text));
       found += cache.Lookup(name) != nullptr;
     }
     benchmark::DoNotOptimize(found);

@@ -44,6 +44,7 @@ constexpr ErrorMessage kErrorMessages[] = {
     {20063, -1, "Refusing to remove the root folder"},
     {20064, -1, "The server truncated the listing"},
     {20065, -1, "The peer is not an FTP server"},
+    {20066, -1, "The listing is too large"},
     {16001, -1, "Failed to get current working directory"},
     {16002, -1, "Unknowed file list type."},
     {16006, row::kConnectNoResponse, {}},

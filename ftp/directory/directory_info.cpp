@@ -1,5 +1,6 @@
 // A folder's entries sorted by name, and the same as text.
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -26,21 +27,33 @@ std::string_view QueriedName(std::string_view path) {
 }
 
 // The entries ordered by the keys name + "_" + listing position, compared ignoring case, the
-// order of a sorted list box. Folders and files are mixed.
+// order of a sorted list box. Folders and files are mixed. The keys are kept back to back in one
+// text: a listing may hold millions of entries.
 std::shared_ptr<CFtpFiles> SortedByName(const CFtpFiles& files) {
-  std::vector<std::string> keys;
-  keys.reserve(files.Size());
+  std::string keys;
+  std::size_t name_bytes = 0;
+  for (const CFtpFiles::Entry& entry : files) name_bytes += entry->FileNameView().size();
+  keys.reserve(name_bytes + files.Size() * 9);  // "_" and the position's digits
+  std::vector<std::size_t> ends;                // where each key ends in `keys`
+  ends.reserve(files.Size());
   for (std::size_t i = 1; i <= files.Size(); ++i) {
-    keys.push_back(files.ItemAt(i)->FileName() + "_" + std::to_string(i));
+    keys += files.ItemAt(i)->FileNameView();
+    keys += '_';
+    keys += std::to_string(i);
+    ends.push_back(keys.size());
   }
-  std::vector<std::size_t> order(keys.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return platform::CompareIgnoreCase(keys[a], keys[b]) < 0;
+  const auto key = [&](std::size_t index) {
+    const std::size_t begin = index == 0 ? 0 : ends[index - 1];
+    return std::string_view(keys).substr(begin, ends[index] - begin);
+  };
+  std::vector<std::uint32_t> order(ends.size());
+  std::iota(order.begin(), order.end(), std::uint32_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return platform::CompareIgnoreCase(key(a), key(b)) < 0;
   });
   auto sorted = std::make_shared<CFtpFiles>();
   sorted->Reserve(order.size());
-  for (std::size_t index : order) sorted->Add(files.ItemAt(index + 1));
+  for (const std::uint32_t index : order) sorted->Add(files.ItemAt(index + 1));
   return sorted;
 }
 

@@ -91,6 +91,7 @@ std::shared_ptr<CFtpFile> RemoteListing::FileInfoByMlst(const std::string& path)
   entry->SetFileName(found.FileName());
   entry->SetFileSize(found.FileSize());
   entry->SetIsDirectory(false);
+  entry->SetIsLink(found.IsLink());
   entry->SetLastWriteTime(found.StoredLastWriteTime());
   return entry;
 }

@@ -170,13 +170,18 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
       list_argument = in_working_folder ? name : RemoteCommandArgument(path);
     }
 
-    RunningListing listing(session_, std::move(list_argument), single_file_query);
+    const ListingLimits limits = folders.listing_limits;
+    RunningListing listing(session_, std::move(list_argument), single_file_query, limits.max_bytes);
     session_.BeginAsyncMethod(Operation::kListing);
     if (!session_.SendFtpCommand("TYPE", session_.data_connection().TransferTypeCode())) {
       session_.EndAsyncMethod();
       Raise(session_.ErrorNumber(), session_.ErrorInfo());
     }
     session_.WaitForReply(Operation::kListing);
+    if (listing.TooLarge()) {
+      Raise(kListingTooLarge, "The listing is longer than " + std::to_string(limits.max_bytes) +
+                                  " bytes, more than one listing may hold");
+    }
     if (listing.Truncated() && !session_.ErrorRecorded()) {
       // The server cut the listing: only MLSD (which takes no pattern) may give the whole folder.
       scope.Leave();
@@ -194,20 +199,19 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
     listing.ClearListArgument();
     session_.CSSTimeout();
     std::shared_ptr<CFtpFiles> files;
-    const std::string text = listing.Text();
-    listing.ClearText();
+    std::string text = listing.TakeText();
     // A failed listing yields nothing, not the part that arrived before the failure.
     if (!session_.ErrorRecorded() && !(single_file_query && TrimBlanks(text).empty())) {
-      folders.last_listing_text = text;
       SessionDiagnostics diagnostics(session_);
-      files = FormatFileList(text, base, diagnostics);
+      files = FormatFileList(text, base, diagnostics, limits.max_entries);
       if (!files && !text.empty()) {
         session_.Log("--GetRMInfo--" + std::to_string(text.size()) + "#" + path + "\r\n" +
                      listing_text::LogExcerpt(text, kMaxLoggedListingBytes, true) + "\r\n" +
                      "---------------------------");
         Raise(kUnknownListFormat);
       }
-      if (files && session_.transfer_settings().cache_file_list) folders.cache.Store(*files);
+      text = std::string();  // the entries hold what is needed: the memory goes back at once
+      if (files && session_.transfer_settings().cache_file_list) folders.cache.Store(files);
     }
     if (files && files->Empty()) files.reset();
     scope.Leave();

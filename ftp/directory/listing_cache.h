@@ -2,15 +2,16 @@
 // upload batch) are answered without asking the server again, and the names of files changed
 // since that listing (uploaded, deleted, renamed), which the kept entries no longer describe.
 //
-// The entries are parsed once, when the listing is stored, and indexed by folded path and folded
-// name: a lookup costs the same whatever the size of the listing.
+// The cache shares the listing's own entries (a listing may hold millions) and indexes them by the
+// hash of their folded names: a lookup costs the same whatever the size of the listing. An entry
+// a host changed since the listing answers nothing, so that the server is asked.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -20,9 +21,9 @@ namespace tarvik {
 
 class ListingCache {
  public:
-  // Keeps copies of `entries` (the listing in the order the server sent it), replacing what was
-  // kept. The changed names are left alone.
-  void Store(const CFtpFiles& entries);
+  // Keeps `entries` (the listing in the order the server sent it), replacing what was kept. The
+  // changed names are left alone.
+  void Store(std::shared_ptr<const CFtpFiles> entries);
   // Forgets the entries and the changed names.
   void Clear();
   // Records that a file of this name was uploaded, deleted or renamed since the listing: lookups
@@ -36,18 +37,20 @@ class ListingCache {
   //   - a bare name matches an entry whose FileName equals it ignoring case.
   std::shared_ptr<CFtpFile> Lookup(std::string_view path) const;
 
-  std::size_t Size() const { return entries_.size(); }
-  bool Empty() const { return entries_.empty(); }
+  std::size_t Size() const { return entries_ ? entries_->Size() : 0; }
+  bool Empty() const { return Size() == 0; }
 
  private:
-  // Index of the first file entry under `key` in `index`; npos when none.
-  static std::size_t Find(const std::unordered_map<std::string, std::size_t>& index,
-                          const std::string& key);
+  // A file entry by the hash of its folded name.
+  struct NameKey {
+    std::uint64_t hash;
+    std::uint32_t index;  // 0-based position in the listing
+    auto operator<=>(const NameKey&) const = default;
+  };
 
-  std::vector<std::shared_ptr<const CFtpFile>> entries_;  // the listing, server order
-  std::unordered_map<std::string, std::size_t> by_path_;  // folded FilePath -> first file entry
-  std::unordered_map<std::string, std::size_t> by_name_;  // folded FileName -> first file entry
-  std::unordered_set<std::string> changed_;               // folded bare names changed since
+  std::shared_ptr<const CFtpFiles> entries_;  // the listing, server order
+  std::vector<NameKey> by_name_;              // the file entries, sorted
+  std::unordered_set<std::string> changed_;   // folded bare names changed since
 };
 
 // The last element of a remote path: the text after its last "/" or "\".

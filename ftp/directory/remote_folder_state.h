@@ -4,16 +4,24 @@
 // query).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "ftp/directory/listing_cache.h"
 
 namespace tarvik {
 
+// The most one listing may hold. Beyond it the listing fails with 20066 instead of filling the
+// memory: about 300 bytes an entry are kept while it is parsed.
+struct ListingLimits {
+  std::size_t max_bytes = std::size_t{256} << 20;  // listing text received
+  std::size_t max_entries = 2'000'000;             // entries parsed
+};
+
 struct RemoteFolderState {
   ListingCache cache;               // latest listing (CacheFileList on) and names changed since
   bool cache_only_lookups = false;  // file lookups answer from the cache only (upload batches)
-  std::string last_listing_text;    // raw text of the most recent listing
+  ListingLimits listing_limits;
   std::string upload_last_parent;  // the upload batch's last listed parent; every listing clears it
   bool created_memo_active = false;  // an upload batch runs: the memo below is kept
   std::string created_memo;        // lower-cased absolute folders created in the batch, each + "|"

@@ -7,11 +7,12 @@
 namespace tarvik {
 
 RunningListing::RunningListing(FtpSession& session, std::string list_argument,
-                               bool single_file_query)
+                               bool single_file_query, std::size_t max_bytes)
     : session_(session),
       previous_sink_(session.transfer_sink()),
       list_argument_(std::move(list_argument)),
-      single_file_query_(single_file_query) {
+      single_file_query_(single_file_query),
+      max_bytes_(max_bytes) {
   session_.SetTransferSink(this);
 }
 
@@ -46,11 +47,20 @@ void RunningListing::OnDataConnected() {
 }
 
 void RunningListing::OnDataReceived(std::string_view bytes) {
+  if (too_large_) return;
+  if (bytes.size() > max_bytes_ - received_.size()) {
+    too_large_ = true;
+    received_ = std::string();
+    if (session_.state().current_operation == Operation::kListing) session_.EndAsyncMethod();
+    return;
+  }
   received_ += bytes;
 }
 
-std::string RunningListing::Text() const {
-  return session_.DecodeServerText(received_);
+std::string RunningListing::TakeText() {
+  const std::string received = std::move(received_);
+  received_ = std::string();
+  return session_.DecodeServerText(received);
 }
 
 void RunningListing::OnDataClosed() {

@@ -4,9 +4,11 @@
 //
 // In passive mode the listing is complete when both the transfer-complete reply (226 or 250) and
 // the close of the data connection have arrived, in either order; in active mode the close alone
-// ends it.
+// ends it. A listing text longer than `max_bytes` ends the operation at once (TooLarge()), its
+// bytes dropped.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,7 +21,8 @@ class FtpSession;
 class RunningListing final : public DataTransferSink {
  public:
   // Becomes the session's transfer sink until destroyed.
-  RunningListing(FtpSession& session, std::string list_argument, bool single_file_query);
+  RunningListing(FtpSession& session, std::string list_argument, bool single_file_query,
+                 std::size_t max_bytes);
   ~RunningListing();
   RunningListing(const RunningListing&) = delete;
   RunningListing& operator=(const RunningListing&) = delete;
@@ -36,10 +39,12 @@ class RunningListing final : public DataTransferSink {
   void MarkTruncated() { truncated_ = true; }
   bool Truncated() const { return truncated_; }
 
-  // The listing text received so far. The bytes are decoded as a whole, so that a character
-  // split between two arrivals is read correctly.
-  std::string Text() const;
-  void ClearText() { received_.clear(); }
+  // More text arrived than one listing may hold.
+  bool TooLarge() const { return too_large_; }
+
+  // The listing text received, decoded as a whole (so that a character split between two
+  // arrivals is read correctly); the received bytes are released.
+  std::string TakeText();
   void ClearListArgument() { list_argument_.clear(); }
 
   void OnDataConnected() override;
@@ -61,6 +66,8 @@ class RunningListing final : public DataTransferSink {
   bool reply_received_ = false;      // passive: 226/250 to the list command arrived
   bool data_closed_ = false;         // passive: the server closed the data connection
   bool truncated_ = false;           // the transfer-complete reply says the text was cut
+  std::size_t max_bytes_;            // the most text one listing may hold
+  bool too_large_ = false;           // more than max_bytes_ arrived
 };
 
 }  // namespace tarvik

@@ -80,7 +80,10 @@ LineRead ParseFactLine(const FactLineParts& line, const ListingLineContext& cont
       listing_text::EqualsLowerAscii(facts.type, "pdir"))
     return LineRead::kNoEntry;
   const std::optional<std::string_view> link = LinkTarget(facts.type);
-  if (link) entry.SetLinkTarget(std::string(*link));
+  if (link) {
+    entry.SetIsLink(true);
+    entry.SetLinkTarget(std::string(*link));
+  }
   entry.SetIsDirectory(listing_text::EqualsLowerAscii(facts.type, "dir"));
   if (!entry.IsDirectory() && !facts.size.empty()) {
     const auto size = listing_text::ParseNumber(facts.size);

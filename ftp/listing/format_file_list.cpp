@@ -75,7 +75,7 @@ std::size_t LastSeparator(std::string_view name) {
 
 // Makes the entry's name a bare name and sets its path; false when the entry is to be dropped.
 bool FinishEntry(CFtpFile& entry, const std::string& folder_prefix, ListingDiagnostics& log) {
-  std::string_view name = entry.FileName();
+  std::string_view name = entry.FileNameView();
   const std::size_t separator = LastSeparator(name);
   if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
   if (name.empty() || name == "." || name == "..") return false;
@@ -83,8 +83,12 @@ bool FinishEntry(CFtpFile& entry, const std::string& folder_prefix, ListingDiagn
     log.WriteLog("FormatFileList:BadName[" + listing_text::LogExcerpt(name, 256, false) + "]");
     return false;
   }
-  if (separator != std::string_view::npos) entry.SetFileName(std::string(name));
+  if (separator != std::string_view::npos) {
+    entry.SetFileName(std::string(name));
+    entry.SetListedWithPath(true);
+  }
   entry.SetFilePath(folder_prefix + entry.FileName());
+  entry.Seal();
   return true;
 }
 
@@ -129,7 +133,8 @@ LineRead ParseLine(std::string_view line, const ListingLineContext& context, CFt
 }  // namespace
 
 std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_view base_directory,
-                                          ListingDiagnostics& diagnostics) {
+                                          ListingDiagnostics& diagnostics,
+                                          std::size_t max_entries) {
   if (listing_text::TrimSpaces(listing).empty()) return nullptr;
   std::string_view text = listing;
   if (listing_text::EqualsLowerAscii(text.substr(0, 5), "total")) {
@@ -138,6 +143,9 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
   }
 
   auto files = std::make_shared<CFtpFiles>();
+  // One entry a line at most: no room is wasted by growing the collection.
+  files->Reserve(
+      std::min<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1, max_entries));
   BoundedDiagnostics log(diagnostics);
   const ListingLineContext context{platform::LocalNow(), log};
   const std::string folder_prefix = FolderPrefix(base_directory);
@@ -163,8 +171,13 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
     const LineRead read = ParseLine(line, context, *entry);
     any_read = any_read || read != LineRead::kUnreadable;
     any_unreadable = any_unreadable || read == LineRead::kUnreadable;
-    if (read == LineRead::kEntry && FinishEntry(*entry, folder_prefix, log))
+    if (read == LineRead::kEntry && FinishEntry(*entry, folder_prefix, log)) {
+      if (files->Size() == max_entries) {
+        Raise(kListingTooLarge, "The listing holds more than " + std::to_string(max_entries) +
+                                    " entries, more than one listing may hold");
+      }
       files->Add(std::move(entry));
+    }
   }
   log.Close();
   if (any_unreadable && !any_read) return nullptr;  // a listing in a format this parser lacks

@@ -8,7 +8,8 @@
 // "FormatFileList:EXIT[line]".
 //
 // Entry names are bare names, safe to join to a local folder:
-//   - a name given with a path ("dir\file", "pub/file") keeps its last element ("file");
+//   - a name given with a path ("dir\file", "pub/file") keeps its last element ("file"), and the
+//     entry says so (ListedWithPath), so that a folder walk can pass it over;
 //   - an entry named "", "." or ".." is dropped;
 //   - an entry whose name holds a control character other than TAB (below U+0020, or U+007F) is
 //     dropped and logged as "FormatFileList:BadName[name]": such a name could rewrite a terminal
@@ -20,12 +21,16 @@
 // The result is nullptr when the text is empty or blank, or when no line could be read (a
 // format this parser does not know); else a collection, empty when every line was skipped.
 //
+// A listing of more than `max_entries` entries raises kListingTooLarge: a hostile server could
+// otherwise fill the memory with entries.
+//
 // One listing writes at most kMaxListingLogLines log lines and reports; what goes beyond is
 // counted in one closing line, so that a hostile listing cannot flood the log. A whole listing
 // text written to the log is cut at kMaxLoggedListingBytes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -35,10 +40,12 @@
 namespace tarvik {
 
 inline constexpr std::size_t kMaxListingLogLines = 100;
+inline constexpr long kListingTooLarge = 20066;
 inline constexpr std::size_t kMaxLoggedListingBytes = 64 * 1024;
 
 // `base_directory` is the absolute remote folder the listed entries are in.
 std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_view base_directory,
-                                          ListingDiagnostics& diagnostics);
+                                          ListingDiagnostics& diagnostics,
+                                          std::size_t max_entries = SIZE_MAX);
 
 }  // namespace tarvik

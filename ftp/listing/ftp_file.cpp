@@ -5,7 +5,28 @@
 namespace tarvik {
 
 std::string CFtpFile::LastWriteTime() const {
-  return TimeTextWithoutSeconds(last_write_time_);
+  return TimeTextWithoutSeconds(Text(kTime));
+}
+
+void CFtpFile::SetText(Field field, std::string_view value) {
+  const std::size_t begin = Begin(field);
+  const std::size_t end = End(field);
+  if (end == texts_.size()) {
+    // The last text set so far (the parser sets them in order): cut and append.
+    texts_.resize(begin);
+    texts_ += value;
+  } else {
+    texts_.replace(begin, end - begin, value);
+  }
+  for (int later = field; later < kPath; ++later) {
+    ends_[later] = static_cast<std::uint32_t>(ends_[later] + value.size() - (end - begin));
+  }
+  NoteChange();
+}
+
+void CFtpFile::Seal() {
+  texts_.shrink_to_fit();
+  sealed_ = true;
 }
 
 std::string TimeTextWithoutSeconds(std::string_view text) {

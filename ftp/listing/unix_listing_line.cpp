@@ -95,6 +95,7 @@ void SplitLink(std::string_view& name, double size, CFtpFile& entry) {
   constexpr std::string_view kArrow = " -> ";
   std::size_t arrow = name.find(kArrow);
   if (arrow == std::string_view::npos) return;
+  entry.SetIsLink(true);
   for (std::size_t at = arrow; at != std::string_view::npos; at = name.find(kArrow, at + 1)) {
     if (static_cast<double>(name.size() - at - kArrow.size()) == size) {
       arrow = at;
@@ -139,6 +140,7 @@ LineRead ParseUnixLine(std::string_view line, const ListingWords& words,
   std::string_view name = line.substr(name_start);
   // A link's name stops before its target; so does a folder's, where a server marks a link to a
   // folder as one. Another entry keeps an arrow in its name.
+  entry.SetIsLink(mode.front() == 'l');
   if (mode.front() == 'l' || mode.front() == 'd') SplitLink(name, size->size, entry);
   entry.SetFileName(std::string(name));
   return LineRead::kEntry;

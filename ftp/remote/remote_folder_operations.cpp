@@ -74,6 +74,17 @@ void ForgetRemoval(std::string& record, const std::string& folder) {
   }
 }
 
+// The entries of `folder` by LIST, whatever ListCommand says: its lines mark links, while MLSD
+// of some servers describes a link as the folder or file it names.
+std::shared_ptr<CFtpFiles> ListMarkingLinks(FtpSession& session, const std::string& folder) {
+  std::string& list_command = session.settings().list_command;
+  const std::string chosen = list_command;
+  list_command = "LIST";
+  std::shared_ptr<CFtpFiles> files = RemoteListing(session).GetFtpDirectoryInfo(folder);
+  list_command = chosen;
+  return files;
+}
+
 }  // namespace
 
 bool FolderMadeInBatch(const RemoteFolderState& folders, std::string_view absolute_folder) {
@@ -213,15 +224,22 @@ bool RemoteOperations::RemoveDirectory(std::string_view directory_path) {
 
 bool RemoteOperations::RemoveDirRecurse(std::string_view folder) {
   try {
-    // The entries' paths are absolute: each command reaches them from any working folder.
-    if (const auto files = RemoteListing(session_).GetFtpDirectoryInfo(std::string(folder) + "/")) {
+    // The entries' paths are absolute: each command reaches them from any working folder. A link
+    // is deleted itself, never followed: what it names lies outside this folder. An entry listed
+    // with a path is left alone: its FilePath names some other file.
+    if (const auto files = ListMarkingLinks(session_, std::string(folder) + "/")) {
       for (const CFtpFiles::Entry& entry : *files) {
         if (session_.ErrorNumber() != 0) break;
-        if (!entry->IsDirectory()) DeleteFile(entry->FilePath());
+        if (entry->ListedWithPath()) {
+          session_.Log("RemoveDirRecurse.NameWithPath:" + entry->FilePath());
+        } else if (!entry->IsDirectory() || entry->IsLink()) {
+          DeleteFile(entry->FilePath());
+        }
       }
       for (const CFtpFiles::Entry& entry : *files) {
         if (session_.ErrorNumber() != 0) break;
-        if (entry->IsDirectory()) RemoveDirRecurse(entry->FilePath());
+        if (entry->IsDirectory() && !entry->IsLink() && !entry->ListedWithPath())
+          RemoveDirRecurse(entry->FilePath());
       }
     }
     if (session_.ErrorNumber() != 0) return false;

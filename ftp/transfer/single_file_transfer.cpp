@@ -118,7 +118,8 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
     RemoteListing listing(session);
     const std::string absolute =
         ResolveRemotePath(session.state().current_directory, remote_path);
-    if (auto entry = listing.GetFtpFileInfoFromCache(absolute); entry && !entry->IsDirectory()) {
+    if (auto entry = listing.GetFtpFileInfoFromCache(absolute);
+        entry && !entry->IsDirectory() && !entry->IsLink()) {
       file.size = static_cast<std::int64_t>(entry->FileSize());
       file.date = entry->LastWriteTime();
       return file;
@@ -130,8 +131,13 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
   }
   if (auto entry = RemoteListing(session).GetFtpFileInfo(remote_path)) {
     if (entry->IsDirectory()) return {};
-    file.size = static_cast<std::int64_t>(entry->FileSize());
     file.date = entry->LastWriteTime();
+    // A link is listed with the size of the link itself; SIZE answers for the file it names.
+    if (!entry->IsLink()) {
+      file.size = static_cast<std::int64_t>(entry->FileSize());
+    } else if (file.size < 0) {
+      file.size = SizeBySizeCommand(session, remote_path);
+    }
     return file;
   }
   if (session.ErrorNumber() == kRemoteFileMissing || session.ErrorNumber() == 16550 ||

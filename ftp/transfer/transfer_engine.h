@@ -63,6 +63,12 @@ class TransferEngine {
   // Seconds of the countdown before a retry.
   std::int16_t retry_countdown_seconds = 5;
 
+  // A folder a download walk is inside.
+  struct WalkedFolder {
+    std::string real_path;  // the folder's path on the server, links resolved
+    int links = 0;          // links the walk followed to reach it
+  };
+
  private:
   bool TransferOne(TransferDirection direction);
   bool RunDownload();
@@ -85,8 +91,10 @@ class TransferEngine {
   bool RunBatch(TransferDirection direction);
   void PlanUploadTotals(const BatchPlan& plan);
   // A remote folder or pattern (absolute) into the local folder `local_folder` (ending in "\"),
-  // with its subfolders.
-  void DownloadFolder(const std::string& remote_item, const std::string& local_folder);
+  // with its subfolders. `inside` holds the folders the walk is inside, this one last (empty for
+  // the batch's own item: its path as given).
+  void DownloadFolder(const std::string& remote_item, const std::string& local_folder,
+                      std::vector<WalkedFolder> inside = {});
   // A local folder or pattern to the remote folder `remote_folder` (ending in "/"), with its
   // subfolders.
   void UploadFolder(const std::string& local_item, const std::string& remote_folder);

@@ -23,7 +23,7 @@ ListingCache SampleCache() {
   files.Add(MakeEntry("/pub/A.TXT", false, 3));
   files.Add(MakeEntry("/pub/Ünï.txt", false, 4));
   ListingCache cache;
-  cache.Store(files);
+  cache.Store(std::make_shared<CFtpFiles>(files));
   return cache;
 }
 
@@ -82,7 +82,7 @@ TEST(ListingCacheTest, StoreReplacesAndClearForgets) {
   CFtpFiles files;
   files.Add(MakeEntry("/x/b.txt", false, 7));
   cache.NoteChanged("c.txt");
-  cache.Store(files);
+  cache.Store(std::make_shared<CFtpFiles>(files));
   EXPECT_EQ(cache.Lookup("a.txt"), nullptr);
   EXPECT_EQ(cache.Lookup("b.txt")->FileSize(), 7);
   EXPECT_EQ(cache.Lookup("c.txt"), nullptr);

@@ -60,6 +60,42 @@ TEST(GetFtpDirectoryInfoTest, ALargeListingArrivesWhole) {
   EXPECT_TRUE(server.WaitFinished());
 }
 
+// A listing beyond the bounds of one listing (lowered here) fails with its own number instead of
+// filling the memory, and the session lists the next folder.
+struct ListingBound {
+  const char* name;
+  ListingLimits limits;
+};
+
+class ListingBoundTest : public ::testing::TestWithParam<ListingBound> {};
+
+TEST_P(ListingBoundTest, ALargerListingFailsAndTheNextOneWorks) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += FileLine("f" + std::to_string(i));
+  FakeFtpServer server;
+  PlayListing(PlayListing(PlayRootLogin(server), "LIST big/", text), "LIST pub/", kPubListing);
+  server.Start();
+  SessionUnderTest t(server.Port());
+  t.session.settings().list_working_dir = false;
+  t.session.remote_folders().listing_limits = GetParam().limits;
+
+  EXPECT_EQ(RemoteListing(t.session).GetFtpDirectoryInfo("big"), nullptr);
+  EXPECT_EQ(t.session.ErrorNumber(), 20066);
+  EXPECT_NE(t.session.ErrorInfo().find("more than one listing may hold"), std::string::npos)
+      << t.session.ErrorInfo();
+  const auto files = RemoteListing(t.session).GetFtpDirectoryInfo("pub");
+  ASSERT_NE(files, nullptr) << t.session.ErrorInfo();
+  EXPECT_EQ(files->Size(), 3u);
+  EXPECT_TRUE(server.WaitFinished());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bounds, ListingBoundTest,
+                         ::testing::Values(ListingBound{"Bytes", {1000, 1000}},
+                                           ListingBound{"Entries", {1 << 20, 99}}),
+                         [](const ::testing::TestParamInfo<ListingBound>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST(GetFtpDirectoryInfoTest, AsteriskModeListsThePattern) {
   FakeFtpServer server;
   PlayListing(PlayRootLogin(server), "LIST pub/*", kPubListing);
@@ -383,15 +419,16 @@ namespace {
 TEST(RunningListingTest, CharacterSplitBetweenArrivalsIsReadWhole) {
   SessionUnderTest t(FakeFtpServer::ClosedPort());
   t.session.settings().utf8 = true;
-  RunningListing listing(t.session, "", false);
+  RunningListing listing(t.session, "", false, 1 << 20);
   EXPECT_EQ(t.session.transfer_sink(), &listing);
   const std::string line = FileLine("Größe.txt");
   const std::size_t split = line.find("ö") + 1;  // between the two bytes of "ö"
   listing.OnDataReceived(line.substr(0, split));
   listing.OnDataReceived(line.substr(split));
-  EXPECT_EQ(listing.Text(), line);
+  EXPECT_EQ(listing.TakeText(), line);
+  listing.OnDataReceived(line);
   listing.OnDataAborted();
-  EXPECT_EQ(listing.Text(), "");
+  EXPECT_EQ(listing.TakeText(), "");
 }
 
 TEST(GetFtpDirectoryInfoTest, CacheFileListOffKeepsNoCache) {

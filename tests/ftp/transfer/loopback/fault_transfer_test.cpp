@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/ftp/transfer/loopback/scripted_transfer.h"
 
@@ -427,6 +428,64 @@ const Fault kUploadFaults[] = {
 
 INSTANTIATE_TEST_SUITE_P(Faults, UploadFaultTest, ::testing::ValuesIn(kUploadFaults),
                          FaultName<Fault>);
+
+// A hostile listing names entries with a path or a control character. The folder walk skips
+// them (they are logged) and transfers the rest of the folder: nothing is fetched from, or
+// written to, where the names lead.
+struct HostileName {
+  const char* name;
+  const char* listed;
+};
+
+class HostileNameTest : public ::testing::TestWithParam<HostileName> {};
+
+TEST_P(HostileNameTest, FolderDownloadSkipsTheEntryAndFetchesTheRest) {
+  const std::string listed = GetParam().listed;
+  const fs::path local = FreshLocalFolder("hostile-local");
+  FakeFtpServer server;
+  PlayLogin(server)
+      .ExpectLike("CWD *dir*")
+      .Reply("250 Directory changed")
+      .Expect("TYPE I")
+      .Reply("200 Type set")
+      .Expect("PASV")
+      .ReplyPasv()
+      .Expect("LIST")
+      .Reply("150 Here comes the listing")
+      .SendData("-rw-r--r--    1 u  u  2 Jan 05 12:30 " + listed + "\r\n" +
+                "-rw-r--r--    1 u  u  2 Jan 05 12:30 " + listed + "y\r\n" +
+                "-rw-r--r--    1 u  u  2 Jan 05 12:30 file.bin\r\n")
+      .Reply("226 Listing sent")
+      .ExpectLike("CWD *")
+      .Reply("250 Directory changed");
+  PlayRetrieveStart(server).SendData("ok").Reply("226 Transfer complete");
+  server.Start();
+  HostedControl hosted;
+  FtpLibrary& c = hosted.control;
+  AimAtScriptedServer(c, server, local / "");
+  c.put_RemotePath("/dir/");
+
+  ASSERT_TRUE(c.Download()) << c.get_ErrorNumber() << " " << c.get_ErrorInfo();
+  EXPECT_TRUE(server.WaitFinished());
+  std::vector<std::string> written;
+  for (const auto& entry : fs::recursive_directory_iterator(local)) {
+    written.push_back(fs::relative(entry.path(), local).string());
+  }
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(written, (std::vector<std::string>{"dir", "dir/file.bin"}));
+}
+
+const HostileName kHostileNames[] = {
+    {"ParentFolders", "../../etc/x"},
+    {"AbsolutePath", "/etc/x"},
+    {"Backslashes", "..\\..\\x"},
+    {"ControlCharacterBeforeTheSeparator", "a\x1b[2J/x"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Listings, HostileNameTest, ::testing::ValuesIn(kHostileNames),
+                         [](const ::testing::TestParamInfo<HostileName>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace tarvik::test

@@ -115,6 +115,64 @@ TEST_P(RealBatchTest, UnsafeEntryNamesAreSkipped) {
                 {"u/ok.txt", std::to_string(std::hash<std::string>{}("x"))}}));
 }
 
+// Symbolic links made in the server's folder `ln` on disk, to a folder and a file beside it; with
+// `loops`, also to the folder itself and to the one above it.
+void BuildLinks(const RealFtpServer& server, const std::string& ln, const std::string& data,
+                bool loops) {
+  server.FreshDir(ln);
+  server.FreshDir("outside");
+  server.PutFile("outside/data.bin", data);
+  server.PutFile("outside/docs/a.txt", "a");
+  server.PutFile("outside/docs/sub/b.txt", "b");
+  server.PutFile(ln + "/plain.txt", "plain");
+  const fs::path folder = server.RootDir() / ln;
+  fs::create_symlink("../outside/data.bin", folder / "file-link");
+  fs::create_directory_symlink("../outside/docs", folder / "folder-link");
+  if (!loops) return;
+  fs::create_directory_symlink("..", folder / "up");
+  fs::create_directory_symlink(".", folder / "self");
+}
+
+std::string HashOf(const std::string& bytes) {
+  return std::to_string(std::hash<std::string>{}(bytes));
+}
+
+// A link to a file comes as that file, a link to a folder outside the tree as that folder; a
+// link to the folder itself or to one above it is left out (it would be walked forever).
+TEST_P(RealBatchTest, LinksInAFolderAreTakenForWhatTheyName) {
+  const std::string data = RandomBytes(5000);
+  BuildLinks(Server(), "ln", data, true);
+  ASSERT_TRUE(Download("/ln/", local_ / "in" / "")) << Failure();
+  EXPECT_EQ(Snapshot(local_ / "in"), (std::map<std::string, std::string>{
+                                         {"ln", "<dir>"},
+                                         {"ln/plain.txt", HashOf("plain")},
+                                         {"ln/file-link", HashOf(data)},
+                                         {"ln/folder-link", "<dir>"},
+                                         {"ln/folder-link/a.txt", HashOf("a")},
+                                         {"ln/folder-link/sub", "<dir>"},
+                                         {"ln/folder-link/sub/b.txt", HashOf("b")}}));
+}
+
+// Removing a folder deletes the links in it, never what they name, whichever list command is
+// set (the MLSD of some servers describes a link as what it names).
+TEST_P(RealBatchTest, RemovingAFolderDeletesItsLinksNotWhatTheyName) {
+  const std::string data = RandomBytes(5000);
+  for (const std::string command : {"LIST", "MLSD"}) {
+    if (command == "MLSD" && GetParam() == "vsftpd") continue;  // no MLSD there
+    SCOPED_TRACE(command);
+    BuildLinks(Server(), "ln-" + command, data, false);
+    control().put_ListCommand(command);
+    ASSERT_TRUE(control().RemoveDirectory("/ln-" + command)) << Failure();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Server().RootDir() / ("ln-" + command))));
+    EXPECT_EQ(Snapshot(Server().RootDir() / "outside"),
+              (std::map<std::string, std::string>{{"data.bin", HashOf(data)},
+                                                  {"docs", "<dir>"},
+                                                  {"docs/a.txt", HashOf("a")},
+                                                  {"docs/sub", "<dir>"},
+                                                  {"docs/sub/b.txt", HashOf("b")}}));
+  }
+}
+
 // From OnTransfer: a file and a folder queued, a pending file taken out, another taken out and
 // queued again. QueueTotal is never below QueueIndex.
 TEST_P(RealBatchTest, QueueChangedFromTheProgressHandler) {
