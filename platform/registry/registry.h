@@ -1,7 +1,9 @@
 // The registry: a persistent, hierarchical store of keys and typed values with the calls and
-// results of the Win32 registry API. Everything lives in one SQLite database, by default
-// $TARVIK_ROOT/registry.db (TARVIK_ROOT defaults to ~/.local/share/tarvik); the variable
-// TARVIK_REGISTRY names another file. The store is opened on first use.
+// results of the Win32 registry API. On Windows it is the system's registry (the wide-character
+// calls; names and string data UTF-8 here, UTF-16 there). On Linux everything lives in one SQLite
+// database, by default $TARVIK_ROOT/registry.db (TARVIK_ROOT defaults to ~/.local/share/tarvik);
+// the variable TARVIK_REGISTRY names another file (platform/registry/posix/registry_store.h). The
+// store is opened on first use.
 //
 // Behaviour, as on Windows:
 // - Seven predefined roots (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA) are always open and never closed
@@ -134,11 +136,5 @@ LSTATUS ReadRegistryString(HKEY key, std::string_view sub_key, std::string_view 
 // REG_SZ with a terminating zero, in one transaction.
 LSTATUS WriteRegistryString(HKEY key, std::string_view sub_key, std::string_view value_name,
                             std::string_view text);
-
-// Closes the store and every open handle. The next call opens the store again, from the path the
-// environment names then. For tests and for a process that changes TARVIK_ROOT.
-void CloseRegistryStore();
-// The path of the database file in use, or that the next call will open.
-std::string RegistryStorePath();
 
 }  // namespace tarvik::platform

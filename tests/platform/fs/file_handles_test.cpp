@@ -7,6 +7,7 @@
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/file_operations.h"
 #include "platform/fs/last_error.h"
+#include "platform/fs/posix/errno_mapping.h"
 #include "tests/platform/fs/drive_sandbox.h"
 
 namespace tarvik::platform {
