@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The Windows implementations of platform/ under Wine: the platform tests that apply to Windows
+# (tests/platform, built with MinGW-w64 by scripts/build-windows.sh) run through CTest, which
+# starts each case with Wine's loader. Ends with CTest's summary and its exit status.
+#
+#   scripts/wine-platform-test.sh [build-folder]      (default: build-win)
+#
+# Wine runs in a prefix of its own under the build folder (WINEPREFIX overrides it).
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build-win}"
+jobs="${JOBS:-$(nproc)}"
+started=$SECONDS
+
+[ -f "$build/CMakeCache.txt" ] || "$root/scripts/build-windows.sh" "$build"
+build="$(cd "$build" && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}" WINEDEBUG=-all
+cleanup() { wineserver -k 2>/dev/null || true; }
+trap cleanup EXIT
+wineserver -p 2>/dev/null || true  # one server for every test program
+
+targets=()
+for folder in "$root"/tests/platform/*/windows; do
+  service="$(basename "$(dirname "$folder")")"
+  targets+=("test_platform_$service")
+done
+targets+=(test_platform_ui)
+cmake --build "$build" --target "${targets[@]}" -j "$jobs"
+status=0
+ctest --test-dir "$build" -L unit -j "$jobs" --output-on-failure || status=$?
+echo "Wine platform tier: $((SECONDS - started)) s"
+exit "$status"
