@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows implementations of platform/ under Wine: the platform tests that apply to Windows
 # (tests/platform, built with MinGW-w64 by scripts/build-windows.sh) run through CTest, which
-# starts each case with Wine's loader. Ends with CTest's summary and its exit status.
+# starts each test program with Wine's loader. Ends with CTest's summary, the count of test cases
+# GoogleTest ran, and CTest's exit status.
 #
 #   scripts/wine-platform-test.sh [build-folder]      (default: build-win)
 #
@@ -29,5 +30,9 @@ targets+=(test_platform_ui)
 cmake --build "$build" --target "${targets[@]}" -j "$jobs"
 status=0
 ctest --test-dir "$build" -L unit -j "$jobs" --output-on-failure || status=$?
-echo "Wine platform tier: $((SECONDS - started)) s"
+# Each test program is one CTest test; GoogleTest's own counts tell the cases.
+log="$build/Testing/Temporary/LastTest.log"
+passed=$(grep -ho '^\[  PASSED  \] [0-9][0-9]* test' "$log" | awk '{s += $4} END {print s + 0}')
+failed=$(grep -ho '^\[  FAILED  \] [0-9][0-9]* test' "$log" | awk '{s += $4} END {print s + 0}')
+echo "Wine platform tier: $passed test cases passed, $failed failed, in $((SECONDS - started)) s"
 exit "$status"

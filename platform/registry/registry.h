@@ -16,7 +16,8 @@
 //   (ERROR_INVALID_PARAMETER beyond).
 // - The empty value name is the key's default value.
 // - Names and string data are bytes, UTF-8 on this platform; the store keeps data exactly as given
-//   (a REG_SZ written with or without its terminating zero is read back the same way).
+//   (a REG_SZ written with or without its terminating zero is read back the same way), except
+//   that the Windows registry adds the terminating zero a string was written without.
 // - RegDeleteKey refuses a key that still has subkeys (ERROR_ACCESS_DENIED); a deleted key takes
 // its
 //   values with it, and handles still open on it answer ERROR_KEY_DELETED.

@@ -29,12 +29,17 @@ TEST_F(SystemRegistryTest, ValuesReadBackAsTheyWereWritten) {
     const char* name;
     DWORD type;
     std::string data;
+    std::string read;  // as the system gives it back
   };
+  const std::string greeting = std::string("Grüße aus 東京", 18) + '\0';
+  const std::string binary("\x00\xFF\x10", 3);
+  const std::string dword(reinterpret_cast<const char*>(&number), 4);
   const std::vector<Row> rows = {
-      {"Grüße", REG_SZ, std::string("Grüße aus 東京", 18) + '\0'},  // with its zero
-      {"plain", REG_SZ, "no zero"},
-      {"number", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4)},
-      {"bytes", REG_BINARY, std::string("\x00\xFF\x10", 3)},
+      {"Grüße", REG_SZ, greeting, greeting},
+      // The system adds the terminating zero a string was written without.
+      {"plain", REG_SZ, "no zero", std::string("no zero", 8)},
+      {"number", REG_DWORD, dword, dword},
+      {"bytes", REG_BINARY, binary, binary},
   };
   for (const Row& row : rows) {
     ASSERT_EQ(RegSetValueEx(key_, row.name, row.type, row.data.data(),
@@ -44,12 +49,12 @@ TEST_F(SystemRegistryTest, ValuesReadBackAsTheyWereWritten) {
     DWORD type = 0, size = 0;
     ASSERT_EQ(RegQueryValueEx(key_, row.name, &type, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(type, row.type) << row.name;
-    EXPECT_EQ(size, row.data.size()) << row.name;
+    EXPECT_EQ(size, row.read.size()) << row.name;
     std::string read(size, '\0');
     DWORD small = size - 1;
     EXPECT_EQ(RegQueryValueEx(key_, row.name, nullptr, read.data(), &small), ERROR_MORE_DATA);
     EXPECT_EQ(RegQueryValueEx(key_, row.name, nullptr, read.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(read, row.data) << row.name;
+    EXPECT_EQ(read, row.read) << row.name;
   }
   std::string text;
   EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kTestKey, "Grüße", &text), ERROR_SUCCESS);
