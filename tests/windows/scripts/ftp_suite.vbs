@@ -20,7 +20,9 @@ End Sub
 
 ' Receives the control's events through the test container.
 Class Events
-  Public messages, transfers, commands
+  Public messages
+  Public transfers
+  Public commands
   Sub OnServerMessage()
     messages = messages + 1
     commands = commands & ftp.MessageInfo & vbLf

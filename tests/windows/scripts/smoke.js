@@ -11,6 +11,9 @@ var messages = 0;
 var box = new ActiveXObject("TarvikTest.Container");
 box.Place(ftp, { OnServerMessage: function () { messages++; } });
 check("FormatSize", ftp.FormatSize(2048) != "", "");
+var name = "h" + String.fromCharCode(233, 8364) + ".txt";  // UTF-16 in, UTF-8 inside, back
+check("text beyond ASCII crosses the boundary unchanged", ftp.GetFileName("C:\\d\\" + name) == name,
+      ftp.GetFileName("C:\\d\\" + name));
 ftp.ServerName = args(0); ftp.Port = parseInt(args(1), 10);
 ftp.Username = args(2); ftp.Password = args(3);
 check("Connect", ftp.Connect(), ftp.ErrorNumber + " " + ftp.ErrorInfo);
