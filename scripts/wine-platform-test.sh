@@ -19,7 +19,10 @@ build="$(cd "$build" && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}" WINEDEBUG=-all
 cleanup() { wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
-wineserver -p 2>/dev/null || true  # one server for every test program
+wineserver -p </dev/null >/dev/null 2>&1 || true  # one server for every test program
+# Starting the prefix starts its background services; they keep the standard streams of the
+# program that started them, so a first program with none of CTest's pipes starts them.
+/usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 
 targets=()
 for folder in "$root"/tests/platform/*/windows; do
@@ -32,7 +35,7 @@ status=0
 ctest --test-dir "$build" -L unit -j "$jobs" --output-on-failure || status=$?
 # Each test program is one CTest test; GoogleTest's own counts tell the cases.
 log="$build/Testing/Temporary/LastTest.log"
-passed=$(grep -ho '^\[  PASSED  \] [0-9][0-9]* test' "$log" | awk '{s += $4} END {print s + 0}')
-failed=$(grep -ho '^\[  FAILED  \] [0-9][0-9]* test' "$log" | awk '{s += $4} END {print s + 0}')
+passed=$(awk '/^\[  PASSED  \] [0-9]+ test/ {s += $4} END {print s + 0}' "$log")
+failed=$(awk '/^\[  FAILED  \] [0-9]+ test/ {s += $4} END {print s + 0}' "$log")
 echo "Wine platform tier: $passed test cases passed, $failed failed, in $((SECONDS - started)) s"
 exit "$status"
