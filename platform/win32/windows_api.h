@@ -44,6 +44,7 @@
 #undef PostMessage
 #undef RegCreateKey
 #undef RegDeleteKey
+#undef RegDeleteValue
 #undef RegEnumKey
 #undef RegEnumValue
 #undef RegOpenKey

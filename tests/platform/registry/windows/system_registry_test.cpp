@@ -60,6 +60,11 @@ TEST_F(SystemRegistryTest, ValuesReadBackAsTheyWereWritten) {
   EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kTestKey, "Grüße", &text), ERROR_SUCCESS);
   EXPECT_EQ(text, "Grüße aus 東京");
   EXPECT_EQ(RegSetValueEx(key_, "short", REG_DWORD, "ab", 2), ERROR_INVALID_PARAMETER);
+  for (const Row& row : rows) EXPECT_EQ(RegDeleteValue(key_, row.name), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValue(key_, "plain"), ERROR_FILE_NOT_FOUND);
+  DWORD values = 1;
+  EXPECT_EQ(RegQueryInfoKey(key_, nullptr, &values), ERROR_SUCCESS);
+  EXPECT_EQ(values, 0u);
 }
 
 TEST_F(SystemRegistryTest, KeysEnumerateAndAParentWithChildrenStays) {
