@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/com/windows/bridge_values.h"
+#include "platform/com/windows/system_type_info.h"
 #include "platform/com/windows/wide_text.h"
 
 namespace tarvik::platform::com_bridge {
@@ -22,6 +23,43 @@ void ReadException(EXCEPINFO& exception, com::InvokeError* error) {
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
 }
+
+// One of the system's connection points as the object model's: an object-model sink is exposed to
+// the system as a ServerObject.
+class ClientConnectionPoint final : public com::ComObject<com::IConnectionPoint> {
+ public:
+  explicit ClientConnectionPoint(::IConnectionPoint* system) : system_(system) {}
+  ~ClientConnectionPoint() override { system_->Release(); }
+
+  com::HRESULT GetConnectionInterface(com::Guid* iid) override {
+    if (iid == nullptr) return E_POINTER;
+    IID events;
+    const HRESULT status = system_->GetConnectionInterface(&events);
+    if (SUCCEEDED(status)) *iid = FromSystem(events);
+    return status;
+  }
+  com::HRESULT GetConnectionPointContainer(com::IConnectionPointContainer** container) override {
+    if (container != nullptr) *container = nullptr;
+    return E_NOTIMPL;  // nothing here asks a point for its owner
+  }
+  com::HRESULT Advise(com::IUnknown* sink, std::uint32_t* cookie) override {
+    if (sink == nullptr || cookie == nullptr) return E_POINTER;
+    com::ComPtr<com::IDispatch> inner_sink;
+    if (com::Failed(com::ComPtr<com::IUnknown>(sink).As(&inner_sink))) {
+      return CONNECT_E_CANNOTCONNECT;
+    }
+    ::IDispatch* exposed = Export(inner_sink);
+    DWORD connection = 0;
+    const HRESULT status = system_->Advise(exposed, &connection);
+    exposed->Release();
+    *cookie = SUCCEEDED(status) ? connection : 0;
+    return status;
+  }
+  com::HRESULT Unadvise(std::uint32_t cookie) override { return system_->Unadvise(cookie); }
+
+ private:
+  ::IConnectionPoint* system_;  // with a reference
+};
 
 }  // namespace
 
@@ -48,6 +86,54 @@ com::ComPtr<com::IDispatch> ClientDispatch::Wrap(::IDispatch* system) {
   system->AddRef();
   client->Release();
   return system;
+}
+
+const com::TypeInfo* ClientDispatch::GetTypeInfo() {
+  if (!type_asked_) {
+    type_asked_ = true;
+    ITypeInfo* type = nullptr;
+    if (SUCCEEDED(system_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &type))) {
+      type_ = DescribeSystemType(type);
+      type->Release();
+    }
+  }
+  return type_;
+}
+
+#pragma push_macro("GetClassInfo")
+#undef GetClassInfo
+com::HRESULT ClientDispatch::GetClassInfo(const com::TypeInfo** type) {
+#pragma pop_macro("GetClassInfo")
+  if (type == nullptr) return E_POINTER;
+  *type = nullptr;
+  ::IProvideClassInfo* info = nullptr;
+  if (FAILED(system_->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&info)))) {
+    return E_NOTIMPL;
+  }
+  ITypeInfo* class_type = nullptr;
+  const HRESULT status = info->GetClassInfo(&class_type);
+  info->Release();
+  if (FAILED(status)) return status;
+  *type = DescribeSystemType(class_type);
+  class_type->Release();
+  return *type != nullptr ? S_OK : E_NOTIMPL;
+}
+
+com::HRESULT ClientDispatch::FindConnectionPoint(const com::Guid& iid,
+                                                 com::IConnectionPoint** point) {
+  if (point == nullptr) return E_POINTER;
+  *point = nullptr;
+  ::IConnectionPointContainer* container = nullptr;
+  if (FAILED(system_->QueryInterface(IID_IConnectionPointContainer,
+                                     reinterpret_cast<void**>(&container)))) {
+    return CONNECT_E_NOCONNECTION;
+  }
+  ::IConnectionPoint* system_point = nullptr;
+  const HRESULT status = container->FindConnectionPoint(ToSystem(iid), &system_point);
+  container->Release();
+  if (FAILED(status)) return status;
+  *point = com::MakeObject<ClientConnectionPoint>(system_point).Detach();
+  return S_OK;
 }
 
 void* ClientDispatch::QueryExtraInterface(const com::Guid& iid) {
