@@ -149,7 +149,7 @@ std::string IdlParam(const ParamInfo& param) {
   if (param.optional) attributes += ", optional";
   if (param.has_default) attributes += Format(", defaultvalue({})", DefaultValue(param));
   return Format("[{}] {}{} {}", attributes, IdlType(param.type), param.in_out ? "*" : "",
-                     param.name);
+                param.name);
 }
 
 // The parameters of one function: its own, then a put's new value or a get's result.
@@ -193,15 +193,14 @@ void WriteInterface(const TypeInfo& type, std::string& out) {
   out += Format("  interface {} : IDispatch {{\n", type.name);
   for (const FunctionInfo& function : type.Functions()) {
     out += Format("    [id({}){}] HRESULT {}({});\n", IdText(function.member->id),
-                       AccessorAttribute(function.kind), function.member->name,
-                       IdlParams(function));
+                  AccessorAttribute(function.kind), function.member->name, IdlParams(function));
   }
   out += "  };\n\n";
 }
 
 void WriteEventInterface(const TypeInfo& type, std::string& out) {
   out += Format("  [uuid({})]\n  dispinterface {} {{\n  properties:\n  methods:\n",
-                     GuidText(type.guid), type.name);
+                GuidText(type.guid), type.name);
   for (const MemberInfo& event : type.members) {
     std::string params;
     for (const ParamInfo& param : event.params) {
@@ -214,14 +213,14 @@ void WriteEventInterface(const TypeInfo& type, std::string& out) {
 
 void WriteClass(const TypeInfo& type, std::string& out) {
   out += Format("  [uuid({}){}{}]\n  coclass {} {{\n", GuidText(type.guid),
-                     type.help.empty() ? "" : Format(", helpstring(\"{}\")", type.help),
-                     type.creatable ? "" : ", noncreatable", type.name);
+                type.help.empty() ? "" : Format(", helpstring(\"{}\")", type.help),
+                type.creatable ? "" : ", noncreatable", type.name);
   for (const ImplementedType& implemented : type.implemented) {
     const bool source = (implemented.flags & IMPLTYPEFLAG_FSOURCE) != 0;
     std::string attributes = (implemented.flags & IMPLTYPEFLAG_FDEFAULT) != 0 ? "default" : "";
     if (source) attributes += attributes.empty() ? "source" : ", source";
-    out += Format("    {}{}{} {};\n", attributes.empty() ? "" : "[" + attributes + "] ",
-                       "", source ? "dispinterface" : "interface", implemented.type->name);
+    out += Format("    {}{}{} {};\n", attributes.empty() ? "" : "[" + attributes + "] ", "",
+                  source ? "dispinterface" : "interface", implemented.type->name);
   }
   out += "  };\n\n";
 }
@@ -239,8 +238,8 @@ std::string SlotFunction(const std::string& name, const FunctionInfo& function) 
                           : Format("SlotIn({}, &{})", slot.vt, param));
   };
   for (const ParamInfo& param : member.params) add(param.type, param.in_out);
-  const bool setter = function.kind == DISPATCH_PROPERTYPUT ||
-                      function.kind == DISPATCH_PROPERTYPUTREF;
+  const bool setter =
+      function.kind == DISPATCH_PROPERTYPUT || function.kind == DISPATCH_PROPERTYPUTREF;
   if (setter) add(member.type, false);
   std::string result_vt = "VT_EMPTY";
   std::string result = "nullptr";
@@ -254,12 +253,10 @@ std::string SlotFunction(const std::string& name, const FunctionInfo& function) 
   for (const std::string& param : params) signature += (signature.empty() ? "" : ", ") + param;
   std::string arg_list;
   for (const std::string& arg : args) arg_list += (arg_list.empty() ? "" : ", ") + arg;
-  const std::string call_args =
-      args.empty() ? "nullptr, 0" : Format("arguments, {}", args.size());
+  const std::string call_args = args.empty() ? "nullptr, 0" : Format("arguments, {}", args.size());
   return Format(
       "HRESULT STDMETHODCALLTYPE {}({}) {{\n{}  return CallSlot(self, {}, {}, {}, {}, {});\n}}\n\n",
-      name, signature,
-      args.empty() ? "" : Format("  VARIANT arguments[] = {{{}}};\n", arg_list),
+      name, signature, args.empty() ? "" : Format("  VARIANT arguments[] = {{{}}};\n", arg_list),
       IdText(member.id), function.kind, call_args, result_vt, result);
 }
 
@@ -269,7 +266,7 @@ std::string TypeLibraryIdl(const TypeLibrary& library) {
   std::string out = "// Generated from the library's type table; not to be edited.\n";
   out += kIdlPrologue;
   out += Format("\n[uuid({}), version({}), helpstring(\"{}\")]\nlibrary {} {{\n",
-                     GuidText(library.guid), library.VersionText(), library.help, library.name);
+                GuidText(library.guid), library.VersionText(), library.help, library.name);
   out += "  importlib(\"stdole2.tlb\");\n\n";
   // Interfaces and event interfaces are declared ahead so that members may name any of them;
   // enumerations come first because IDL has no forward declaration of an enumeration.
@@ -320,9 +317,9 @@ std::string DualSlotSource(const TypeLibrary& library) {
       slots += Format("    reinterpret_cast<const void*>(&{}),\n", name);
     }
     tables += Format("// {}\nconst void* const kSlots{}[] = {{\n{}}};\n\n", type->name,
-                          interface_index, slots);
+                     interface_index, slots);
     entries += Format("      {{com::MakeGuid(\"{}\"), kSlots{}}},\n", type->guid.ToString(),
-                           interface_index);
+                      interface_index);
     ++interface_index;
   }
   out += tables + "}  // namespace\n\n";

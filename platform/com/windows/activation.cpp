@@ -67,8 +67,8 @@ HRESULT CoCreateInstance(const Guid& clsid, IUnknown* outer, const Guid& iid, vo
   const HRESULT status = ::CoCreateInstance(ToSystem(clsid), nullptr, CLSCTX_INPROC_SERVER,
                                             IID_IDispatch, reinterpret_cast<void**>(&made));
   if (FAILED(status)) {
-    Explain(detail, "the system could not create " + clsid.ToString() + " (" + StatusHex(status) +
-                        ")");
+    Explain(detail,
+            "the system could not create " + clsid.ToString() + " (" + StatusHex(status) + ")");
     return status;
   }
   const ComPtr<IDispatch> wrapped = com_bridge::ClientDispatch::Wrap(made);
@@ -80,8 +80,7 @@ void CoFreeUnusedLibraries() {
   ::CoFreeUnusedLibraries();
 }
 
-HRESULT CreateObject(std::string_view class_name, ComPtr<IDispatch>* object,
-                     std::string* detail) {
+HRESULT CreateObject(std::string_view class_name, ComPtr<IDispatch>* object, std::string* detail) {
   if (object == nullptr) return E_POINTER;
   object->Reset();
   Guid clsid;

@@ -80,7 +80,7 @@ HRESULT ToInternal(const VARIANT& in, com::Variant* out) {
       break;
     default:
       status = (V_VT(&value) & (VT_ARRAY | VT_RECORD)) != 0 ? DISP_E_TYPEMISMATCH
-                                                             : OtherNumber(value, out);
+                                                            : OtherNumber(value, out);
       break;
   }
   VariantClear(&value);

@@ -145,8 +145,7 @@ com::HRESULT ClientDispatch::GetIDsOfNames(std::string_view name, com::DispId* i
   std::wstring wide = Wide(name);
   LPOLESTR names[] = {wide.data()};
   DISPID found = DISPID_UNKNOWN;
-  const HRESULT status =
-      system_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
+  const HRESULT status = system_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
   *id = SUCCEEDED(status) ? found : DISPID_UNKNOWN;
   return status;
 }

@@ -14,7 +14,7 @@
 namespace tarvik::platform::com_bridge {
 
 class ClientDispatch final : public com::ComObject<com::IDispatch, com::IProvideClassInfo,
-                                                  com::IConnectionPointContainer> {
+                                                   com::IConnectionPointContainer> {
  public:
   explicit ClientDispatch(::IDispatch* system);
   ~ClientDispatch() override;

@@ -16,7 +16,7 @@ ConnectionPointBridge::~ConnectionPointBridge() {
 }
 
 ::IConnectionPoint* ConnectionPointBridge::Expose(::IConnectionPointContainer& container,
-                                                com::ComPtr<com::IConnectionPoint> inner) {
+                                                  com::ComPtr<com::IConnectionPoint> inner) {
   return new ConnectionPointBridge(container, std::move(inner));
 }
 
@@ -47,7 +47,8 @@ HRESULT ConnectionPointBridge::GetConnectionInterface(IID* iid) {
   return status;
 }
 
-HRESULT ConnectionPointBridge::GetConnectionPointContainer(::IConnectionPointContainer** container) {
+HRESULT ConnectionPointBridge::GetConnectionPointContainer(
+    ::IConnectionPointContainer** container) {
   if (container == nullptr) return E_POINTER;
   container_.AddRef();
   *container = &container_;

@@ -11,7 +11,7 @@ class ConnectionPointBridge final : public ::IConnectionPoint {
  public:
   // `inner`, found on `container`, as a new point with one reference the caller owns.
   static ::IConnectionPoint* Expose(::IConnectionPointContainer& container,
-                                  com::ComPtr<com::IConnectionPoint> inner);
+                                    com::ComPtr<com::IConnectionPoint> inner);
 
   ConnectionPointBridge(const ConnectionPointBridge&) = delete;
   ConnectionPointBridge& operator=(const ConnectionPointBridge&) = delete;

@@ -20,7 +20,8 @@ class SiteBridge final : public com::ComObject<com::IOleClientSite, com::IOleWin
       return S_OK;  // a site without a window: the control has no container window
     }
     HWND handle = nullptr;
-    if (SUCCEEDED(container->GetWindow(&handle))) *window = reinterpret_cast<std::uintptr_t>(handle);
+    if (SUCCEEDED(container->GetWindow(&handle)))
+      *window = reinterpret_cast<std::uintptr_t>(handle);
     container->Release();
     return S_OK;
   }

@@ -34,7 +34,8 @@ ServerObject::ServerObject(com::ComPtr<com::IDispatch> inner)
   const com::TypeInfo* type = inner_->GetTypeInfo();
   face_.vtable = DispatchVtable(type != nullptr ? type->guid : com::Guid{});
   com::ComPtr<com::IOleObject> placed;
-  if (SUCCEEDED(inner_.As(&placed))) placement_ = new OlePlacement(*static_cast<::IConnectionPointContainer*>(this), placed);
+  if (SUCCEEDED(inner_.As(&placed)))
+    placement_ = new OlePlacement(*static_cast<::IConnectionPointContainer*>(this), placed);
   com::LockModule();
 }
 
@@ -52,7 +53,8 @@ ServerObject::~ServerObject() {
 com::ComPtr<com::IDispatch> ServerObject::InnerOf(::IUnknown* object) {
   void* found = nullptr;
   if (object == nullptr || FAILED(object->QueryInterface(kServerObjectIid, &found))) return {};
-  ServerObject* server = static_cast<ServerObject*>(static_cast<::IConnectionPointContainer*>(found));
+  ServerObject* server =
+      static_cast<ServerObject*>(static_cast<::IConnectionPointContainer*>(found));
   com::ComPtr<com::IDispatch> inner = server->inner_;
   server->Release();
   return inner;
@@ -125,8 +127,8 @@ HRESULT ServerObject::Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT*
                              EXCEPINFO* exception, UINT* bad_argument) {
   if (params == nullptr) return E_INVALIDARG;
   const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-  if (params->cNamedArgs > 1 || (params->cNamedArgs == 1 &&
-                                 (!put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))) {
+  if (params->cNamedArgs > 1 ||
+      (params->cNamedArgs == 1 && (!put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))) {
     return DISP_E_NONAMEDARGS;
   }
   // The system passes arguments right to left; the object model takes them left to right.
@@ -203,8 +205,8 @@ HRESULT ServerObject::FindConnectionPoint(REFIID iid, ::IConnectionPoint** point
   if (FAILED(inner_.As(&events))) return CONNECT_E_NOCONNECTION;
   const HRESULT status = events->FindConnectionPoint(FromSystem(iid), &inner_point);
   if (FAILED(status)) return status;
-  *point = ConnectionPointBridge::Expose(*this,
-                                         com::ComPtr<com::IConnectionPoint>::Adopt(inner_point));
+  *point =
+      ConnectionPointBridge::Expose(*this, com::ComPtr<com::IConnectionPoint>::Adopt(inner_point));
   return S_OK;
 }
 

@@ -50,8 +50,8 @@ class ServerObject final : public ::IConnectionPointContainer,
   HRESULT GetTypeInfoCount(UINT* count);
   HRESULT GetTypeInfo(UINT index, ITypeInfo** type);
   HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids);
-  HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* bad_argument);
+  HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                 UINT* bad_argument);
   // Calls member `id` with `args` in parameter order, left to right (a put's new value last):
   // the work of Invoke and of every dual-interface slot. `bad_argument` is a left-to-right index.
   HRESULT Call(DISPID id, WORD flags, const VARIANT* args, UINT count, VARIANT* result,

@@ -32,8 +32,8 @@ LSTATUS SetDefault(const std::wstring& key, const std::wstring& value) {
 std::wstring ReadDefault(const std::wstring& key) {
   wchar_t value[256] = {};
   DWORD size = sizeof value - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
     return {};
   }
   return value;
@@ -53,7 +53,7 @@ std::wstring Description(const com::TypeInfo& type) {
 }
 
 LSTATUS RegisterServerClass(const com::ServerClass& server_class, const com::TypeLibrary& library,
-                      const std::wstring& path) {
+                            const std::wstring& path) {
   const std::wstring clsid = GuidKey(server_class.type->guid);
   const std::wstring key = L"CLSID\\" + clsid;
   const std::wstring apartment = L"Apartment";

@@ -116,8 +116,8 @@ void DescribeFunctions(ITypeInfo* type, const TYPEATTR& attributes, Described& o
     BSTR names[32] = {};
     UINT named = 0;
     type->GetNames(function->memid, names, 32, &named);
-    const bool setter = function->invkind == INVOKE_PROPERTYPUT ||
-                        function->invkind == INVOKE_PROPERTYPUTREF;
+    const bool setter =
+        function->invkind == INVOKE_PROPERTYPUT || function->invkind == INVOKE_PROPERTYPUTREF;
     SHORT count = function->cParams;
     std::vector<com::ParamInfo> params;
     com::TypeRef value_type = TypeOf(type, function->elemdescFunc.tdesc);

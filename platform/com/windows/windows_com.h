@@ -25,9 +25,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <ole2.h>
+
+// After windows.h, which they build on.
 #include <objsafe.h>
 #include <ocidl.h>
+#include <ole2.h>
 #include <olectl.h>
 
 namespace tarvik::platform::com_bridge {

@@ -52,10 +52,10 @@ void RunCases(_FtpLibrary* control, const char* host, long port, const char* use
                    SUCCEEDED(control->put_Username(name.value)) &&
                    SUCCEEDED(control->put_Password(secret.value));
   Text read_back;
-  Check("properties written and read back",
-        set && SUCCEEDED(control->get_ServerName(&read_back.value)) &&
-            read_back.str() == Wide(host),
-        read_back.str());
+  Check(
+      "properties written and read back",
+      set && SUCCEEDED(control->get_ServerName(&read_back.value)) && read_back.str() == Wide(host),
+      read_back.str());
 
   VARIANT_BOOL ok = VARIANT_FALSE;
   Check("Connect logs in", SUCCEEDED(control->Connect(&ok)) && ok == VARIANT_TRUE);

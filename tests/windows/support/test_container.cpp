@@ -14,9 +14,11 @@
 // The handler is a script object (a VBScript class instance, a JScript object); Wine's VBScript
 // objects answer names only through IDispatchEx::GetDispID.
 #include <windows.h>
-#include <ole2.h>
+
+// After windows.h, which they build on.
 #include <dispex.h>
 #include <ocidl.h>
+#include <ole2.h>
 #include <olectl.h>
 
 #include <string>
@@ -78,9 +80,7 @@ class EventForwarder final : public Counted<IDispatch> {
     return S_OK;
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID locale, WORD, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO* exception, UINT* bad_argument) override {
     BSTR name = nullptr;
@@ -89,11 +89,12 @@ class EventForwarder final : public Counted<IDispatch> {
     DISPID method = DISPID_UNKNOWN;
     IDispatchEx* script = nullptr;
     HRESULT status;
-    if (SUCCEEDED(handler_->QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(&script)))) {
+    if (SUCCEEDED(
+            handler_->QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(&script)))) {
       status = script->GetDispID(name, fdexNameCaseInsensitive, &method);
       if (SUCCEEDED(status)) {
-        status = script->InvokeEx(method, locale, DISPATCH_METHOD, params, result, exception,
-                                  nullptr);
+        status =
+            script->InvokeEx(method, locale, DISPATCH_METHOD, params, result, exception, nullptr);
       }
       script->Release();
     } else {
@@ -272,8 +273,8 @@ class Container final : public Counted<IDispatch> {
     if (SUCCEEDED(status)) status = FindEvents(control, &events, &names);
     IConnectionPointContainer* points = nullptr;
     if (SUCCEEDED(status)) {
-      status = control->QueryInterface(IID_IConnectionPointContainer,
-                                       reinterpret_cast<void**>(&points));
+      status =
+          control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points));
     }
     if (SUCCEEDED(status)) status = points->FindConnectionPoint(events, &point_);
     if (points != nullptr) points->Release();
@@ -396,10 +397,10 @@ STDAPI DllRegisterServer() {
   wchar_t clsid[40];
   StringFromGUID2(kContainerClsid, clsid, 40);
   const std::wstring key = ClassKey();
-  const bool written = SetKey(key + L"\\InprocServer32", nullptr, path) == ERROR_SUCCESS &&
-                       SetKey(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment") ==
-                           ERROR_SUCCESS &&
-                       SetKey(std::wstring(kProgId) + L"\\CLSID", nullptr, clsid) == ERROR_SUCCESS;
+  const bool written =
+      SetKey(key + L"\\InprocServer32", nullptr, path) == ERROR_SUCCESS &&
+      SetKey(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment") == ERROR_SUCCESS &&
+      SetKey(std::wstring(kProgId) + L"\\CLSID", nullptr, clsid) == ERROR_SUCCESS;
   return written ? S_OK : SELFREG_E_CLASS;
 }
 
