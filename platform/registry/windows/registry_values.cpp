@@ -1,5 +1,5 @@
 // Value calls on the system's registry. String data is UTF-8 here and UTF-16 in the system's
-// registry; it is converted both ways with its terminating zero, if it has one, kept as such.
+// registry; it is converted both ways, and a string is always stored with its terminating zero.
 #include <cstring>
 #include <vector>
 
@@ -20,8 +20,10 @@ bool IsStringType(DWORD type) {
 std::vector<std::uint8_t> ToSystemData(DWORD type, const void* data, DWORD size) {
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (!IsStringType(type)) return {bytes, bytes + size};
-  const std::wstring wide =
-      WideFromUtf8(std::string_view(reinterpret_cast<const char*>(bytes), size));
+  std::wstring wide = WideFromUtf8(std::string_view(reinterpret_cast<const char*>(bytes), size));
+  // Other programs read a string value up to its zero: one written without it gets it here, or
+  // they would read whatever follows the data.
+  if (type != REG_MULTI_SZ && (wide.empty() || wide.back() != L'\0')) wide.push_back(L'\0');
   const auto* wide_bytes = reinterpret_cast<const std::uint8_t*>(wide.data());
   return {wide_bytes, wide_bytes + wide.size() * sizeof(wchar_t)};
 }

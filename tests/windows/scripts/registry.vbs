@@ -21,7 +21,7 @@ Dim ftp, shell, root, key, value_name
 Set ftp = CreateObject("TarvikFtp.FtpLibrary")
 Set shell = CreateObject("WScript.Shell")
 root = "HKEY_CURRENT_USER" : key = kKey
-Const kCases = 14
+Const kCases = 15
 On Error Resume Next
 
 Check "RegCreate creates a key", ftp.RegCreate(root, key), ""
@@ -37,6 +37,8 @@ value_name = "Count"
 Check "RegGetValueEx reads the DWORD as text", ftp.RegGetValueEx(root, key, value_name) = "255", ""
 Check "the script host reads what the control wrote", _
       shell.RegRead("HKCU\" & kKey & "\Count") = 255, ""
+Check "the script host reads the control's text without a stray character", _
+      shell.RegRead("HKCU\" & kKey & "\Greeting") = "hello world", ""
 shell.RegWrite "HKCU\" & kKey & "\FromScript", "written by the script host", "REG_SZ"
 value_name = "FromScript"
 Check "the control reads what the script host wrote", _
