@@ -1,11 +1,10 @@
 #include "host/line_editor.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+
+#include "platform/console/console.h"
 
 namespace tarvik::host {
 namespace {
@@ -17,30 +16,6 @@ constexpr int kCtrlD = 4;
 constexpr int kEscape = 27;
 constexpr int kBackspace = 127;
 constexpr int kCtrlH = 8;
-
-// Switches a terminal to reading key by key, without echo, for the object's lifetime.
-class RawMode {
- public:
-  explicit RawMode(int fd) : fd_(fd) {
-    if (tcgetattr(fd_, &saved_) != 0) return;
-    termios raw = saved_;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    active_ = tcsetattr(fd_, TCSANOW, &raw) == 0;
-  }
-  ~RawMode() {
-    if (active_) tcsetattr(fd_, TCSANOW, &saved_);
-  }
-  RawMode(const RawMode&) = delete;
-  RawMode& operator=(const RawMode&) = delete;
-  bool active() const { return active_; }
-
- private:
-  int fd_;
-  termios saved_{};
-  bool active_ = false;
-};
 
 std::optional<std::string> PlainLine(std::FILE* in) {
   std::string line;
@@ -99,7 +74,7 @@ PathCompletion CompletePath(std::string_view text, const std::string& folder) {
 
 std::optional<std::string> EditLine(std::FILE* in, std::FILE* out, std::string_view prompt,
                                     std::string initial, const std::string& folder) {
-  const RawMode raw(fileno(in));
+  const platform::RawKeyMode raw(in);
   std::fprintf(out, "%.*s", static_cast<int>(prompt.size()), prompt.data());
   if (!raw.active()) {
     std::fflush(out);

@@ -1,6 +1,4 @@
 // tarvik: the command-line host of the FTP control (see host/host_options.cpp for its usage).
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -10,6 +8,7 @@
 #include "host/host_options.h"
 #include "host/host_session.h"
 #include "host/host_ui_provider.h"
+#include "platform/console/console.h"
 #include "platform/loop/message_loop.h"
 #include "platform/shell/process_setup.h"
 
@@ -30,15 +29,14 @@ int main(int argc, char** argv) {
   }
 
   // Questions go to the terminal when there is one.
-  std::FILE* terminal_in = isatty(STDIN_FILENO) ? std::fopen("/dev/tty", "r") : nullptr;
-  std::FILE* terminal_out = terminal_in != nullptr ? std::fopen("/dev/tty", "w") : nullptr;
+  tarvik::platform::Terminal terminal = tarvik::platform::OpenTerminal();
   HostSession::Settings settings;
   settings.verbose = options->verbose;
-  settings.progress_bar = options->progress && isatty(STDERR_FILENO);
+  settings.progress_bar = options->progress && tarvik::platform::StandardErrorIsTerminal();
   // A window of the host's own: the container the control is placed in.
   settings.window = tarvik::platform::CreateHiddenWindow();
   settings.ui =
-      std::make_shared<HostUiProvider>(terminal_in, terminal_out, std::move(options->box_answers),
+      std::make_shared<HostUiProvider>(terminal.in, terminal.out, std::move(options->box_answers),
                                        std::move(options->dialog_answers));
   int status = kExitSuccess;
   {
@@ -52,7 +50,6 @@ int main(int argc, char** argv) {
     }
   }
   tarvik::platform::DestroyWindow(settings.window);
-  if (terminal_in != nullptr) std::fclose(terminal_in);
-  if (terminal_out != nullptr) std::fclose(terminal_out);
+  tarvik::platform::CloseTerminal(terminal);
   return status;
 }

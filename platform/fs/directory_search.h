@@ -1,4 +1,5 @@
-// Directory search by Windows path pattern (FindFirstFile / FindNextFile / FindClose).
+// Directory search by Windows path pattern (FindFirstFile / FindNextFile / FindClose): on Windows
+// the system's own search; on Linux as follows.
 //
 // The pattern is a path whose last component may hold "*" and "?" (platform/fs/name_rules.h);
 // names match without regard to case. The search lists every entry, hidden ones included, and,

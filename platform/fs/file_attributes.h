@@ -1,6 +1,6 @@
 // File attributes by Windows path (GetFileAttributes / SetFileAttributes / GetFileAttributesEx).
 //
-// How the attributes are kept on this platform:
+// On Windows the attributes are the system's own. How the Linux stand-in keeps them:
 //   FILE_ATTRIBUTE_READONLY   the owner's write bit is clear
 //   FILE_ATTRIBUTE_HIDDEN     the name begins with "." (it follows the name and cannot be set)
 //   FILE_ATTRIBUTE_DIRECTORY  a folder

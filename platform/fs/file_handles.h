@@ -1,5 +1,6 @@
 // Files opened by Windows path, with the Win32 CreateFile / ReadFile / WriteFile / SetFilePointerEx
-// / GetFileSize / CloseHandle calls. Paths are translated as platform/fs/path_translation.h says.
+// / GetFileSize / CloseHandle calls: the system's wide-character calls on Windows; on Linux, paths
+// translated as platform/fs/path_translation.h says and sharing modes as below.
 // Every call sets the thread's last error (platform/fs/last_error.h) and none throws.
 //
 // Sharing modes. A handle's access (read, write) and the sharing it grants (read, write, delete)

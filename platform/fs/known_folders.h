@@ -1,4 +1,5 @@
-// The folders Windows keeps in known places, as Windows paths.
+// The folders Windows keeps in known places, as Windows paths. On Windows the system names them
+// (Documents: the value below when set, else the user's Documents folder). On Linux:
 //
 //   system directory   C:\windows\system32
 //   program files      C:\Program Files

@@ -12,10 +12,6 @@ namespace tarvik::platform {
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
-// The Win32 code for a POSIX errno value (ENOENT -> ERROR_FILE_NOT_FOUND, EACCES ->
-// ERROR_ACCESS_DENIED, ...); ERROR_GEN_FAILURE for values without a counterpart.
-DWORD Win32ErrorFromErrno(int error);
-
 // The system's text for a file-system error code, as FormatMessage gives it (for example 2:
 // "The system cannot find the file specified."); "" for codes this layer never sets.
 std::string FormatSystemMessage(DWORD error);

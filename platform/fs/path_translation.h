@@ -1,4 +1,6 @@
-// Translation of Windows paths to host paths.
+// Translation of Windows paths to host paths. On Windows a Windows path is its own host path: it
+// is checked and its "." and ".." taken out, and drive and share paths are used as they are (no
+// drive table). On Linux it is translated by the drive table, as follows.
 //
 // Accepted forms (UTF-8; "/" is taken for "\", as Windows does):
 //   C:\dir\file.txt        a drive path: the drive's host folder (platform/fs/drive_table.h) + the

@@ -1,6 +1,7 @@
 // The thread's message loop: hidden windows with their window procedures, registered window
-// messages, posted messages, timers and the sockets selected for notification (winsock.h), all
-// served by one poll() wait per thread.
+// messages, posted messages, timers and the sockets selected for notification (winsock.h). On
+// Windows these are the thread's own message queue, message-only windows and the system's timers.
+// On Linux they are served by one poll() wait per thread, as described below.
 //
 // Every thread that calls into this header gets its own loop, created on first use and torn down
 // when the thread ends. Windows, timers and socket selections belong to the loop of the thread that

@@ -1,5 +1,7 @@
-// Windows Sockets for IPv4 TCP on top of POSIX sockets, with the asynchronous notification mode
-// that posts one window message per socket event to a window of the calling thread's loop.
+// Windows Sockets for IPv4 TCP, with the asynchronous notification mode that posts one window
+// message per socket event to a window of the calling thread's loop. On Windows these are the
+// system's own calls (WSAAsyncSelect); on Linux they are built on POSIX sockets, as described
+// below.
 //
 // Handles are the file descriptors. Results follow the Windows Sockets calls they stand in for:
 // kSocketError / kInvalidSocket on failure, with the reason in GetLastError() as a Windows Sockets

@@ -1,4 +1,4 @@
-// Windows Sockets error numbers and their mapping from the errno values of this system.
+// Windows Sockets error numbers.
 #pragma once
 
 namespace tarvik::platform::winsock {
@@ -55,12 +55,5 @@ inline constexpr int kWsaHostNotFound = 11001;
 inline constexpr int kWsaTryAgain = 11002;
 inline constexpr int kWsaNoRecovery = 11003;
 inline constexpr int kWsaNoData = 11004;
-
-// The Windows Sockets number for an errno value; 0 stays 0, a value with no counterpart gives
-// kWsaSysCallFailure.
-int ErrorFromErrno(int errno_value);
-
-// The Windows Sockets number for a getaddrinfo()/getnameinfo() result code (EAI_*); 0 stays 0.
-int ErrorFromResolver(int eai_code);
 
 }  // namespace tarvik::platform::winsock

@@ -1,7 +1,9 @@
 // The registry: a persistent, hierarchical store of keys and typed values with the calls and
-// results of the Win32 registry API. Everything lives in one SQLite database, by default
-// $TARVIK_ROOT/registry.db (TARVIK_ROOT defaults to ~/.local/share/tarvik); the variable
-// TARVIK_REGISTRY names another file. The store is opened on first use.
+// results of the Win32 registry API. On Windows it is the system's registry (the wide-character
+// calls; names and string data UTF-8 here, UTF-16 there). On Linux everything lives in one SQLite
+// database, by default $TARVIK_ROOT/registry.db (TARVIK_ROOT defaults to ~/.local/share/tarvik);
+// the variable TARVIK_REGISTRY names another file (platform/registry/posix/registry_store.h). The
+// store is opened on first use.
 //
 // Behaviour, as on Windows:
 // - Seven predefined roots (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA) are always open and never closed
@@ -14,7 +16,8 @@
 //   (ERROR_INVALID_PARAMETER beyond).
 // - The empty value name is the key's default value.
 // - Names and string data are bytes, UTF-8 on this platform; the store keeps data exactly as given
-//   (a REG_SZ written with or without its terminating zero is read back the same way).
+//   (a REG_SZ written with or without its terminating zero is read back the same way), except
+//   that the Windows registry adds the terminating zero a string was written without.
 // - RegDeleteKey refuses a key that still has subkeys (ERROR_ACCESS_DENIED); a deleted key takes
 // its
 //   values with it, and handles still open on it answer ERROR_KEY_DELETED.
@@ -134,11 +137,5 @@ LSTATUS ReadRegistryString(HKEY key, std::string_view sub_key, std::string_view 
 // REG_SZ with a terminating zero, in one transaction.
 LSTATUS WriteRegistryString(HKEY key, std::string_view sub_key, std::string_view value_name,
                             std::string_view text);
-
-// Closes the store and every open handle. The next call opens the store again, from the path the
-// environment names then. For tests and for a process that changes TARVIK_ROOT.
-void CloseRegistryStore();
-// The path of the database file in use, or that the next call will open.
-std::string RegistryStorePath();
 
 }  // namespace tarvik::platform

@@ -1,5 +1,6 @@
 // Dynamic libraries in the manner of LoadLibrary / GetProcAddress / FreeLibrary /
-// GetModuleFileName, built on dlopen, dlsym, dlclose and dladdr.
+// GetModuleFileName: the system's own calls on Windows, built on dlopen, dlsym, dlclose and dladdr
+// on Linux.
 //
 // A library is loaded with RTLD_NOW (every reference resolved at once, so that a broken library
 // fails at load and not at its first call) and RTLD_LOCAL (its symbols do not satisfy other

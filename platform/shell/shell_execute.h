@@ -1,9 +1,9 @@
-// ShellExecuteA with the verb "open", and the shell's own Explorer, built on process spawning and
-// xdg-open.
+// ShellExecuteA with the verb "open". On Windows it is the system's ShellExecuteW. On Linux it is
+// built on process spawning and xdg-open, with the shell's own Explorer:
 //
 // What "open" does with `file`:
 //   - "explorer.exe" (any case, bare or with a folder): the Explorer window of the folder its
-//     parameters name (see ExplorerFolder below), opened with xdg-open.
+//     parameters name (platform/shell/posix/explorer_command.h), opened with xdg-open.
 //   - a folder, or a file that cannot be executed (a document): handed to xdg-open.
 //   - an executable file: started with `parameters` as its arguments, split as a command line is
 //     (blanks separate, double quotes group, \" is a quote inside quotes). Its standard input is
@@ -24,9 +24,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace tarvik::platform {
 
@@ -38,14 +36,5 @@ inline constexpr int SW_SHOWNORMAL = 1;
 
 std::intptr_t ShellExecute(std::string_view verb, std::string_view file,
                            std::string_view parameters, int show_cmd);
-
-// The words of a command line: blanks separate, double quotes group (and are dropped), \" inside
-// quotes is a quote.
-std::vector<std::string> SplitCommandLine(std::string_view text);
-
-// The Windows path of the folder an Explorer command line shows: its options are the words before
-// the path, each ended by ","; "/select," shows the folder that holds the path, and so does a path
-// naming an existing file. Empty when the command line names no path.
-std::string ExplorerFolder(std::string_view parameters);
 
 }  // namespace tarvik::platform

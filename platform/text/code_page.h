@@ -3,10 +3,10 @@
 // UTF-16.
 //
 // The "system ANSI code page" is read on first use: the environment variable TARVIK_ACP (a code
-// page number: 1252 Western European, 936 Simplified Chinese (GBK), 65001 UTF-8), else the code
-// page of the process locale (platform/text/locale_code_page.h: 65001 for a UTF-8, C or POSIX
-// locale). A TARVIK_ACP that is not a number or names a code page this system cannot convert is
-// ignored.
+// page number: 1252 Western European, 936 Simplified Chinese (GBK), 65001 UTF-8), else the
+// system's own: on Windows GetACP(), on Linux the code page of the process locale
+// (platform/text/posix/locale_code_page.h: 65001 for a UTF-8, C or POSIX locale). A TARVIK_ACP
+// that is not a number or names a code page this system cannot convert is ignored.
 //
 // Invalid input never fails a conversion; it is replaced, as the Win32 calls do without their
 // strict flags:

@@ -1,23 +1,14 @@
 #include "platform/text/digit_grouping.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <mutex>
 #include <optional>
+
+#include "platform/text/system_locale.h"
 
 namespace tarvik::platform {
 namespace {
 
 constexpr std::string_view kDefaultSeparator = ",";
-
-std::string SeparatorOfUserLocale() {
-  const locale_t locale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return std::string(kDefaultSeparator);
-  std::string separator = nl_langinfo_l(THOUSEP, locale);
-  freelocale(locale);
-  return separator.empty() ? std::string(kDefaultSeparator) : separator;
-}
 
 struct SeparatorState {
   std::mutex mutex;
@@ -34,7 +25,10 @@ SeparatorState& State() {
 std::string DigitGroupSeparator() {
   SeparatorState& state = State();
   std::lock_guard lock(state.mutex);
-  if (!state.separator) state.separator = SeparatorOfUserLocale();
+  if (!state.separator) {
+    std::string separator = ThousandsSeparatorOfUserLocale();
+    state.separator = separator.empty() ? std::string(kDefaultSeparator) : separator;
+  }
   return *state.separator;
 }
 

@@ -1,7 +1,7 @@
 // The user's digit-group separator, as number patterns such as "#,###" write it.
 //
-// It is the thousands separator of the user's numeric locale (LC_ALL, LC_NUMERIC or LANG), read
-// once; "," when that locale sets none (as the C and POSIX locales do) or cannot be loaded. A
+// It is the thousands separator of the user's settings (on Windows the user's locale, on Linux the
+// numeric locale of LC_ALL, LC_NUMERIC or LANG), read once; "," when that locale sets none (as the C and POSIX locales do) or cannot be loaded. A
 // host or a test may replace it with SetDigitGroupSeparator.
 #pragma once
 

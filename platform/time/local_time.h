@@ -2,7 +2,8 @@
 // time of the process's time zone, conversion between UTC and local time, and the automation
 // "date" value (days since 12/30/1899 as a double).
 //
-// The time zone is the system's: the TZ environment variable when set, else /etc/localtime. TZ is
+// The time zone is the system's: on Windows its own zone setting; on Linux the TZ environment
+// variable when set, else /etc/localtime. TZ is
 // re-read on every conversion, so a test may change it with setenv.
 //
 // For a directory-listing parser:

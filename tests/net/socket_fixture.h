@@ -24,6 +24,7 @@
 #include "net/socket_support.h"
 #include "platform/fs/drive_table.h"
 #include "platform/loop/message_loop.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 
 namespace tarvik {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/fs/drive_table.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 #include "tests/support/host_files.h"
 

@@ -18,6 +18,7 @@
 #include "control/errors/message_table.h"
 #include "platform/fs/drive_table.h"
 #include "platform/fs/last_error.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 #include "platform/time/clock.h"
 #include "platform/ui/scripted_ui_provider.h"

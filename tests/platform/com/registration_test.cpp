@@ -16,6 +16,7 @@
 #include "platform/com/activation.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/server_module.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/dynamic_library.h"
 #include "tests/platform/com/sample/abacus_types.h"

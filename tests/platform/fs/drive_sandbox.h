@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/fs/drive_table.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 
 namespace tarvik::platform::testing {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 
 namespace tarvik::platform {

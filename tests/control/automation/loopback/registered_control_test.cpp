@@ -18,6 +18,7 @@
 #include "control/automation/type_library.h"
 #include "platform/com/activation.h"
 #include "platform/com/connection_point.h"
+#include "platform/registry/posix/store_location.h"
 #include "platform/registry/registry.h"
 #include "tests/support/real_ftp_servers.h"
 

@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# The Windows tier: the control (tarvikftp.ocx) as Windows' own script host and an early-bound
+# client use it, under Wine, against pyftpdlib and vsftpd on 127.0.0.1.
+#
+#   scripts/wine-script-test.sh [windows-build-folder]     (default: build-win)
+#
+# It registers the control and the suite's test container with regsvr32 in a Wine prefix of its
+# own (under the build folder), runs each script of tests/windows/scripts with cscript, reads the
+# script's closing "N passed, N failed" line (cscript exits 0 even when a script fails or stops
+# early), compares every transferred file byte for byte, runs the early-bound client, unregisters
+# the control and checks that it can no longer be created. Ends with a summary line and a non-zero
+# exit status on any failure. The FTP servers are the test fixture's (bench_serve_ftp of the
+# native build, TARVIK_NATIVE_BUILD, default build/).
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build-win}" && pwd)"
+native="${TARVIK_NATIVE_BUILD:-$root/build}"
+started=$SECONDS
+
+say() { printf '\n== %s\n' "$*"; }
+
+say "Building the control, the test container and the early-bound client"
+cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client >/dev/null
+cmake --build "$native" --target bench_serve_ftp >/dev/null
+ocx="$build/bin/tarvikftp.ocx"
+container="$build/bin/tarviktest_container.dll"
+client="$build/bin/early_binding_client.exe"
+serve="$native/bench/bench_serve_ftp"
+
+export WINEPREFIX="$build/wine-tier" WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-XXXXXX")"
+chmod 755 "$work"
+server_pids=()
+cleanup() {
+  for pid in "${server_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+record() {  # record <passed> <failed>
+  passed=$((passed + $1))
+  failed=$((failed + $2))
+}
+check() {  # check <name> <command...>: one case run by the harness itself
+  local name="$1"
+  shift
+  if "$@" >/dev/null 2>&1; then
+    echo "ok - $name"
+    record 1 0
+  else
+    echo "FAIL - $name"
+    record 0 1
+  fi
+}
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+absent() { ! "$wine" reg query "$1"; }  # absent <registry key>
+
+# Runs a script (or program) under Wine and counts its closing "N passed, N failed" line.
+run_counted() {  # run_counted <label> <command...>
+  local label="$1" output summary
+  shift
+  output="$("$@" 2>&1 | tr -d '\r')" || true
+  printf '%s\n' "$output" | sed "s/^/[$label] /"
+  summary="$(printf '%s\n' "$output" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1 || true)"
+  if [ -z "$summary" ]; then
+    echo "FAIL - [$label] ended without its summary line"
+    record 0 1
+    return
+  fi
+  record "${summary%% passed*}" "$(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$summary")"
+}
+cscript() { "$wine" cscript //nologo "$(windows_path "$1")" "${@:2}"; }
+
+say "Wine prefix $WINEPREFIX"
+[ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1 || true  # its status says nothing
+wineserver -p || true
+
+# Starts a fixture server; sets port, user, password and server_root.
+start_server() {  # start_server <name>
+  local fifo="$work/$1.in"
+  mkfifo "$fifo"
+  "$serve" "$1" <"$fifo" >"$work/$1.out" 2>"$work/$1.err" &
+  server_pids+=($!)
+  exec {keep}>"$fifo"  # holds the server's standard input open: it runs until the end
+  for _ in $(seq 300); do
+    [ -s "$work/$1.out" ] && break
+    sleep 0.1
+  done
+  read -r port user password server_root <"$work/$1.out" || {
+    echo "the $1 server did not start: $(cat "$work/$1.err")" >&2
+    exit 1
+  }
+}
+
+# The files of one server's run: remote ones in the server's root, local ones in the work folder.
+prepare_files() {  # prepare_files <server root> <local folder>
+  local remote="$1/down" local="$2"
+  rm -rf "$remote" "$1/up" "$local"
+  mkdir -p "$remote/tree/sub" "$local/up/tree/deep" "$local/dl" "$local/resume"
+  head -c 300000 /dev/urandom >"$remote/file.bin"
+  printf 'first file of the tree\r\n' >"$remote/tree/a.txt"
+  head -c 70000 /dev/urandom >"$remote/tree/sub/b.bin"
+  head -c 3000000 /dev/urandom >"$remote/big.bin"
+  head -c 1000000 "$remote/big.bin" >"$local/resume/big.bin"
+  head -c 200000 /dev/urandom >"$local/up/file.bin"
+  printf 'uploaded tree\r\n' >"$local/up/tree/x.txt"
+  head -c 90000 /dev/urandom >"$local/up/tree/deep/y.bin"
+  chmod -R a+rX "$remote"
+  chmod a+w "$remote"  # the example uploads into it
+}
+
+say "Registering the control and the test container"
+check "regsvr32 tarvikftp.ocx" "$wine" regsvr32 /s "$(windows_path "$ocx")"
+check "regsvr32 tarviktest_container.dll" "$wine" regsvr32 /s "$(windows_path "$container")"
+check "the type library is registered" "$wine" reg query \
+  'HKCR\TypeLib\{5B587FA8-1CC2-4FBC-B6AE-BCD95333E4B2}'
+
+for server in pyftpdlib vsftpd; do
+  say "FTP suite against $server"
+  start_server "$server"
+  local_dir="$work/local-$server"
+  prepare_files "$server_root" "$local_dir"
+  run_counted "$server" cscript "$root/tests/windows/scripts/ftp_suite.vbs" 127.0.0.1 "$port" \
+    "$user" "$password" "$(windows_path "$local_dir")"
+  check "[$server] downloaded file byte for byte" cmp "$server_root/down/file.bin" \
+    "$local_dir/dl/file.bin"
+  check "[$server] downloaded folder tree byte for byte" diff -r "$server_root/down/tree" \
+    "$local_dir/dl/tree"
+  check "[$server] uploaded file byte for byte" cmp "$local_dir/up/file.bin" \
+    "$server_root/up/file.bin"
+  check "[$server] uploaded folder tree byte for byte" diff -r "$local_dir/up/tree" \
+    "$server_root/up/tree"
+  check "[$server] resumed file byte for byte" cmp "$server_root/down/big.bin" \
+    "$local_dir/resume/big.bin"
+  if [ "$server" = pyftpdlib ]; then
+    say "JScript smoke test and early-bound client against $server"
+    run_counted jscript cscript "$root/tests/windows/scripts/smoke.js" 127.0.0.1 "$port" "$user" \
+      "$password"
+    run_counted early-binding "$wine" "$client" 127.0.0.1 "$port" "$user" "$password"
+    say "The README's VBScript example against $server"
+    printf 'uploaded by the example\r\n' >"$local_dir/upload.txt"
+    cscript "$root/tests/windows/scripts/example.vbs" 127.0.0.1 "$port" "$user" "$password" \
+      /down "$(windows_path "$local_dir")" 2>&1 | tr -d '\r' | tee "$work/example.out"
+    check "[example] prints the listing" grep -qF '  file.bin  ' "$work/example.out"
+    check "[example] runs to its end" grep -qx 'Done.' "$work/example.out"
+    check "[example] downloaded the folder byte for byte" diff -r -x uploaded "$server_root/down" \
+      "$local_dir/downloaded/down"
+    check "[example] uploaded its file byte for byte" cmp "$local_dir/upload.txt" \
+      "$server_root/down/uploaded/upload.txt"
+  fi
+done
+
+say "Registry methods against the real registry"
+run_counted registry cscript "$root/tests/windows/scripts/registry.vbs"
+
+say "Unregistering the control"
+check "regsvr32 /u tarvikftp.ocx" "$wine" regsvr32 /s /u "$(windows_path "$ocx")"
+run_counted unregistered cscript "$root/tests/windows/scripts/unregistered.vbs"
+check "no CLSID key is left" absent 'HKCR\CLSID\{31AE647D-11D1-4E6A-BE2D-90157640019A}'
+check "no type library key is left" absent 'HKCR\TypeLib\{5B587FA8-1CC2-4FBC-B6AE-BCD95333E4B2}'
+check "no ProgID key is left" absent 'HKCR\TarvikFtp.FtpLibrary'
+"$wine" regsvr32 /s /u "$(windows_path "$container")" || true
+
+echo
+echo "Wine script tier: $passed passed, $failed failed ($((SECONDS - started)) s)"
+[ "$failed" -eq 0 ]
