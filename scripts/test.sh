@@ -13,6 +13,12 @@ cmake --build "$build" -j "$(nproc)"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" --timeout 600
 
+# The control on Windows (MinGW-w64), under Wine: the platform tests, then the script tier
+# against real servers (which come from the native build).
+"$root/scripts/build-windows.sh" "$build-win"
+"$root/scripts/wine-platform-test.sh" "$build-win"
+TARVIK_NATIVE_BUILD="$build" "$root/scripts/wine-script-test.sh" "$build-win"
+
 # The Debian package, installed and used by a new user.
 "$root/scripts/package-test.sh" "$build"
 
