@@ -20,12 +20,14 @@ started=$SECONDS
 
 say() { printf '\n== %s\n' "$*"; }
 
-say "Building the control, the test container and the early-bound client"
-cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client >/dev/null
+say "Building the control, the test container, the early-bound client and the tarvik host"
+cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client tarvik \
+  >/dev/null
 cmake --build "$native" --target bench_serve_ftp >/dev/null
 ocx="$build/bin/tarvikftp.ocx"
 container="$build/bin/tarviktest_container.dll"
 client="$build/bin/early_binding_client.exe"
+host="$build/bin/tarvik.exe"
 serve="$native/bench/bench_serve_ftp"
 
 export WINEPREFIX="$build/wine-tier" WINEDEBUG=-all
@@ -76,6 +78,15 @@ run_counted() {  # run_counted <label> <command...>
   record "${summary%% passed*}" "$(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$summary")"
 }
 cscript() { "$wine" cscript //nologo "$(windows_path "$1")" "${@:2}"; }
+
+# tarvik.exe downloads a file on a terminal of its own (script's) and draws its progress bar on
+# OnTransfer, which the control raises only when the host's site gave it the host's window.
+host_progress() {  # host_progress <port> <user> <password> <remote file> <local folder>
+  local run
+  run="$(printf '%q ' "$wine" "$host" ServerName=127.0.0.1 "Port=$1" "Username=$2" \
+    "Password=$3" Connect "RemotePath=$4" "LocalPath=$(windows_path "$5")\\" Download)"
+  script -qec "$run" /dev/null </dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -a '] 100%'
+}
 
 say "Wine prefix $WINEPREFIX"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1 || true  # its status says nothing
@@ -143,6 +154,8 @@ for server in pyftpdlib vsftpd; do
     run_counted jscript cscript "$root/tests/windows/scripts/smoke.js" 127.0.0.1 "$port" "$user" \
       "$password"
     run_counted early-binding "$wine" "$client" 127.0.0.1 "$port" "$user" "$password"
+    check "[tarvik.exe] OnTransfer draws the progress bar of a download" host_progress "$port" \
+      "$user" "$password" /down/big.bin "$local_dir/dl"
     say "The README's VBScript example against $server"
     printf 'uploaded by the example\r\n' >"$local_dir/upload.txt"
     cscript "$root/tests/windows/scripts/example.vbs" 127.0.0.1 "$port" "$user" "$password" \

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/com/windows/bridge_values.h"
+#include "platform/com/windows/client_site.h"
 #include "platform/com/windows/system_type_info.h"
 #include "platform/com/windows/wide_text.h"
 
@@ -133,6 +134,44 @@ com::HRESULT ClientDispatch::FindConnectionPoint(const com::Guid& iid,
   container->Release();
   if (FAILED(status)) return status;
   *point = com::MakeObject<ClientConnectionPoint>(system_point).Detach();
+  return S_OK;
+}
+
+::IOleObject* ClientDispatch::Placement() const {
+  ::IOleObject* placed = nullptr;
+  if (FAILED(system_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&placed)))) {
+    return nullptr;
+  }
+  return placed;
+}
+
+com::HRESULT ClientDispatch::QueryInterface(const com::Guid& iid, void** object) {
+  if (iid == com::IOleObject::kIid) {
+    ::IOleObject* placed = Placement();
+    if (placed == nullptr) {
+      if (object != nullptr) *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    placed->Release();
+  }
+  return ComObject::QueryInterface(iid, object);
+}
+
+com::HRESULT ClientDispatch::SetClientSite(com::IOleClientSite* site) {
+  ::IOleObject* placed = Placement();
+  if (placed == nullptr) return E_NOINTERFACE;
+  ::IOleClientSite* exposed =
+      site != nullptr ? ClientSite::Expose(com::ComPtr<com::IOleClientSite>(site)) : nullptr;
+  const HRESULT status = placed->SetClientSite(exposed);
+  if (exposed != nullptr) exposed->Release();
+  placed->Release();
+  if (SUCCEEDED(status)) site_ = com::ComPtr<com::IOleClientSite>(site);
+  return status;
+}
+
+com::HRESULT ClientDispatch::GetClientSite(com::IOleClientSite** site) {
+  if (site == nullptr) return E_POINTER;
+  *site = com::ComPtr<com::IOleClientSite>(site_).Detach();
   return S_OK;
 }
 
