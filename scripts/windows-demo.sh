@@ -22,6 +22,7 @@ if ! /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null; then
   say "Installing the FTP server of the demonstration (python3-pyftpdlib)"
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -qq
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-pyftpdlib >/dev/null
 fi
 
