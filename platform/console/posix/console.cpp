@@ -18,12 +18,6 @@ Terminal OpenTerminal() {
   return terminal;
 }
 
-void CloseTerminal(Terminal& terminal) {
-  if (terminal.in != nullptr) std::fclose(terminal.in);
-  if (terminal.out != nullptr) std::fclose(terminal.out);
-  terminal = {};
-}
-
 bool StandardErrorIsTerminal() {
   return isatty(STDERR_FILENO);
 }

@@ -19,12 +19,6 @@ Terminal OpenTerminal() {
   return terminal;
 }
 
-void CloseTerminal(Terminal& terminal) {
-  if (terminal.in != nullptr) std::fclose(terminal.in);
-  if (terminal.out != nullptr) std::fclose(terminal.out);
-  terminal = {};
-}
-
 bool StandardErrorIsTerminal() {
   return _isatty(_fileno(stderr));
 }
