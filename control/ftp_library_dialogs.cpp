@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "control/dialog_shell_rules.h"
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "control/errors/error_record.h"
 #include "control/errors/message_table.h"
@@ -21,8 +22,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kEnterAbsolutePath = 20011;
 // The captions of the system's folder browser in the languages of the message table.
 constexpr char kFolderBrowserCaptions[] =
     "浏览文件夹|浏览打印机|瀏覽文件夾|瀏覽打印機|Browse for Folder|Browse for Printer";
@@ -39,7 +38,7 @@ std::string CheckedPaths(const std::string& answer) {
       std::string text = MessageText(message_row::kEnterAbsolutePath);
       if (const std::size_t at = text.find("{0}"); at != std::string::npos)
         text.replace(at, 3, piece);
-      Raise(kEnterAbsolutePath, text);
+      Raise(ErrorCode::kNotAbsolutePath, text);
     }
     start = end + 1;
   }

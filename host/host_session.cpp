@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "control/automation/client_site.h"
+#include "control/errors/error_code.h"
 #include "host/host_site.h"
 #include "host/local_paths.h"
 #include "host/progress_bar.h"
@@ -137,7 +138,10 @@ bool IsRefusedCommand(std::string_view name, const Variant& result) {
 bool IsNotFoundAnswer(std::string_view name, double error_number) {
   const bool question = platform::com::NamesEqual(name, "ExistFile") ||
                         platform::com::NamesEqual(name, "ExistDirectory");
-  return question && ((error_number >= 20007 && error_number <= 20010) || error_number == 16550);
+  const auto number = static_cast<long>(error_number);
+  return question &&
+         ((number >= ErrorCode::kRemoteFileMissing && number <= ErrorCode::kLocalFolderMissing) ||
+          number == ErrorCode::kFileUnavailable);
 }
 
 // A method's failure value: False, an empty text, Nothing or a negative number.

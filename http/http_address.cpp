@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 
 namespace tarvik {
 namespace {
 
 constexpr long kInvalidPort = 6;
-constexpr long kNoAddress = 20005;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -73,7 +73,7 @@ HttpAddress ParseHttpAddress(std::string_view address) {
     parsed.port = static_cast<std::int32_t>(port);
     parsed.host.erase(colon);
   }
-  if (parsed.host.empty()) Raise(kNoAddress);
+  if (parsed.host.empty()) Raise(ErrorCode::kInputRemotePath);
   return parsed;
 }
 

@@ -1,5 +1,6 @@
 // The notifications of m_objHttpSocket: the request once connected (through a proxy's tunnel and
 // TLS where the address asks for them), the arrivals, the close, and CloseHttpConnection.
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/session/ftp_session.h"
 #include "http/http_download.h"
@@ -10,12 +11,7 @@
 #include "platform/tls/tls_client.h"
 
 namespace tarvik {
-namespace {
-
-constexpr long kTlsFailed = 18005;
-constexpr long kHttpStatusBase = 18000;
-
-}  // namespace
+namespace {}  // namespace
 
 template <typename Body>
 void HttpDownload::Guarded(const char* source, Body&& body) {
@@ -42,7 +38,7 @@ void HttpDownload::OnSocketConnect() {
 
 void HttpDownload::StartTls() {
   tls_ = std::make_unique<platform::tls::TlsClient>(file_state_.address.host);
-  if (tls_->Failed()) Raise(kTlsFailed, tls_->Error());
+  if (tls_->Failed()) Raise(ErrorCode::kTlsFailed, tls_->Error());
   SendTlsOutput();
 }
 
@@ -53,7 +49,7 @@ void HttpDownload::SendRequest() {
   const bool to_proxy = file.via_proxy && !file.address.secure;
   const std::string request = BuildGetRequest(file.address, range_from, to_proxy);
   if (tls_) {
-    if (!tls_->Write(request)) Raise(kTlsFailed, tls_->Error());
+    if (!tls_->Write(request)) Raise(ErrorCode::kTlsFailed, tls_->Error());
     SendTlsOutput();
   } else {
     SendBytes(std::vector<std::uint8_t>(request.begin(), request.end()));
@@ -90,7 +86,7 @@ void HttpDownload::OnSocketDataArrival() {
     }
     const bool fed = tls_->Feed(arrival_.data(), arrival_.size());
     SendTlsOutput();
-    if (!fed) Raise(kTlsFailed, tls_->Error());
+    if (!fed) Raise(ErrorCode::kTlsFailed, tls_->Error());
     if (!tls_->Plain().empty()) TakeResponse(tls_->Plain());
   });
 }
@@ -99,9 +95,9 @@ void HttpDownload::TakeTunnelAnswer(std::span<const std::uint8_t> bytes) {
   if (!header_reader_.Take(bytes)) return;
   const StatusLine status = GetStatusLine(header_reader_.Header());
   if (status.code != 200) {
-    Raise(kHttpStatusBase + status.code, "The proxy refused the tunnel to " +
-                                             HostWithPort(file_state_.address) + ": " +
-                                             std::to_string(status.code) + " " + status.reason);
+    Raise(ErrorCode::kHttpStatusBase + status.code,
+          "The proxy refused the tunnel to " + HostWithPort(file_state_.address) + ": " +
+              std::to_string(status.code) + " " + status.reason);
   }
   file_state_.tunnel_pending = false;
   const std::vector<std::uint8_t> rest(header_reader_.BodyStart().begin(),
@@ -110,7 +106,7 @@ void HttpDownload::TakeTunnelAnswer(std::span<const std::uint8_t> bytes) {
   StartTls();
   SendRequest();
   if (!rest.empty()) {
-    if (!tls_->Feed(rest.data(), rest.size())) Raise(kTlsFailed, tls_->Error());
+    if (!tls_->Feed(rest.data(), rest.size())) Raise(ErrorCode::kTlsFailed, tls_->Error());
     SendTlsOutput();
   }
 }

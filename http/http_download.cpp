@@ -1,6 +1,7 @@
 // DownloadHttpFile: the list of addresses, their targets, and the batch figures.
 #include "http/http_download.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
@@ -13,11 +14,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kInputRemotePath = 20005;
-constexpr long kInputLocalPath = 20006;
-constexpr long kNoSavePath = 20019;
-constexpr long kCanceled = 16010;
 
 // The "|"-separated items of `list`, empty ones kept (an empty address is passed over, and the
 // targets pair with the addresses by position).
@@ -58,8 +54,8 @@ bool HttpDownload::DownloadHttpFile(const HttpProxy& proxy) {
   const std::string given_remote = settings.remote_path;
   bool result = false;
   try {
-    if (settings.remote_path.empty()) Raise(kInputRemotePath);
-    if (settings.local_path.empty()) Raise(kInputLocalPath);
+    if (settings.remote_path.empty()) Raise(ErrorCode::kInputRemotePath);
+    if (settings.local_path.empty()) Raise(ErrorCode::kInputLocalPath);
     session_.state().fallback_error = {};
     active_ = true;
     const std::string local_list = FormatLocalPath(settings.local_path);
@@ -89,7 +85,7 @@ bool HttpDownload::DownloadHttpFile(const HttpProxy& proxy) {
       }
       if (settings.local_path.empty()) {
         const std::string name = GetFileName(settings.remote_path);
-        if (name.empty() || folder.empty()) Raise(kNoSavePath);
+        if (name.empty() || folder.empty()) Raise(ErrorCode::kSpecifySavePath);
         settings.local_path = folder + "\\" + name;
       }
       settings.local_path = FormatLocalPath(settings.local_path);
@@ -97,7 +93,7 @@ bool HttpDownload::DownloadHttpFile(const HttpProxy& proxy) {
       if (!DownloadHttpFileOne(proxy)) Raise(session_.ErrorNumber(), session_.ErrorInfo());
       if (session_.state().abort_requested) {
         session_.state().abort_requested = false;
-        Raise(kCanceled);
+        Raise(ErrorCode::kOperationCanceled);
       }
     }
     result = true;

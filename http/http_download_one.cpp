@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/session/error_record_access.h"
@@ -23,18 +24,7 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kBusy = 16009;
-constexpr long kCanceled = 16010;
-constexpr long kFailedToConnect = 18003;
-constexpr long kNoResponse = 18004;
-constexpr long kHeaderError = 18000;
-constexpr long kTimedOut = 20004;
-constexpr long kLocalFolderMissing = 20010;
-constexpr long kNotAbsolute = 20011;
-constexpr long kIncomplete = 18006;
 constexpr std::int64_t kWaitSliceMs = 50;
-
 
 }  // namespace
 
@@ -74,7 +64,7 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
   SessionSettings& settings = session_.settings();
   TransferSettings& options = session_.transfer_settings();
   TransferStatistics& statistics = session_.statistics();
-  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  if (state.current_operation != Operation::kNone) Raise(ErrorCode::kOperationUnfinished);
   state.fallback_error = {};
   ClearErrorRecord();
   statistics.percent = 0;
@@ -104,12 +94,12 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
         path.size() >= 4 && (path.compare(1, 2, ":\\") == 0 || path.rfind("\\\\", 0) == 0);
     if (!absolute) {
       state.retry_counter = settings.redo_times;
-      Raise(kNotAbsolute, ErrorTextWith(kNotAbsolute, path));
+      Raise(ErrorCode::kNotAbsolutePath, ErrorTextWith(ErrorCode::kNotAbsolutePath, path));
     }
     const std::string parent = GetParentPath(path);
     if (!CFile().FolderExists(parent)) {
       state.retry_counter = settings.redo_times;
-      Raise(kLocalFolderMissing, ErrorTextWith(kLocalFolderMissing, parent));
+      Raise(ErrorCode::kLocalFolderMissing, ErrorTextWith(ErrorCode::kLocalFolderMissing, parent));
     }
   } else {
     file.local_size = static_cast<std::int64_t>(data.size);
@@ -166,15 +156,15 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
   CloseHttpConnection();
 
   if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
-  if (file.stage == 0) Raise(kFailedToConnect);
-  if (file.stage == 1) Raise(kNoResponse);
-  if (!file.header_parsed) Raise(kHeaderError, "Header Error");
+  if (file.stage == 0) Raise(ErrorCode::kHttpConnectFailed);
+  if (file.stage == 1) Raise(ErrorCode::kHttpNoResponse);
+  if (!file.header_parsed) Raise(ErrorCode::kHttpHeaderError, "Header Error");
   if (!file.complete) {
     session_.Log("DownHTTP.INVSIZE:" + std::to_string(file.total_size) + "|" +
                  std::to_string(file.bytes_received));
-    Raise(kIncomplete, "The server closed the connection after " +
-                           std::to_string(file.bytes_received) + " of " +
-                           std::to_string(file.total_size) + " bytes [ " + remote_path + " ]");
+    Raise(ErrorCode::kHttpIncomplete,
+          "The server closed the connection after " + std::to_string(file.bytes_received) + " of " +
+              std::to_string(file.total_size) + " bytes [ " + remote_path + " ]");
   }
 }
 
@@ -211,7 +201,7 @@ void HttpDownload::WaitForFile() {
     if (running()) CheckReset();
     if (state.abort_requested) {
       state.abort_requested = false;
-      Raise(kCanceled);
+      Raise(ErrorCode::kOperationCanceled);
     }
   }
 }
@@ -224,7 +214,7 @@ void HttpDownload::CheckSilence() {
       !file_state_.header_parsed && (now - file_state_.started_ms) / 1000 > limit;
   if (!silent && !header_late) return;
   // A complete file has ended its operation already, so silence here always means a stall.
-  session_.DispatchError("Timeout_Timer:Download", kTimedOut, "");
+  session_.DispatchError("Timeout_Timer:Download", ErrorCode::kTimedOut, "");
 }
 
 void HttpDownload::CheckReset() {

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "platform/ui/ui_provider.h"
 
 namespace tarvik {
 namespace {
-
-constexpr long kHeaderError = 18000;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -49,7 +48,7 @@ StatusLine GetStatusLine(std::string_view header) {
   const std::size_t second = rest.find(' ');
   const std::string code = rest.substr(0, second);
   if (!IsWholeNumber(code) || code.size() != 3)
-    Raise(kHeaderError, rest.empty() ? "Header Error" : rest);
+    Raise(ErrorCode::kHttpHeaderError, rest.empty() ? "Header Error" : rest);
   StatusLine status;
   status.code = std::stoi(code);
   status.reason = second == std::string::npos ? "" : Trim(rest.substr(second + 1));

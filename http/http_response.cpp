@@ -2,6 +2,7 @@
 // the local file as it arrives.
 #include <cmath>
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_text.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
@@ -14,15 +15,8 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kHttpStatusBase = 18000;
-constexpr long kHeaderError = 18000;
-constexpr long kNoResumingSupport = 18001;
-constexpr long kNoFileSize = 18002;
-constexpr long kFileTooLarge = 20003;
 // The start of an HTML body held back to look for an error title.
 constexpr std::size_t kHtmlTitleWindow = 4096;
-
 
 }  // namespace
 
@@ -47,7 +41,7 @@ void HttpDownload::AcceptHeader() {
   const bool accepted =
       status.code == 200 || (file.resuming && (status.code == 206 || status.code == 416));
   if (!accepted) {
-    const long number = kHttpStatusBase + status.code;
+    const long number = ErrorCode::kHttpStatusBase + status.code;
     const std::string reason = status.code == 404 ? "" : status.reason;
     Raise(number, reason.empty() ? GetErrorText(number) : reason);
   }
@@ -56,35 +50,35 @@ void HttpDownload::AcceptHeader() {
   if (status.code == 416) {
     // The local file is whole already, as long as the server's size (when it says one) agrees.
     if (range.total && *range.total != static_cast<double>(file.local_size)) {
-      Raise(kNoResumingSupport, "The local file has " + std::to_string(file.local_size) +
-                                    " bytes, the server's " +
-                                    std::to_string(static_cast<std::int64_t>(*range.total)));
+      Raise(ErrorCode::kNoResumingSupport,
+            "The local file has " + std::to_string(file.local_size) + " bytes, the server's " +
+                std::to_string(static_cast<std::int64_t>(*range.total)));
     }
     file.total_size = file.local_size;
     Finish();
     return;
   }
-  if (file.resuming && status.code != 206) Raise(kNoResumingSupport);
+  if (file.resuming && status.code != 206) Raise(ErrorCode::kNoResumingSupport);
   if (status.code == 206 && range.first != static_cast<double>(file.bytes_received)) {
-    Raise(kNoResumingSupport);
+    Raise(ErrorCode::kNoResumingSupport);
   }
   if (!GetHeaderValue(file.header, "Content-Length")) {
     session_.Log("Header Error:" + file.header);
-    Raise(kNoFileSize);
+    Raise(ErrorCode::kNoFileSize);
   }
   const double length = GetFileSizeFromHead(file.header);
   const double total = length + (file.resuming ? static_cast<double>(file.bytes_received) : 0);
   file.total_size = static_cast<std::int64_t>(total);
   session_.statistics().file_size = total;
   const double max_size = session_.transfer_settings().max_size;
-  if (max_size > 0 && total > max_size) Raise(kFileTooLarge, TooLargeText(max_size));
+  if (max_size > 0 && total > max_size) Raise(ErrorCode::kFileTooLarge, TooLargeText(max_size));
   const auto type = GetHeaderValue(file.header, "Content-Type");
   file.holding_html = type && type->find("text/html") != std::string::npos;
   if (length < 1) {
     // An empty body: valid only when the server said so (Content-Length: 0).
     if (GetHeaderValue(file.header, "Content-Length") != "0") {
       session_.Log("Header Error:" + file.header);
-      Raise(kNoFileSize);
+      Raise(ErrorCode::kNoFileSize);
     }
     file.holding_html = false;
     file_.CutIfReplacing();
@@ -112,7 +106,7 @@ void HttpDownload::ReleaseHtml() {
   FileState& file = file_state_;
   file.holding_html = false;
   const std::string title = GetHtmlErrorTitle(file.header, file.html_start);
-  if (!title.empty()) Raise(kHeaderError, title);
+  if (!title.empty()) Raise(ErrorCode::kHttpHeaderError, title);
   const std::string held = std::move(file.html_start);
   file.html_start.clear();
   WriteBody(std::span(reinterpret_cast<const std::uint8_t*>(held.data()), held.size()));

@@ -1,11 +1,10 @@
 #include "http/response_header.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 
 namespace tarvik {
 namespace {
-
-constexpr long kHeaderError = 18000;
 constexpr std::string_view kHeaderEnd = "\r\n\r\n";
 
 }  // namespace
@@ -22,7 +21,8 @@ bool ResponseHeaderReader::Take(std::span<const std::uint8_t> bytes) {
   if (end == std::string::npos) {
     // Refused only once no end can still fall within the limit, so that where the arrivals were
     // cut never decides whether a header is accepted.
-    if (header_.size() >= kMaxHeaderSize + kHeaderEnd.size()) Raise(kHeaderError, "Header Error");
+    if (header_.size() >= kMaxHeaderSize + kHeaderEnd.size())
+      Raise(ErrorCode::kHttpHeaderError, "Header Error");
     return false;
   }
   const std::size_t header_size = end + kHeaderEnd.size();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "platform/fs/file_attributes.h"
@@ -9,9 +10,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kFailedToCreateFile = 20023;
-constexpr long kFailedToOpenFile = 20024;
 // WriteFile takes a 32-bit count.
 constexpr std::size_t kLargestWrite = 1u << 30;
 
@@ -31,19 +29,19 @@ void TargetFile::Open(const std::string& path, std::int64_t offset, bool replace
   file_ = CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                      exists ? OPEN_EXISTING : CREATE_ALWAYS);
   if (file_ == INVALID_HANDLE_VALUE) {
-    RaiseFileError(exists ? kFailedToOpenFile : kFailedToCreateFile, path);
+    RaiseFileError(exists ? ErrorCode::kFailedToOpenFile : ErrorCode::kFailedToCreateFile, path);
   }
   cut_pending_ = exists && replace;
   if (offset > 0 && !SetFilePointerEx(file_, offset, nullptr, FILE_BEGIN)) {
     Close();
-    RaiseFileError(kFailedToOpenFile, path);
+    RaiseFileError(ErrorCode::kFailedToOpenFile, path);
   }
 }
 
 void TargetFile::CutIfReplacing() {
   if (!cut_pending_) return;
   cut_pending_ = false;
-  if (!platform::SetEndOfFile(file_)) RaiseFileError(kFailedToOpenFile, path_);
+  if (!platform::SetEndOfFile(file_)) RaiseFileError(ErrorCode::kFailedToOpenFile, path_);
 }
 
 void TargetFile::Write(std::span<const std::uint8_t> bytes) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "control/errors/message_table.h"
 #include "control/errors/numbered_error.h"
@@ -64,14 +65,15 @@ bool CFile::FolderExists(std::string_view path) const {
 bool CFile::CreateFolder(std::string_view path) const {
   std::string folder = tarvik::FormatLocalPath(path);
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  if (folder.empty()) Raise(kErrorLocalPathMissing, MessageText(message_row::kInputFilename));
+  if (folder.empty()) Raise(ErrorCode::kInputLocalPath, MessageText(message_row::kInputFilename));
   if (!IsAbsoluteLocalPath(folder))
-    Raise(kErrorNotAbsolutePath, WithPath(MessageText(message_row::kEnterAbsolutePath), folder));
+    Raise(ErrorCode::kNotAbsolutePath,
+          WithPath(MessageText(message_row::kEnterAbsolutePath), folder));
   if (FolderExists(folder)) return true;
   const std::string parent = tarvik::GetParentPath(folder);
   if (parent.size() > 3 && !FolderExists(parent)) CreateFolder(parent);
   if (platform::CreateDirectory(folder) || FolderExists(folder)) return true;
-  DispatchError("CreateFolder", kErrorCreateDirectory,
+  DispatchError("CreateFolder", ErrorCode::kCreateDirectoryFailed,
                 WithPath(MessageText(message_row::kFailedToCreateDirectory), folder), false);
   return false;
 }

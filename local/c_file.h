@@ -11,14 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "local/path_rules.h"
 
 namespace tarvik {
 
 // Error numbers of the control's own local-path checks.
-inline constexpr long kErrorLocalPathMissing = 20006;  // "Please input Local Path"
-inline constexpr long kErrorNotAbsolutePath = 20011;   // "Please enter absolute path [ {0} ]"
-inline constexpr long kErrorCreateDirectory = 20020;   // "Failed to create directory[ {0} ] !"
 
 // What GetDirList and ListDirs return.
 enum DirListFlag : int {
@@ -44,10 +42,10 @@ class CFile {
   bool FolderExists(std::string_view path) const;
 
   // Makes the folder `path` and any missing parents. True when it exists afterwards. Raises
-  // kErrorLocalPathMissing ("Please input filename!") for an empty path and kErrorNotAbsolutePath
-  // for a path that is neither a drive path nor a network path, before touching the disk. A folder
-  // that cannot be made is reported with source "CreateFolder" and kErrorCreateDirectory, and
-  // gives false.
+  // ErrorCode::kInputLocalPath ("Please input filename!") for an empty path and
+  // ErrorCode::kNotAbsolutePath for a path that is neither a drive path nor a network path, before
+  // touching the disk. A folder that cannot be made is reported with source "CreateFolder" and
+  // ErrorCode::kCreateDirectoryFailed, and gives false.
   bool CreateFolder(std::string_view path) const;
 
   // The entries of `folder` (a folder, with or without its trailing "\", or a pattern with "*"

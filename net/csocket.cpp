@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "control/errors/error_record.h"
 #include "control/errors/pending_error.h"
+#include "platform/loop/winsock_errors.h"
 
 namespace tarvik {
 namespace {
@@ -14,9 +16,6 @@ namespace {
 namespace ws = platform::winsock;
 
 // Raised by the class itself.
-constexpr long kHostnameRequired = 20001;
-constexpr long kHostNotResolved = 20002;
-constexpr long kResolveFailed = 11001;  // set, not raised, when RemoteHost does not resolve
 
 // A receive never asks for more than this, however large Rcvbuf is; no system hands over more
 // in one receive, and an absurd Rcvbuf must not make the buffer exhaust memory.
@@ -54,7 +53,7 @@ void CSocket::SetRemoteHost(std::string_view value) {
   if (ws::InetAddr(remote_host_)) return;
   std::string resolved = MSocketSupport::ResolveHostName(remote_host_);
   if (resolved.empty()) {
-    EnsureErrorRecord().put_Number(kResolveFailed);
+    EnsureErrorRecord().put_Number(platform::winsock::kWsaHostNotFound);
   } else {
     remote_host_ = std::move(resolved);
   }
@@ -150,11 +149,11 @@ void CSocket::Connect() {
   Guarded("Connect", [&] {
     if (remote_host_.empty()) {
       CError& record = EnsureErrorRecord();
-      if (record.get_Number() == 0) record.put_Number(kHostnameRequired);
+      if (record.get_Number() == 0) record.put_Number(ErrorCode::kHostnameRequired);
       Raise(record.get_Number());
     }
     const auto address = ws::InetAddr(remote_host_);
-    if (!address) Raise(kHostNotResolved);
+    if (!address) Raise(ErrorCode::kHostNotResolved);
     const ws::SocketAddress peer{*address, MSocketSupport::PortToUnsignedShort(RemotePort())};
     // "Already connected" closes and tries once more; a second such answer is an error.
     for (bool retried = false;; retried = true) {

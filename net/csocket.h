@@ -55,7 +55,6 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   static constexpr std::int32_t kError = 9;
 
   // "Send without a socket".
-  static constexpr long kNoSocketError = 40006;
 
   static std::shared_ptr<CSocket> Create();
   ~CSocket();
@@ -194,11 +193,11 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   std::int32_t remote_port_ = 0;  // 0 reads as 21
   std::string local_ip_;          // address to bind to; the local address after connect or accept
   std::int32_t local_port_ = 0;  // port to bind to (0: any); the local port after connect or accept
-  mutable std::string local_host_name_;  // name of the local address, once looked up
+  mutable std::string local_host_name_;      // name of the local address, once looked up
   mutable bool local_name_pending_ = false;  // a connect finished: the name is still to look up
   std::uint32_t local_address_ = 0;          // local address after connect (network order)
-  bool bound_ = false;           // bind succeeded; cleared when the handle is closed
-  bool list_command_ = false;    // copied from the last SendData
+  bool bound_ = false;                       // bind succeeded; cleared when the handle is closed
+  bool list_command_ = false;                // copied from the last SendData
   // Bytes of SendData that the system has not taken yet: those from send_offset_ on.
   std::vector<std::uint8_t> send_buffer_;
   std::size_t send_offset_ = 0;

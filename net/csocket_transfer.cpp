@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "control/errors/pending_error.h"
 #include "net/csocket.h"
@@ -40,7 +41,7 @@ void CSocket::SendData(std::string_view varData, double& lngBufferLength, bool b
                        bool blnUTF8) {
   try {
     list_command_ = blnListCommand;
-    if (handle_ == ws::kInvalidSocket) Raise(kNoSocketError);
+    if (handle_ == ws::kInvalidSocket) Raise(ErrorCode::kNoSocket);
     if (blnUTF8) {
       // Text is UTF-8 inside the library already.
       lngBufferLength = static_cast<double>(varData.size());
@@ -60,7 +61,7 @@ void CSocket::SendData(std::span<const std::uint8_t> varData, double lngBufferLe
                        bool blnListCommand) {
   try {
     list_command_ = blnListCommand;
-    if (handle_ == ws::kInvalidSocket) Raise(kNoSocketError);
+    if (handle_ == ws::kInvalidSocket) Raise(ErrorCode::kNoSocket);
     SendBytes(varData.data(), ClampCount(lngBufferLength, varData.size()));
   } catch (const NumberedError& failure) {
     ReportSendDataFailure(failure);
@@ -69,7 +70,7 @@ void CSocket::SendData(std::span<const std::uint8_t> varData, double lngBufferLe
 
 void CSocket::ReportSendDataFailure(const NumberedError& failure) {
   PendingErrorScope pending(failure.number(), failure.description());
-  if (failure.number() == kNoSocketError || failure.number() == ws::kWsaENotSock) {
+  if (failure.number() == ErrorCode::kNoSocket || failure.number() == ws::kWsaENotSock) {
     ReportSocketError("SendData", failure.number(), kWrongStateText);
   } else {
     ReportSocketError("SendData", failure.number(), failure.description());

@@ -1,5 +1,6 @@
 #include "net/socket_support.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "control/errors/error_record.h"
 #include "control/errors/pending_error.h"
@@ -144,7 +145,7 @@ platform::LResult WindowProc(platform::WindowHandle, platform::MessageId message
     // While the control connection is being opened, the first notification after ready-to-send
     // must be the server's greeting arriving; anything else is a failed connect.
     if (state.ConnectPending && state.LastSocketEvent == kEventWrite && error == 0) {
-      if (event != kEventRead) error = kConnectNoResponse;
+      if (event != kEventRead) error = ErrorCode::kConnectNoResponse;
       state.ConnectPending = false;
     }
     state.LastSocketEvent = event;

@@ -33,7 +33,6 @@ inline constexpr std::int32_t kEventClose = 32;    // closed by peer
 inline constexpr long kEventMask = 0x3B;           // all five of them
 
 // "Connect failed(No response from server)": a connect that met the connect-pending rule.
-inline constexpr std::int32_t kConnectNoResponse = 16006;
 
 // The module state of one thread.
 struct ModuleState {

@@ -1,18 +1,17 @@
 #include "control/errors/error_dispatch.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_record.h"
 #include "control/errors/error_text.h"
 #include "control/errors/generic_text.h"
 #include "control/errors/message_table.h"
+#include "platform/loop/winsock_errors.h"
 
 namespace tarvik {
 
 namespace {
 
 // A failed data connection (20061) reads as "connection refused" (10061) to the host.
-constexpr long kDataSocketConnectFailed = 20061;
-constexpr long kConnectionRefused = 10061;
-constexpr long kOperationCanceled = 16010;
 
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -43,12 +42,13 @@ long ControlErrorNumber(const ControlFallbackError& fallback) {
   const CError* record = FindErrorRecord();
   long number = record != nullptr ? record->get_Number() : 0;
   if (number == 0) number = fallback.number;
-  return number == kDataSocketConnectFailed ? kConnectionRefused : number;
+  return number == ErrorCode::kDataSocketConnectFailed ? platform::winsock::kWsaEConnRefused
+                                                       : number;
 }
 
 std::string ControlErrorInfo(const ControlFallbackError& fallback) {
   const long number = ControlErrorNumber(fallback);
-  if (number == kOperationCanceled) return MessageText(message_row::kOperationCanceled);
+  if (number == ErrorCode::kOperationCanceled) return MessageText(message_row::kOperationCanceled);
   const CError* record = FindErrorRecord();
   std::string info = record != nullptr ? record->get_Description() : std::string();
   if (IsBlankText(info)) info = fallback.text;

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <array>
 
+#include "control/errors/error_code.h"
+
 namespace tarvik {
 
 namespace {
 
 // The error record's number for an error whose own text is never meaningful.
-constexpr long kAlwaysGenericNumber = 21000;
 
 constexpr std::array<std::string_view, 5> kGenericWords = {"对象", "object", "par l'objet",
                                                            "objekt", "Fehler"};
@@ -29,7 +30,7 @@ bool IsBlankText(std::string_view text) {
 }
 
 bool IsGenericErrorText(std::string_view text, long record_number) {
-  if (IsBlankText(text) || record_number == kAlwaysGenericNumber) return true;
+  if (IsBlankText(text) || record_number == ErrorCode::kInvalidFtpHost) return true;
   return std::any_of(kGenericWords.begin(), kGenericWords.end(),
                      [text](std::string_view word) { return ContainsIgnoringCase(text, word); });
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -19,13 +20,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kUnexpectedError = 16012;
-constexpr std::int32_t kCanceled = 16010;
-constexpr std::int32_t kConnectionInterrupted = 16011;
-constexpr std::int32_t kNoSocket = 40006;
-constexpr std::int32_t kConnectFailed = 16006;
-constexpr std::int32_t kNotAnFtpServer = 20065;
 // A reply this long without a final line is no FTP reply: the framing is lost and the
 // connection is given up rather than collecting without bound.
 constexpr std::size_t kMaxReplyBytes = 1 << 20;
@@ -53,7 +47,7 @@ void FtpSession::ReplyDispatch() {
     Log("ReplyTooLong:" + std::to_string(reply_framer_.PendingSize()));
     reply_framer_.Clear();
     CloseControlSocket();
-    HandleDispatchFailure(kUnexpectedError, "Reply too long", "");
+    HandleDispatchFailure(ErrorCode::kUnexpectedError, "Reply too long", "");
     return;
   }
   // Each whole reply in turn; an incomplete last line waits for the next arrival.
@@ -102,7 +96,8 @@ void FtpSession::HandleReply(const FramedReply& framed) {
     // A greeting that is no FTP reply: the peer speaks another protocol and will not log in.
     if (operation == Operation::kConnect && state_.last_command.empty()) {
       const std::string line = text.substr(0, text.find("\r\n"));
-      Raise(kNotAnFtpServer, GetErrorText(kNotAnFtpServer) + ": \"" + line + "\"");
+      Raise(ErrorCode::kNotAnFtpServer,
+            GetErrorText(ErrorCode::kNotAnFtpServer) + ": \"" + line + "\"");
     }
     Log("NoReplyLine:" + text);
     return;
@@ -120,10 +115,10 @@ void FtpSession::HandleDispatchFailure(std::int32_t number, std::string descript
   Log("ControlSocket_OnDataArrival" + std::to_string(static_cast<int>(operation)) + "|" +
       state_.last_command + "=" + std::to_string(number) + "--" + GetResponseInfo(arrived) + "  ");
   SetRecordedErrorNumber(number);
-  if (number < 16001 || number > 16999) {
+  if (!IsReplyError(number)) {
     DispatchError("ControlSocket_OnDataArrival", number, description);
   } else if (!arrived.empty()) {
-    if (number != kCanceled) {
+    if (number != ErrorCode::kOperationCanceled) {
       const std::string server_line = GetResponseInfo(arrived);
       if (!server_line.empty()) description = server_line;
     }
@@ -154,7 +149,9 @@ void FtpSession::OnControlClose() {
     // connection.
     if (operation != Operation::kQuit && !ErrorRecorded()) {
       DispatchError("ControlSocket_OnClose",
-                    operation == Operation::kConnect ? kConnectFailed : kConnectionInterrupted, "");
+                    operation == Operation::kConnect ? ErrorCode::kConnectNoResponse
+                                                     : ErrorCode::kConnectionInterrupted,
+                    "");
     }
     EndAsyncMethod();
   }
@@ -167,7 +164,7 @@ void FtpSession::OnControlError() {
   Log("m_objControlSocket_OnError" + std::to_string(static_cast<int>(state_.current_operation)) +
       "|" + std::to_string(number) + "#" + ErrorInfo());
   EndAsyncMethod();
-  if (number != kNoSocket) CloseConnect(false);
+  if (number != ErrorCode::kNoSocket) CloseConnect(false);
 }
 
 }  // namespace tarvik

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/data_connection/data_port.h"
 #include "ftp/session/error_record_access.h"
@@ -15,8 +16,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kDataSocketError = 20062;
 // Ports tried before giving up on active mode (each one in use is skipped).
 constexpr int kPortAttempts = 100;
 
@@ -86,7 +85,7 @@ void DataConnection::SendPORTCommand() {
       if (error_before == 0) ClearErrorRecord();
     }
     trying_ports_ = false;
-    if (socket_->State() != CSocket::kListening) Raise(kDataSocketError);
+    if (socket_->State() != CSocket::kListening) Raise(ErrorCode::kDataSocketError);
     session_.SendFtpCommand("PORT", PortArgument(session_.control_socket().LocalIP(), port));
   });
 }
@@ -96,7 +95,8 @@ void DataConnection::EstablishPasvDataConnection(std::string_view reply_text) {
   session_.SetFtpState(FtpStates::ftpEstablishingDataConnection);
   Guarded("EstablishPasvDataConnection", [&] {
     const std::optional<std::int32_t> port = PasvReplyPort(reply_text);
-    if (!port) Raise(kDataSocketError, "Unexpected passive reply: " + std::string(reply_text));
+    if (!port)
+      Raise(ErrorCode::kDataSocketError, "Unexpected passive reply: " + std::string(reply_text));
     // The announced address is ignored: a server behind NAT announces one the client cannot
     // reach, and the control connection's host is the server anyway.
     if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
@@ -135,7 +135,7 @@ void DataConnection::OnConnectionRequest(std::int32_t request_id) {
   Guarded("OnConnectionRequest", [&] {
     if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
     socket_->Accept(request_id);
-    if (socket_->State() != CSocket::kConnected) Raise(kDataSocketError);
+    if (socket_->State() != CSocket::kConnected) Raise(ErrorCode::kDataSocketError);
     opened_ = true;
   });
 }
@@ -189,7 +189,7 @@ void DataConnection::OnClose() {
 void DataConnection::OnError() {
   if (trying_ports_) return;
   std::int32_t number = socket_->m_lngEventErrorNumber;
-  if (number < 1) number = kDataSocketError;
+  if (number < 1) number = ErrorCode::kDataSocketError;
   SetRecordedErrorNumber(number);
   session_.Log("m_objDataSocket_OnError:" +
                std::to_string(static_cast<int>(session_.state().current_operation)) + "#" +

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/listing_cache.h"
 #include "ftp/directory/message_texts.h"
@@ -16,8 +17,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kNotAFolder = 20008;
 
 // The name a folder query ends in: "pub/x.txt/" and "pub/x.txt/*" both name "x.txt".
 std::string_view QueriedName(std::string_view path) {
@@ -74,7 +73,7 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetFtpDirectoryInfo(std::string_view d
     if (files && files->Size() == 1 && !files->ItemAt(1)->IsDirectory() &&
         platform::EqualsIgnoreCase(BareFileName(files->ItemAt(1)->FilePath()), QueriedName(path))) {
       // The server listed a file in place of a folder: the path named a file.
-      Raise(kNotAFolder, ErrorTextWith(kNotAFolder, requested));
+      Raise(ErrorCode::kNotAFolder, ErrorTextWith(ErrorCode::kNotAFolder, requested));
     }
     if (files) result = SortedByName(*files);
   } catch (const NumberedError& error) {

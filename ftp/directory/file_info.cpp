@@ -1,6 +1,7 @@
 // One file's entry: from the listing cache, else from a listing of the file (LIST) or from MLST.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/message_texts.h"
@@ -16,9 +17,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kNoRemotePath = 20005;
-constexpr std::int32_t kFileNotFound = 20007;
 
 // The parser of an MLST reply logs to the control's log; a failure there only means "no entry".
 class LogOnlyDiagnostics final : public ListingDiagnostics {
@@ -43,7 +41,7 @@ std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfoFromCache(std::string_vie
 std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfo(std::string_view file_path) {
   try {
     const std::string path = FormatFtpPath(file_path);
-    if (path.empty()) Raise(kNoRemotePath);
+    if (path.empty()) Raise(ErrorCode::kInputRemotePath);
     // The cache holds one folder's entries: a name counts only in the folder it resolves to.
     std::shared_ptr<CFtpFile> cached =
         GetFtpFileInfoFromCache(ResolveRemotePath(session_.state().current_directory, path));
@@ -61,7 +59,8 @@ std::shared_ptr<CFtpFile> RemoteListing::GetFtpFileInfo(std::string_view file_pa
 std::shared_ptr<CFtpFile> RemoteListing::FileInfoByListing(const std::string& path) {
   const std::shared_ptr<CFtpFiles> files = GetRemoteFilesInfo(path);
   if (!files) {
-    if (session_.ErrorNumber() == 0) Raise(kFileNotFound, ErrorTextWith(kFileNotFound, path));
+    if (session_.ErrorNumber() == 0)
+      Raise(ErrorCode::kRemoteFileMissing, ErrorTextWith(ErrorCode::kRemoteFileMissing, path));
     return nullptr;
   }
   const std::string_view name = BareFileName(path);
@@ -70,7 +69,7 @@ std::shared_ptr<CFtpFile> RemoteListing::FileInfoByListing(const std::string& pa
     if (!platform::EqualsIgnoreCase(BareFileName(entry->FilePath()), name)) continue;
     return std::make_shared<CFtpFile>(*entry);
   }
-  Raise(kFileNotFound, ErrorTextWith(kFileNotFound, path));
+  Raise(ErrorCode::kRemoteFileMissing, ErrorTextWith(ErrorCode::kRemoteFileMissing, path));
 }
 
 // MLST answers with one fact line between the "250-" and "250 " lines:
@@ -83,10 +82,11 @@ std::shared_ptr<CFtpFile> RemoteListing::FileInfoByMlst(const std::string& path)
   LogOnlyDiagnostics diagnostics(session_);
   const std::shared_ptr<CFtpFiles> files = FormatFileList(reply, "", diagnostics);
   if (!files || files->Size() != 1) {
-    Raise(16000 + GetResponseCode(reply), GetResponseInfo(reply));
+    Raise(ReplyError(GetResponseCode(reply)), GetResponseInfo(reply));
   }
   const CFtpFile& found = *files->ItemAt(1);
-  if (found.IsDirectory()) Raise(kFileNotFound, ErrorTextWith(kFileNotFound, path));
+  if (found.IsDirectory())
+    Raise(ErrorCode::kRemoteFileMissing, ErrorTextWith(ErrorCode::kRemoteFileMissing, path));
   auto entry = std::make_shared<CFtpFile>();
   entry->SetFileName(found.FileName());
   entry->SetFileSize(found.FileSize());

@@ -2,6 +2,7 @@
 // connection and parsed into entries.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -21,9 +22,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kUnknownListFormat = 16002;
-constexpr std::int32_t kListingTruncated = 20064;
 
 bool HoldsWildcard(std::string_view path) {
   return path.find_first_of("*?") != std::string_view::npos;
@@ -179,15 +177,16 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
     }
     session_.WaitForReply(Operation::kListing);
     if (listing.TooLarge()) {
-      Raise(kListingTooLarge, "The listing is longer than " + std::to_string(limits.max_bytes) +
-                                  " bytes, more than one listing may hold");
+      Raise(ErrorCode::kListingTooLarge, "The listing is longer than " +
+                                             std::to_string(limits.max_bytes) +
+                                             " bytes, more than one listing may hold");
     }
     if (listing.Truncated() && !session_.ErrorRecorded()) {
       // The server cut the listing: only MLSD (which takes no pattern) may give the whole folder.
       scope.Leave();
       if (session_.settings().list_command != "LIST" || HoldsWildcard(path) ||
           !OffersMlsd(session_)) {
-        Raise(kListingTruncated);
+        Raise(ErrorCode::kListingTruncated);
       }
       session_.Log("ListingTruncated.MLSD:" + path);
       session_.settings().list_command = "MLSD";
@@ -208,7 +207,7 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
         session_.Log("--GetRMInfo--" + std::to_string(text.size()) + "#" + path + "\r\n" +
                      listing_text::LogExcerpt(text, kMaxLoggedListingBytes, true) + "\r\n" +
                      "---------------------------");
-        Raise(kUnknownListFormat);
+        Raise(ErrorCode::kUnknownListFormat);
       }
       text = std::string();  // the entries hold what is needed: the memory goes back at once
       if (files && session_.transfer_settings().cache_file_list) folders.cache.Store(files);

@@ -2,6 +2,7 @@
 // reply. The data connection carries the text (RunningListing).
 #include "ftp/directory/listing_rows.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -10,8 +11,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kListingRefused = 16550;
 
 void SendType(FtpSession& session) {
   if (!session.SendFtpCommand("TYPE", session.data_connection().TransferTypeCode())) {
@@ -38,7 +37,7 @@ void OpenDataConnection(FtpSession& session, const DispatchedReply&) {
 
 void TypeRefused(FtpSession& session, const DispatchedReply& reply) {
   session.EndAsyncMethod();
-  session.DispatchError("EnumFiles", kListingRefused, GetResponseInfo(reply.text));
+  session.DispatchError("EnumFiles", ErrorCode::kFileUnavailable, GetResponseInfo(reply.text));
 }
 
 void SendListCommand(FtpSession& session, const DispatchedReply&) {
@@ -68,7 +67,7 @@ void ListRefused(FtpSession& session, const DispatchedReply& reply) {
   session.state().remote_size = -1;
   session.EndAsyncMethod();
   session.data_connection().CloseDataConnection();
-  session.DispatchError("ListCommand", 16000 + reply.code, GetResponseInfo(reply.text));
+  session.DispatchError("ListCommand", ReplyError(reply.code), GetResponseInfo(reply.text));
 }
 
 void ListFailed(FtpSession& session, const DispatchedReply& reply) {

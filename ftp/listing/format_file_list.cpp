@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
@@ -173,8 +174,9 @@ std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_
     any_unreadable = any_unreadable || read == LineRead::kUnreadable;
     if (read == LineRead::kEntry && FinishEntry(*entry, folder_prefix, log)) {
       if (files->Size() == max_entries) {
-        Raise(kListingTooLarge, "The listing holds more than " + std::to_string(max_entries) +
-                                    " entries, more than one listing may hold");
+        Raise(ErrorCode::kListingTooLarge, "The listing holds more than " +
+                                               std::to_string(max_entries) +
+                                               " entries, more than one listing may hold");
       }
       files->Add(std::move(entry));
     }

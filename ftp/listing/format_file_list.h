@@ -21,8 +21,8 @@
 // The result is nullptr when the text is empty or blank, or when no line could be read (a
 // format this parser does not know); else a collection, empty when every line was skipped.
 //
-// A listing of more than `max_entries` entries raises kListingTooLarge: a hostile server could
-// otherwise fill the memory with entries.
+// A listing of more than `max_entries` entries raises ErrorCode::kListingTooLarge: a hostile server
+// could otherwise fill the memory with entries.
 //
 // One listing writes at most kMaxListingLogLines log lines and reports; what goes beyond is
 // counted in one closing line, so that a hostile listing cannot flood the log. A whole listing
@@ -34,13 +34,13 @@
 #include <memory>
 #include <string_view>
 
+#include "control/errors/error_code.h"
 #include "ftp/listing/ftp_files.h"
 #include "ftp/listing/listing_diagnostics.h"
 
 namespace tarvik {
 
 inline constexpr std::size_t kMaxListingLogLines = 100;
-inline constexpr long kListingTooLarge = 20066;
 inline constexpr std::size_t kMaxLoggedListingBytes = 64 * 1024;
 
 // `base_directory` is the absolute remote folder the listed entries are in.

@@ -1,6 +1,7 @@
 // Files: existence and size, delete, rename; and the working folder.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_folder_state.h"
@@ -13,9 +14,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kNoRemotePath = 20005;
-constexpr std::int32_t kFileNotFound = 20007;
 constexpr double kSizeFailed = -2;
 constexpr double kSizeMissing = -1;
 
@@ -30,7 +28,8 @@ bool RemoteOperations::FileNotFound() const {
   const std::string info = session_.ErrorInfo();
   return info.find("no such") != std::string::npos ||
          info.find("cannot find") != std::string::npos ||
-         info.find("can't find") != std::string::npos || RecordedErrorNumber() == kFileNotFound ||
+         info.find("can't find") != std::string::npos ||
+         RecordedErrorNumber() == ErrorCode::kRemoteFileMissing ||
          session_.state().remote_size == kSizeMissing;
 }
 
@@ -44,10 +43,11 @@ double RemoteOperations::GetFileSize(std::string_view file_path) {
   session_.state().remote_size = 0;
   try {
     const std::string path = TrimBlanks(file_path);
-    if (path.empty()) Raise(kNoRemotePath);
+    if (path.empty()) Raise(ErrorCode::kInputRemotePath);
     if (const auto file = RemoteListing(session_).GetFtpFileInfo(path)) return file->FileSize();
     if (FileNotFound()) {
-      session_.ReportError("GetFileSize", kFileNotFound, ErrorTextWith(kFileNotFound, path));
+      session_.ReportError("GetFileSize", ErrorCode::kRemoteFileMissing,
+                           ErrorTextWith(ErrorCode::kRemoteFileMissing, path));
       return kSizeMissing;
     }
     const double size = GetRemoteFileSize(path);
@@ -69,7 +69,7 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
     const std::string trimmed = TrimBlanks(path);
     if (!session_.Connect()) return kSizeFailed;
     if (session_.RefuseWhileBusy()) return kSizeFailed;
-    if (trimmed.empty()) Raise(kNoRemotePath);
+    if (trimmed.empty()) Raise(ErrorCode::kInputRemotePath);
     const std::string argument = RemoteCommandArgument(trimmed);
     session_.remote_folders().size_path = argument;
     // Servers refuse SIZE in ASCII mode (a byte count there depends on line ends): binary mode
@@ -87,7 +87,7 @@ bool RemoteOperations::DeleteFile(std::string_view file_path) {
   ClearError();
   const std::string path = TrimBlanks(file_path);
   if (path.empty()) {
-    session_.ReportError("DeleteFile", kNoRemotePath, "");
+    session_.ReportError("DeleteFile", ErrorCode::kInputRemotePath, "");
     return false;
   }
   if (!session_.RunOperation(Operation::kDelete, "DELE", RemoteCommandArgument(path),
@@ -103,7 +103,7 @@ bool RemoteOperations::RenameFile(std::string_view old_file_name, std::string_vi
   const std::string old_name = TrimBlanks(old_file_name);
   const std::string new_name = TrimBlanks(new_file_name);
   if (old_name.empty() || new_name.empty()) {
-    session_.ReportError("RenameFile", kNoRemotePath, "");
+    session_.ReportError("RenameFile", ErrorCode::kInputRemotePath, "");
     return false;
   }
   if (old_name == new_name) return true;

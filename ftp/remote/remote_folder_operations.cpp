@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
@@ -14,10 +15,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kNoRemotePath = 20005;
-constexpr std::int32_t kRootRemoval = 20063;
-constexpr std::int32_t kRefused = 16550;
 constexpr std::uint32_t kPauseAfterMkdMs = 10;
 
 // Words of a refused RMD that mean the folder still holds something.
@@ -128,7 +125,7 @@ bool RemoteOperations::RefusedFolderExists(const std::string& path) {
     ClearError();
     return true;
   }
-  session_.ReportError("CreateDirectory", 16000 + code, reply);
+  session_.ReportError("CreateDirectory", ReplyError(code), reply);
   return false;
 }
 
@@ -140,7 +137,7 @@ bool RemoteOperations::CreateDirectory(std::string_view directory_path) {
   ClearError();
   try {
     const std::string path = WithoutTrailingSlash(FormatFtpPath(directory_path));
-    if (path.empty()) Raise(kNoRemotePath);
+    if (path.empty()) Raise(ErrorCode::kInputRemotePath);
     if (!session_.Connect()) return false;
     const std::string trace = state.current_directory + "; " + path + ";" + full;
     // In a folder this batch made, only the folders it made since exist (and the memo holds
@@ -187,13 +184,13 @@ bool RemoteOperations::RemoveDirectory(std::string_view directory_path) {
   ClearError();
   const std::string path = WithoutTrailingSlash(FormatFtpPath(directory_path));
   if (path.empty()) {
-    session_.ReportError("RemoveDirectory", kNoRemotePath, "");
+    session_.ReportError("RemoveDirectory", ErrorCode::kInputRemotePath, "");
     return false;
   }
   const std::string full = ResolveRemotePath(session_.state().current_directory, path);
   if (full == "/") {
     // Removing the root would empty the whole account: never without being asked for a folder.
-    session_.ReportError("RemoveDirectory", kRootRemoval, "");
+    session_.ReportError("RemoveDirectory", ErrorCode::kRootRemoval, "");
     return false;
   }
   if (!session_.Connect()) return false;
@@ -203,7 +200,8 @@ bool RemoteOperations::RemoveDirectory(std::string_view directory_path) {
     return true;
   }
   session_.Log("RDIR:" + session_.ErrorInfo());
-  if (session_.ErrorNumber() != kRefused || !SaysNotEmpty(session_.ErrorInfo())) return false;
+  if (session_.ErrorNumber() != ErrorCode::kFileUnavailable || !SaysNotEmpty(session_.ErrorInfo()))
+    return false;
 
   // Not empty: empty it and remove it, once per folder. The record lives across calls, so a
   // second removal of the same folder fails without emptying, and clears the record for a third.

@@ -2,6 +2,7 @@
 // ends it without recording an error; codes no row lists fail it with the server's own line.
 #include "ftp/remote/remote_folder_rows.h"
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -13,9 +14,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kUnexpectedSizeReply = 16500;
-constexpr std::int32_t kNoSuchFile = 16550;
 constexpr std::string_view kDefaultExistingWords = "exists|can't|cannot|不能";
 
 void End(FtpSession& session, const DispatchedReply&) {
@@ -29,7 +27,8 @@ void MkdRefused(FtpSession& session, const DispatchedReply& reply) {
     folders.mkd_existing_code = reply.code;
     folders.mkd_existing_reply = GetResponseInfo(reply.text);
   } else {
-    session.DispatchError("istCreateDirectory", 16000 + reply.code, GetResponseInfo(reply.text));
+    session.DispatchError("istCreateDirectory", ReplyError(reply.code),
+                          GetResponseInfo(reply.text));
   }
   session.EndAsyncMethod();
 }
@@ -84,13 +83,13 @@ void SizeRefused(FtpSession& session, const DispatchedReply& reply) {
     return;
   }
   session.state().remote_size = -2;
-  Raise(kUnexpectedSizeReply, GetResponseInfo(reply.text));
+  Raise(ErrorCode::kCommandUnrecognized, GetResponseInfo(reply.text));
 }
 
 void SizeMissing(FtpSession& session, const DispatchedReply& reply) {
   session.state().remote_size = -1;
   session.EndAsyncMethod();
-  session.DispatchError("GetFileSize", kNoSuchFile, GetResponseInfo(reply.text));
+  session.DispatchError("GetFileSize", ErrorCode::kFileUnavailable, GetResponseInfo(reply.text));
 }
 
 void SizeFailed(FtpSession& session, const DispatchedReply& reply) {

@@ -1,6 +1,7 @@
 // Sending commands, and the frame of the methods that run one command and wait for its reply.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -12,11 +13,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kFailedToConnect = 16008;
-constexpr std::int32_t kOperationUnfinished = 16009;
-constexpr std::int32_t kConnectionInterrupted = 16011;
-constexpr std::int32_t kBadArguments = 16501;
 constexpr std::uint32_t kReconnectPauseMs = 1000;
 
 // A CR, LF or NUL inside a command would end the line early and smuggle a second command in.
@@ -62,7 +58,7 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
       reconnected = false;
       if (!up) {
         const std::int32_t number = RecordedErrorNumber();
-        Raise(number != 0 ? number : kFailedToConnect, RecordedErrorDescription());
+        Raise(number != 0 ? number : ErrorCode::kFailedToConnect, RecordedErrorDescription());
       }
     }
 
@@ -76,7 +72,7 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
     rules.list_command = settings_.list_command;
     rules.list_all = settings_.list_all;
     const PreparedCommand command = PrepareCommand(verb, argument, rules);
-    if (HoldsLineBreak(command)) Raise(kBadArguments);
+    if (HoldsLineBreak(command)) Raise(ErrorCode::kArgumentSyntaxError);
 
     SetFtpState(StateForCommand(command.verb, state_.current_operation));
     if (command.sets_last_command) state_.last_command = command.verb;
@@ -125,7 +121,7 @@ void FtpSession::WaitForReply(Operation operation) {
     const int socket_state = control_socket_->State();
     if (socket_state != CSocket::kClosed && socket_state != CSocket::kError) return;
     const std::int32_t event_error = control_socket_->m_lngEventErrorNumber;
-    Raise(event_error > 0 ? event_error : kConnectionInterrupted);
+    Raise(event_error > 0 ? event_error : ErrorCode::kConnectionInterrupted);
   });
 }
 
@@ -133,9 +129,9 @@ bool FtpSession::RefuseWhileBusy() {
   if (state_.current_operation == Operation::kNone) return false;
   // Recorded in the fallback fields so that the operation that runs, and its error record, are
   // left alone: it goes on and its method returns its own result.
-  state_.fallback_error.number = kOperationUnfinished;
-  state_.fallback_error.text = GetErrorText(kOperationUnfinished);
-  Log("FtpLibrary.Refused:" + std::to_string(kOperationUnfinished) + "#" +
+  state_.fallback_error.number = ErrorCode::kOperationUnfinished;
+  state_.fallback_error.text = GetErrorText(ErrorCode::kOperationUnfinished);
+  Log("FtpLibrary.Refused:" + std::to_string(ErrorCode::kOperationUnfinished) + "#" +
       std::string(OperationName(state_.current_operation)));
   return true;
 }
@@ -173,7 +169,7 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
       BeginAsyncMethod(operation);
       if (!SendFtpCommand(ftp_cmd, arguments)) {
         const std::int32_t number = RecordedErrorNumber();
-        Raise(number != 0 ? number : kConnectionInterrupted, RecordedErrorDescription());
+        Raise(number != 0 ? number : ErrorCode::kConnectionInterrupted, RecordedErrorDescription());
       }
       WaitForReply(operation);
       if (ErrorRecorded()) {
@@ -183,7 +179,7 @@ std::string FtpSession::SendCommand(std::string_view ftp_cmd, std::string_view a
       // A raw command the server refuses is a failure of the method, with the server's words.
       const int code = GetResponseCode(state_.command_reply);
       if (operation == Operation::kRawCommand && code > 399) {
-        Raise(16000 + code, GetResponseInfo(state_.command_reply));
+        Raise(ReplyError(code), GetResponseInfo(state_.command_reply));
       }
       if (operation == Operation::kRawCommand && ChangesFolder(ftp_cmd)) ReadBackFolder();
     }

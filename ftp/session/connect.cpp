@@ -1,6 +1,7 @@
 // Connect: open the control connection, log in, probe what the server supports.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
@@ -11,13 +12,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kConnectFailed = 16006;
-constexpr std::int32_t kConnecting = 16007;
-constexpr std::int32_t kInvalidHost = 21000;
-constexpr std::int32_t kTimedOut = 20004;
-constexpr std::int32_t kConnectionInterrupted = 16011;
-constexpr std::int32_t kNoSocket = 40006;
 constexpr std::int16_t kConnectRetryLimit = 2;
 constexpr std::int32_t kControlSocketBuffer = 102'400;
 constexpr std::int32_t kMaxSegmentSize = 1460;
@@ -38,7 +32,7 @@ bool FtpSession::Connect() {
   if (probing_after_login_) {
     // A probe of the running login found the connection gone. Logging in again from inside the
     // login would repeat the same probes without end: the login fails with this instead.
-    DispatchError("Connect", kConnectionInterrupted, "");
+    DispatchError("Connect", ErrorCode::kConnectionInterrupted, "");
     return false;
   }
   if (!reconnect_in_progress_ && RefuseWhileBusy()) return false;
@@ -51,12 +45,12 @@ bool FtpSession::Connect() {
   }
   ClearErrorRecord();
   if (settings_.server_name.find(':') != std::string::npos) {
-    DispatchError("Connect", kInvalidHost, MessageText(message_row::kInvalidFtpHost));
+    DispatchError("Connect", ErrorCode::kInvalidFtpHost, MessageText(message_row::kInvalidFtpHost));
     return false;
   }
   host_.SetTimersEnabled(true);
   if (MSocketSupport::State().ConnectPending) {
-    DispatchError("Connect", kConnecting, "");
+    DispatchError("Connect", ErrorCode::kConnectInProgress, "");
     return false;
   }
   SetFtpState(FtpStates::ftpConnecting);
@@ -108,7 +102,7 @@ bool FtpSession::ConnectAndLogIn() {
     if (control_socket_->State() != CSocket::kError) return;
     ++state_.connect_retry_count;
     Log("Connect Re " + std::to_string(state_.connect_retry_count));
-    if (state_.connect_retry_count >= kConnectRetryLimit) Raise(kConnectFailed);
+    if (state_.connect_retry_count >= kConnectRetryLimit) Raise(ErrorCode::kConnectNoResponse);
     logged_in_by_retry = ReConnect();
   });
   MSocketSupport::State().ConnectPending = false;
@@ -119,8 +113,8 @@ bool FtpSession::ConnectAndLogIn() {
     return true;
   }
   if (!ErrorRecorded()) {
-    Log("Connect.Error:" + std::to_string(kConnectFailed));
-    Raise(kConnectFailed);
+    Log("Connect.Error:" + std::to_string(ErrorCode::kConnectNoResponse));
+    Raise(ErrorCode::kConnectNoResponse);
   }
   return false;
 }
@@ -200,11 +194,11 @@ void FtpSession::FailLoginWhenProbeBrokeConnection() {
   // server closes after a probe that succeeded is met by the next command, as after any call.
   std::int32_t number = RecordedErrorNumber();
   if (number == 0) return;
-  if (control_socket_->State() == CSocket::kConnected && number != kTimedOut) return;
+  if (control_socket_->State() == CSocket::kConnected && number != ErrorCode::kTimedOut) return;
   std::string description = RecordedErrorDescription();
-  if (number == kNoSocket) {
+  if (number == ErrorCode::kNoSocket) {
     // A command that found no socket to send on: the connection was lost before it.
-    number = kConnectionInterrupted;
+    number = ErrorCode::kConnectionInterrupted;
     description.clear();
   }
   DropControlSocket();

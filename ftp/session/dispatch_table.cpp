@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
+#include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/listing_rows.h"
 #include "ftp/remote/remote_folder_rows.h"
-#include "ftp/control_connection/reply_parser.h"
 #include "ftp/transfer/transfer_rows.h"
 
 namespace tarvik {
@@ -13,7 +14,8 @@ namespace tarvik {
 const std::vector<DispatchRow>& DispatchTable() {
   static const std::vector<DispatchRow> table = [] {
     std::vector<DispatchRow> rows;
-    for (auto group : {LoginRows, SessionCommandRows, ListingRows, RemoteFolderRows, TransferRows}) {
+    for (auto group :
+         {LoginRows, SessionCommandRows, ListingRows, RemoteFolderRows, TransferRows}) {
       std::vector<DispatchRow> part = group();
       rows.insert(rows.end(), part.begin(), part.end());
     }
@@ -23,7 +25,7 @@ const std::vector<DispatchRow>& DispatchTable() {
 }
 
 void FailWithReply(const DispatchedReply& reply) {
-  Raise(16000 + reply.code, GetResponseInfo(reply.text));
+  Raise(ReplyError(reply.code), GetResponseInfo(reply.text));
 }
 
 void DispatchReply(FtpSession& session, Operation operation, std::string_view last_command,

@@ -1,5 +1,6 @@
 // The login exchange (RFC 959, 5.4): greeting 220 -> USER -> 331 -> PASS -> 230 (or 202), or a
 // USER answered 230 at once. Any unexpected reply closes the connection before the failure.
+#include "control/errors/error_code.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/session/dispatch_table.h"
@@ -7,8 +8,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kNoCurrentDirectory = 16001;
 
 void Greeting(FtpSession& session, const DispatchedReply& reply) {
   session.Log("FTPSVR:" + reply.text);
@@ -46,7 +45,7 @@ void CurrentDirectoryDuringLogin(FtpSession& session, const DispatchedReply& rep
     session.EndAsyncMethod();
     return;
   }
-  session.DispatchError("OnDataArrival", kNoCurrentDirectory,
+  session.DispatchError("OnDataArrival", ErrorCode::kNoCurrentDirectory,
                         "Cannot retrieve the current directory path. Unexpected server response.");
   session.CloseConnect(false);
 }

@@ -1,5 +1,6 @@
 // Replies to the session's own commands: PWD (operation 2), QUIT (11), ABOR (13) and raw
 // commands (14, and 15 for the command probe).
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/session/dispatch_table.h"
@@ -8,11 +9,9 @@
 namespace tarvik {
 namespace {
 
-constexpr std::int32_t kNoCurrentDirectory = 16001;
-
 void CurrentDirectory(FtpSession& session, const DispatchedReply& reply) {
   if (!session.GetDirFromResponse(reply.text)) {
-    Raise(kNoCurrentDirectory, GetResponseInfo(reply.text));
+    Raise(ErrorCode::kNoCurrentDirectory, GetResponseInfo(reply.text));
   }
   session.EndAsyncMethod();
 }

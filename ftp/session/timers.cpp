@@ -2,6 +2,7 @@
 // and the wait for the control connection before transfer steps.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/session/error_record_access.h"
@@ -10,11 +11,7 @@
 #include "platform/time/clock.h"
 
 namespace tarvik {
-namespace {
-
-constexpr std::int32_t kDataSocketConnectFailed = 20061;
-
-}  // namespace
+namespace {}  // namespace
 
 void FtpSession::Timer1Tick() {
   EnsureSessionObjects();
@@ -39,8 +36,8 @@ void FtpSession::KeepAlive() {
 void FtpSession::CSSTimeout() {
   if (ErrorRecorded() || control_socket_->State() == CSocket::kConnected) return;
   if (control_socket_->State() == CSocket::kClosed) {
-    SetRecordedErrorNumber(kDataSocketConnectFailed);
-    SetRecordedErrorDescription(GetErrorText(kDataSocketConnectFailed));
+    SetRecordedErrorNumber(ErrorCode::kDataSocketConnectFailed);
+    SetRecordedErrorDescription(GetErrorText(ErrorCode::kDataSocketConnectFailed));
     return;
   }
   platform::Clock& clock = platform::CurrentClock();
@@ -48,7 +45,7 @@ void FtpSession::CSSTimeout() {
   while (!ErrorRecorded() && control_socket_->State() != CSocket::kConnected) {
     if (clock.MonotonicMs() > deadline) {
       Log("CSSTimeout:" + std::to_string(control_socket_->State()));
-      DispatchError("CSSTimeout", kDataSocketConnectFailed, "");
+      DispatchError("CSSTimeout", ErrorCode::kDataSocketConnectFailed, "");
       return;
     }
     platform::WaitForMessage(50);

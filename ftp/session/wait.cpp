@@ -3,6 +3,7 @@
 // Limits are seconds of the injectable clock, so tests run them in milliseconds.
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/loop/message_loop.h"
@@ -10,8 +11,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr std::int32_t kTimedOut = 20004;
 // Longest real-time wait between two looks at the clock and the socket states.
 constexpr std::int64_t kWaitSliceMs = 50;
 
@@ -32,7 +31,7 @@ void FtpSession::WaitForOperation(Operation operation, std::int64_t limit_second
       // that the next command's reply pairs with that command (a reply that still comes late
       // would pass for it; the session cannot tell the two apart).
       state_.awaited_replies.clear();
-      if (!quiet_expiry) Raise(kTimedOut);
+      if (!quiet_expiry) Raise(ErrorCode::kTimedOut);
       state_.current_operation = Operation::kNone;
       return;
     }

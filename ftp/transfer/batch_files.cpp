@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
@@ -15,9 +16,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kSpecifySavePath = 20019;
-constexpr long kCanceled = 16010;
 
 // A file taken out of the upload batch by QueueRemove (the path compared with case).
 bool IsRemoved(std::string& removed_files, const std::string& path) {
@@ -46,7 +44,7 @@ void TransferEngine::TransferFiles(TransferDirection direction,
     }
     if (!upload) ++statistics.queue_index;
     const std::string target = FileTarget(item, upload ? '/' : '\\');
-    if (target.empty()) Raise(kSpecifySavePath);
+    if (target.empty()) Raise(ErrorCode::kSpecifySavePath);
     if (!upload) {
       const std::string folder = GetParentPath(target);
       if (!folder.empty() && !CFile().FolderExists(folder) && !CFile().CreateFolder(folder)) {
@@ -59,7 +57,7 @@ void TransferEngine::TransferFiles(TransferDirection direction,
     if (upload ? UploadOne() : DownloadOne()) continue;
 
     statistics.transfer_state.clear();
-    if (session_.ErrorNumber() == kCanceled && state.abort_current_only) {
+    if (session_.ErrorNumber() == ErrorCode::kOperationCanceled && state.abort_current_only) {
       statistics.aborted_files += "|" + item.source;
       session_.Log(std::string(upload ? "UpLoadAll_AbortCurrent[" : "DownloadAll_AbortCurrent[") +
                    item.source + "]");
@@ -70,7 +68,7 @@ void TransferEngine::TransferFiles(TransferDirection direction,
     }
     if (state.abort_requested) {
       state.abort_requested = false;
-      Raise(kCanceled);
+      Raise(ErrorCode::kOperationCanceled);
     }
     if (session_.ErrorNumber() != 0) Raise(session_.ErrorNumber(), session_.ErrorInfo());
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_folder_state.h"
@@ -21,10 +22,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kInputRemotePath = 20005;
-constexpr long kInputLocalPath = 20006;
-constexpr long kLocalFileMissing = 20009;
 
 void ResetBatchFigures(TransferStatistics& statistics) {
   statistics.total_percent = 0;
@@ -71,8 +68,8 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
     state.fallback_error = {};
     ClearErrorRecord();
     // A list of blank items (" | ") names nothing, as an empty one does.
-    if (SplitPathList(settings.remote_path).empty()) Raise(kInputRemotePath);
-    if (SplitPathList(settings.local_path).empty()) Raise(kInputLocalPath);
+    if (SplitPathList(settings.remote_path).empty()) Raise(ErrorCode::kInputRemotePath);
+    if (SplitPathList(settings.local_path).empty()) Raise(ErrorCode::kInputLocalPath);
     state.abort_requested = false;
     state.abort_current_only = false;
     // The queue's files continue the batch's counts.
@@ -83,8 +80,8 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
     }
     const std::string locals = FormatLocalPath(settings.local_path);
     const std::string remotes = FormatFtpPath(settings.remote_path);
-    session_.Log(std::string(procedure) + "#" + std::to_string(options.replace_code) + "LP=" +
-                 locals + ",RP=" + remotes);
+    session_.Log(std::string(procedure) + "#" + std::to_string(options.replace_code) +
+                 "LP=" + locals + ",RP=" + remotes);
     const BatchPlan plan =
         upload ? PlanBatch(locals, remotes, {'\\', '/'}, options.create_source_folder,
                            options.allow_type, options.deny_type)
@@ -93,7 +90,8 @@ bool TransferEngine::RunBatch(TransferDirection direction) {
     if (outermost) ResetBatchFigures(statistics);
     if (upload) {
       upload_items_.clear();
-      for (const BatchItem& item : plan.files) upload_items_.push_back(platform::FoldCase(item.source));
+      for (const BatchItem& item : plan.files)
+        upload_items_.push_back(platform::FoldCase(item.source));
       if (outermost) PlanUploadTotals(plan);
       folders.created_memo_active = true;
       if (outermost) {
@@ -154,13 +152,15 @@ void TransferEngine::PlanUploadTotals(const BatchPlan& plan) {
   double total = 0;
   for (const BatchItem& folder : plan.folders) {
     if (!CFile().FolderExists(folder.source) && !platform::HasWildcards(folder.source)) {
-      Raise(kLocalFileMissing, ErrorTextWith(kLocalFileMissing, folder.source));
+      Raise(ErrorCode::kLocalFileMissing,
+            ErrorTextWith(ErrorCode::kLocalFileMissing, folder.source));
     }
     total += local_.GetLocalFolderSize(folder.source);
   }
   for (const BatchItem& file : plan.files) {
     const double size = local_.GetLocalFileSize(file.source);
-    if (size < 0) Raise(kLocalFileMissing, ErrorTextWith(kLocalFileMissing, file.source));
+    if (size < 0)
+      Raise(ErrorCode::kLocalFileMissing, ErrorTextWith(ErrorCode::kLocalFileMissing, file.source));
     total += size;
   }
   statistics.total_file_size = total;
@@ -171,7 +171,7 @@ void TransferEngine::TakeAbortRequest() {
   SessionState& state = session_.state();
   if (!state.abort_requested) return;
   state.abort_requested = false;
-  Raise(16010);
+  Raise(ErrorCode::kOperationCanceled);
 }
 
 }  // namespace tarvik

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "control/errors/error_code.h"
 #include "control/errors/message_table.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/transfer/size_format.h"
@@ -15,7 +16,6 @@ namespace {
 namespace row = message_row;
 
 constexpr std::int16_t kDialogAnswer = 20;  // added to a button's code answered in the dialog
-constexpr long kOperationCanceled = 16010;
 
 struct NameParts {
   std::string_view base;       // the name without its extension
@@ -156,7 +156,7 @@ ConflictDecision ResolveConflict(std::int16_t& replace_code, bool& overwrite,
   switch (replace_code % kDialogAnswer) {
     case platform::kReplaceCancel:
       end_file_answer();
-      Raise(kOperationCanceled, MessageText(row::kOperationCanceled));
+      Raise(ErrorCode::kOperationCanceled, MessageText(row::kOperationCanceled));
     case platform::kReplaceOverwrite:
       overwrite = true;
       replace_code = 0;

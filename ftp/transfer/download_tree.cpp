@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/listing_cache.h"
 #include "ftp/directory/remote_listing.h"
@@ -39,7 +40,7 @@ constexpr int kMaxNestedLinks = 16;
 
 // A refusal of the server (a 5xx reply), as against a lost connection or a time-out.
 bool IsRefusal(std::int32_t number) {
-  return number >= 16500 && number < 16600;
+  return number >= ReplyError(500) && number < ReplyError(600);
 }
 
 // The real path of the folder the link `path` names, or nullopt when the server does not change

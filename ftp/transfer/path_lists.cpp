@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "local/path_rules.h"
@@ -11,9 +12,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kTypeNotAllowed = 20021;
-constexpr long kTypeForbidden = 20022;
 
 constexpr std::array<std::string_view, 4> kDeviceNames = {"con", "prn", "aux", "nul"};
 
@@ -107,11 +105,13 @@ std::string ItemExtension(std::string_view item) {
 void CheckFileType(std::string_view item, std::string_view allow_type, std::string_view deny_type) {
   const std::string extension = ItemExtension(item);
   const std::string key = ";" + extension + ";";
-  if (!allow_type.empty() && (extension.empty() || allow_type.find(key) == std::string_view::npos)) {
-    Raise(kTypeNotAllowed, ErrorTextWith(kTypeNotAllowed, allow_type));
+  if (!allow_type.empty() &&
+      (extension.empty() || allow_type.find(key) == std::string_view::npos)) {
+    Raise(ErrorCode::kFileTypeNotAllowed,
+          ErrorTextWith(ErrorCode::kFileTypeNotAllowed, allow_type));
   }
   if (!deny_type.empty() && !extension.empty() && deny_type.find(key) != std::string_view::npos) {
-    Raise(kTypeForbidden, ErrorTextWith(kTypeForbidden, deny_type));
+    Raise(ErrorCode::kFileTypeForbidden, ErrorTextWith(ErrorCode::kFileTypeForbidden, deny_type));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/session/ftp_session.h"
@@ -17,16 +18,11 @@
 namespace tarvik {
 namespace {
 
-constexpr long kFileTooLarge = 20003;
-constexpr long kFailedToCreateFile = 20023;
-constexpr long kFailedToOpenFile = 20024;
-constexpr long kSizeMismatch = 20061;
-
 // A failure of the local file, with the system's reason.
 [[noreturn]] void RaiseFileError(std::string_view what, const std::string& path) {
   const platform::DWORD error = platform::GetLastError();
-  Raise(static_cast<long>(error), std::string(what) + "[ " + path + " ] ! " +
-                                      platform::FormatSystemMessage(error));
+  Raise(static_cast<long>(error),
+        std::string(what) + "[ " + path + " ] ! " + platform::FormatSystemMessage(error));
 }
 
 }  // namespace
@@ -60,16 +56,16 @@ bool RunningTransfer::OpenLocalFile() {
   long failure = 0;
   if (plan_.direction == TransferDirection::kUpload) {
     file_ = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file_ == INVALID_HANDLE_VALUE) failure = kFailedToOpenFile;
+    if (file_ == INVALID_HANDLE_VALUE) failure = ErrorCode::kFailedToOpenFile;
   } else if (GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES) {
     // Replacing a read-only file: its attribute goes first, the contents only once data arrives.
     if (plan_.replace_existing) SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
     file_ = CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
-    if (file_ == INVALID_HANDLE_VALUE) failure = kFailedToOpenFile;
+    if (file_ == INVALID_HANDLE_VALUE) failure = ErrorCode::kFailedToOpenFile;
     truncate_pending_ = plan_.replace_existing && plan_.offset == 0;
   } else {
     file_ = CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS);
-    if (file_ == INVALID_HANDLE_VALUE) failure = kFailedToCreateFile;
+    if (file_ == INVALID_HANDLE_VALUE) failure = ErrorCode::kFailedToCreateFile;
   }
   if (failure != 0) {
     const std::string reason = FormatSystemMessage(GetLastError());
@@ -79,7 +75,8 @@ bool RunningTransfer::OpenLocalFile() {
   }
   if (bytes_done_ > 0 && !SetFilePointerEx(file_, bytes_done_, nullptr, FILE_BEGIN)) {
     CloseLocalFile();
-    session_.ReportError("OpenLocalFile", kFailedToOpenFile, ErrorTextWith(kFailedToOpenFile, path));
+    session_.ReportError("OpenLocalFile", ErrorCode::kFailedToOpenFile,
+                         ErrorTextWith(ErrorCode::kFailedToOpenFile, path));
     return false;
   }
   if (plan_.direction == TransferDirection::kDownload && bytes_done_ > 0) {
@@ -142,10 +139,11 @@ void RunningTransfer::RaiseOversize() const {
   session_.Log("Download.OverSize:" + std::to_string(bytes_done_) + "#" + plan_.local_path + "|" +
                plan_.remote_path);
   if (!plan_.size_unknown && !plan_.ascii_mode) {
-    Raise(kSizeMismatch, "The server sent more than the " + std::to_string(plan_.expected_size) +
-                             " bytes it announced [ " + plan_.remote_path + " ]");
+    Raise(ErrorCode::kSizeMismatch, "The server sent more than the " +
+                                        std::to_string(plan_.expected_size) +
+                                        " bytes it announced [ " + plan_.remote_path + " ]");
   }
-  Raise(kFileTooLarge, TooLargeText(session_.transfer_settings().max_size));
+  Raise(ErrorCode::kFileTooLarge, TooLargeText(session_.transfer_settings().max_size));
 }
 
 void RunningTransfer::OnDataReceived(std::string_view bytes) {
@@ -221,20 +219,20 @@ void RunningTransfer::UploadData() {
     socket.CloseSocket();
     return;
   }
-  const std::int64_t count =
-      std::min<std::int64_t>(plan_.expected_size - bytes_done_, block_.size);
+  const std::int64_t count = std::min<std::int64_t>(plan_.expected_size - bytes_done_, block_.size);
   std::vector<std::uint8_t> block(static_cast<std::size_t>(count));
   platform::DWORD read = 0;
   if (!platform::ReadFile(file_, block.data(), static_cast<platform::DWORD>(count), &read)) {
     RaiseFileError("Failed to read file", plan_.local_path);
   }
   if (read != count) {
-    Raise(kFailedToOpenFile, "The file became shorter while it was sent[ " + plan_.local_path + " ]");
+    Raise(ErrorCode::kFailedToOpenFile,
+          "The file became shorter while it was sent[ " + plan_.local_path + " ]");
   }
   bytes_done_ += count;
   TransferStatistics& statistics = session_.statistics();
-  statistics.percent = RunningPercent(static_cast<double>(bytes_done_),
-                                      static_cast<double>(plan_.expected_size));
+  statistics.percent =
+      RunningPercent(static_cast<double>(bytes_done_), static_cast<double>(plan_.expected_size));
   if (session_.transfer_settings().show_total_progress) AddToTotal(statistics, count);
   block_started_ms_ = platform::CurrentClock().MonotonicMs();
   // The speed of the file runs from its first block on.

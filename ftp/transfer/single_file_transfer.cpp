@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "control/errors/error_code.h"
 #include "control/errors/numbered_error.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_listing.h"
@@ -26,16 +27,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kBusy = 16009;
-constexpr long kFileTooLarge = 20003;
-constexpr long kInputRemotePath = 20005;
-constexpr long kInputLocalPath = 20006;
-constexpr long kRemoteFileMissing = 20007;
-constexpr long kLocalFileMissing = 20009;
-constexpr long kLocalFolderMissing = 20010;
-constexpr long kNotAbsolute = 20011;
-constexpr long kSizeMismatch = 20061;
 
 // A file on the local disk: its size and the text of its date, as the conflict dialog shows them.
 struct LocalFile {
@@ -68,12 +59,12 @@ void CheckDownloadTarget(FtpSession& session, const std::string& local_path) {
                         (local_path.compare(1, 2, ":\\") == 0 || local_path.rfind("\\\\", 0) == 0);
   if (!absolute) {
     session.state().retry_counter = session.settings().redo_times;
-    Raise(kNotAbsolute, ErrorTextWith(kNotAbsolute, local_path));
+    Raise(ErrorCode::kNotAbsolutePath, ErrorTextWith(ErrorCode::kNotAbsolutePath, local_path));
   }
   const std::string parent = GetParentPath(local_path);
   if (!CFile().FolderExists(parent)) {
     session.state().retry_counter = session.settings().redo_times;
-    Raise(kLocalFolderMissing, ErrorTextWith(kLocalFolderMissing, parent));
+    Raise(ErrorCode::kLocalFolderMissing, ErrorTextWith(ErrorCode::kLocalFolderMissing, parent));
   }
 }
 
@@ -81,7 +72,8 @@ bool MentionsMissingFile(const std::string& info) {
   std::string lower = info;
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower.find("no such") != std::string::npos || lower.find("cannot find") != std::string::npos ||
+  return lower.find("no such") != std::string::npos ||
+         lower.find("cannot find") != std::string::npos ||
          lower.find("can't find") != std::string::npos;
 }
 
@@ -100,9 +92,9 @@ std::int64_t SizeBySizeCommand(FtpSession& session, const std::string& remote_pa
 
 // How the remote file is looked up.
 enum class Lookup {
-  kSize,     // SIZE only (a standing answer needs no date)
-  kListing,  // the directory entry (size and date for the question), SIZE when the listing fails
-  kSizeFirst,    // SIZE; the entry only when SIZE fails otherwise (a server without SIZE)
+  kSize,       // SIZE only (a standing answer needs no date)
+  kListing,    // the directory entry (size and date for the question), SIZE when the listing fails
+  kSizeFirst,  // SIZE; the entry only when SIZE fails otherwise (a server without SIZE)
   kSizeAndDate,  // SIZE, and the entry when the file is there (the question shows its date), so
                  // that a missing file costs no listing (one round trip instead of four)
 };
@@ -116,8 +108,7 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
   if (how == Lookup::kSizeFirst) {
     // A file of the folder a batch just listed is in the listing cache: no round trip.
     RemoteListing listing(session);
-    const std::string absolute =
-        ResolveRemotePath(session.state().current_directory, remote_path);
+    const std::string absolute = ResolveRemotePath(session.state().current_directory, remote_path);
     if (auto entry = listing.GetFtpFileInfoFromCache(absolute);
         entry && !entry->IsDirectory() && !entry->IsLink()) {
       file.size = static_cast<std::int64_t>(entry->FileSize());
@@ -140,7 +131,8 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
     }
     return file;
   }
-  if (session.ErrorNumber() == kRemoteFileMissing || session.ErrorNumber() == 16550 ||
+  if (session.ErrorNumber() == ErrorCode::kRemoteFileMissing ||
+      session.ErrorNumber() == ErrorCode::kFileUnavailable ||
       MentionsMissingFile(session.ErrorInfo())) {
     return {};
   }
@@ -152,7 +144,7 @@ RemoteFile LookUpRemoteFile(FtpSession& session, const std::string& remote_path,
 // file's figures zeroed, a fresh retry counter unless this is a retry.
 void BeginFile(FtpSession& session) {
   SessionState& state = session.state();
-  if (state.current_operation != Operation::kNone) Raise(kBusy);
+  if (state.current_operation != Operation::kNone) Raise(ErrorCode::kOperationUnfinished);
   state.fallback_error = {};
   ClearErrorRecord();
   session.statistics().percent = 0;
@@ -226,17 +218,20 @@ bool TransferEngine::RunDownload() {
                        : local.exists            ? Lookup::kListing
                                                  : Lookup::kSizeFirst;
     remote = LookUpRemoteFile(session_, remote_path, how);
-    if (remote.size < 0) Raise(kRemoteFileMissing, ErrorTextWith(kRemoteFileMissing, remote_path));
+    if (remote.size < 0)
+      Raise(ErrorCode::kRemoteFileMissing,
+            ErrorTextWith(ErrorCode::kRemoteFileMissing, remote_path));
   }
   statistics.total_file_size =
       std::max(statistics.total_file_size, static_cast<double>(remote.size));
 
   bool replace = false;
   if (local.exists) {
-    ConflictQuery query{false, GetFileName(local_path), true, static_cast<double>(local.size),
-                        local.date, static_cast<double>(remote.size), remote.date, size_unknown};
-    const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
-                                                      options.rename_rule, query, windows_to_raise_);
+    ConflictQuery query{
+        false,      GetFileName(local_path),          true,        static_cast<double>(local.size),
+        local.date, static_cast<double>(remote.size), remote.date, size_unknown};
+    const ConflictDecision decision = ResolveConflict(
+        options.replace_code, options.overwrite, options.rename_rule, query, windows_to_raise_);
     if (decision.outcome == ConflictOutcome::kSkip) {
       return RecordSkip(session_, remote_path, remote.size,
                         "Download.Skip:" + remote_path + "|" + local_path);
@@ -248,7 +243,7 @@ bool TransferEngine::RunDownload() {
     replace = decision.overwrite;
   }
   if (options.max_size > 0 && options.max_size < static_cast<double>(remote.size)) {
-    Raise(kFileTooLarge, TooLargeText(options.max_size));
+    Raise(ErrorCode::kFileTooLarge, TooLargeText(options.max_size));
   }
   if (replace) session_.Log("Download.Overwrite");
   const std::int64_t offset = local.exists && !replace ? local.size : 0;
@@ -263,9 +258,15 @@ bool TransferEngine::RunDownload() {
   MarkFileStart(statistics);
   statistics.start_tick_ms = 0;
   const bool ascii_mode = session_.settings().transfer_mode == 0;
-  TransferPlan plan{TransferDirection::kDownload, local_path,   remote_path,
-                    RemoteCommandArgument(remote_path), remote.size, offset,
-                    replace,                       size_unknown, ascii_mode};
+  TransferPlan plan{TransferDirection::kDownload,
+                    local_path,
+                    remote_path,
+                    RemoteCommandArgument(remote_path),
+                    remote.size,
+                    offset,
+                    replace,
+                    size_unknown,
+                    ascii_mode};
   RunningTransfer transfer(session_, plan);
   try {
     StartAttempt(session_, Operation::kDownload);
@@ -279,7 +280,8 @@ bool TransferEngine::RunDownload() {
                         untouched);
   }
   const bool untouched = replace && transfer.bytes_done() == 0;
-  if (state.abort_requested || state.abort_current_only) SetRecordedErrorNumber(16010);
+  if (state.abort_requested || state.abort_current_only)
+    SetRecordedErrorNumber(ErrorCode::kOperationCanceled);
   if (session_.ErrorRecorded()) {
     if (size_unknown) statistics.file_size = 0;
     const std::int32_t number = session_.ErrorNumber();
@@ -297,7 +299,7 @@ bool TransferEngine::RunDownload() {
                  std::to_string(transfer.bytes_done()));
     if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
     session_.Log("DownloadOne.FAILED:" + local_path);
-    Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
+    Raise(ErrorCode::kSizeMismatch, GetErrorText(ErrorCode::kSizeMismatch));
   }
   transfer.CompleteReplacement();
   statistics.percent = 100;
@@ -325,13 +327,16 @@ bool TransferEngine::RunUpload() {
     state.retry_counter = session_.settings().redo_times;
     Raise(number, std::move(text));
   };
-  if (remote_path.empty()) refuse(kInputRemotePath, GetErrorText(kInputRemotePath));
-  if (local_path.empty()) refuse(kInputLocalPath, GetErrorText(kInputLocalPath));
+  if (remote_path.empty())
+    refuse(ErrorCode::kInputRemotePath, GetErrorText(ErrorCode::kInputRemotePath));
+  if (local_path.empty())
+    refuse(ErrorCode::kInputLocalPath, GetErrorText(ErrorCode::kInputLocalPath));
   const LocalFile local = InspectLocalFile(local_path);
-  if (!local.exists) refuse(kLocalFileMissing, ErrorTextWith(kLocalFileMissing, local_path));
+  if (!local.exists)
+    refuse(ErrorCode::kLocalFileMissing, ErrorTextWith(ErrorCode::kLocalFileMissing, local_path));
   statistics.file_size = static_cast<double>(local.size);
   if (options.max_size > 0 && options.max_size < static_cast<double>(local.size)) {
-    Raise(kFileTooLarge, TooLargeText(options.max_size));
+    Raise(ErrorCode::kFileTooLarge, TooLargeText(options.max_size));
   }
 
   // The question shows the remote file's size and date; a standing rename, resume or skip acts
@@ -352,9 +357,14 @@ bool TransferEngine::RunUpload() {
   } else if (!listed && standing >= platform::kReplaceRename) {  // rename, resume
     remote = LookUpRemoteFile(session_, remote_path, Lookup::kSize);
   }
-  ConflictQuery query{true, GetFileName(remote_path), remote.size > 0,
-                      static_cast<double>(remote.size), remote.date,
-                      static_cast<double>(local.size), local.date, false};
+  ConflictQuery query{true,
+                      GetFileName(remote_path),
+                      remote.size > 0,
+                      static_cast<double>(remote.size),
+                      remote.date,
+                      static_cast<double>(local.size),
+                      local.date,
+                      false};
   const ConflictDecision decision = ResolveConflict(options.replace_code, options.overwrite,
                                                     options.rename_rule, query, windows_to_raise_);
   if (decision.outcome == ConflictOutcome::kSkip) {
@@ -386,7 +396,7 @@ bool TransferEngine::RunUpload() {
 
   MarkFileStart(statistics);
   statistics.start_tick_ms = 0;
-  TransferPlan plan{TransferDirection::kUpload, local_path, remote_path,
+  TransferPlan plan{TransferDirection::kUpload,         local_path, remote_path,
                     RemoteCommandArgument(remote_path), local.size, offset};
   RunningTransfer transfer(session_, plan);
   try {
@@ -398,7 +408,8 @@ bool TransferEngine::RunUpload() {
     return AfterFailure(TransferDirection::kUpload, error.number(), error.description(), false);
   }
   transfer.CloseLocalFile();
-  if (state.abort_requested || state.abort_current_only) SetRecordedErrorNumber(16010);
+  if (state.abort_requested || state.abort_current_only)
+    SetRecordedErrorNumber(ErrorCode::kOperationCanceled);
   if (session_.ErrorRecorded()) {
     return AfterFailure(TransferDirection::kUpload, session_.ErrorNumber(), session_.ErrorInfo(),
                         false);
@@ -411,7 +422,7 @@ bool TransferEngine::RunUpload() {
                  std::to_string(transfer.bytes_done()));
     if (session_.ErrorRecorded()) Raise(session_.ErrorNumber(), session_.ErrorInfo());
     session_.Log("Upload.FAILED:" + local_path);
-    Raise(kSizeMismatch, GetErrorText(kSizeMismatch));
+    Raise(ErrorCode::kSizeMismatch, GetErrorText(ErrorCode::kSizeMismatch));
   }
   // Up to the server's 226: the bytes were stored, not only handed to the system.
   FinalSpeedStep(statistics, local.size, offset, platform::CurrentClock().MonotonicMs());

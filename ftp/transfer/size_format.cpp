@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "control/errors/error_code.h"
 #include "ftp/directory/message_texts.h"
 #include "platform/text/digit_grouping.h"
 #include "platform/text/number_text.h"
@@ -83,14 +84,12 @@ std::string FormatNumber(double size) {
   return whole < 0 ? "-" + digits : digits;
 }
 
-namespace {
-constexpr long kFileTooLarge = 20003;
-}  // namespace
+namespace {}  // namespace
 
 std::string TooLargeText(double max_size) {
   std::string megabytes = std::to_string(std::round(max_size / 1024 / 1024 * 10) / 10);
   megabytes = megabytes.substr(0, megabytes.find('.') + 2);
-  std::string text = ErrorTextWith(kFileTooLarge, megabytes + "M");
+  std::string text = ErrorTextWith(ErrorCode::kFileTooLarge, megabytes + "M");
   for (std::size_t at; (at = text.find(".0")) != std::string::npos;) text.erase(at, 2);
   return text;
 }

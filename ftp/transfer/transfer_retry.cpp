@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "control/errors/message_table.h"
 #include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
@@ -10,6 +11,7 @@
 #include "ftp/transfer/transfer_engine.h"
 #include "ftp/transfer/transfer_progress.h"
 #include "platform/loop/message_loop.h"
+#include "platform/loop/winsock_errors.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
@@ -17,11 +19,13 @@ namespace {
 
 // Errors another attempt would only repeat: a missing or too large file, a size that did not
 // match, a refused file, a cancel, a refused connection.
-constexpr long kNotRetried[] = {20007, 20061, 20003, 16550, 16501, 16010, 10061};
+constexpr long kNotRetried[] = {ErrorCode::kRemoteFileMissing,      ErrorCode::kSizeMismatch,
+                                ErrorCode::kFileTooLarge,           ErrorCode::kFileUnavailable,
+                                ErrorCode::kArgumentSyntaxError,    ErrorCode::kOperationCanceled,
+                                platform::winsock::kWsaEConnRefused};
 constexpr std::int16_t kResumeAll = 6;
 constexpr std::int16_t kOverwriteAll = 3;
 constexpr std::int64_t kStoreRestartDelayMs = 100;
-constexpr long kCanceled = 16010;
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -62,8 +66,8 @@ bool TransferEngine::WaitUntil(std::int64_t until) {
   return session_.state().retry_counter < session_.settings().redo_times;
 }
 
-bool TransferEngine::AfterFailure(TransferDirection direction, long number,
-                                  std::string description, bool resume_keeps_old_contents) {
+bool TransferEngine::AfterFailure(TransferDirection direction, long number, std::string description,
+                                  bool resume_keeps_old_contents) {
   SessionState& state = session_.state();
   TransferStatistics& statistics = session_.statistics();
   const bool upload = direction == TransferDirection::kUpload;
@@ -73,17 +77,18 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
   // An attempt that ended on its own side (its data connection reset, a local write refused)
   // leaves the server's final reply due: it may never come, or come late and be taken for the
   // next command's. The session starts afresh instead; the next command logs in again.
-  if (number != kCanceled && !state.awaited_replies.empty()) {
+  if (number != ErrorCode::kOperationCanceled && !state.awaited_replies.empty()) {
     session_.Log("TransferFailed.ReplyDue");
     session_.DropControlSocket();
   }
 
   // A server that refuses STOR with 421 or 550 gets the file once more from the start.
-  if (upload && (number == 16421 || number == 16550) && state.last_command == "STOR" &&
-      store_restarts_ < 1) {
+  if (upload &&
+      (number == ErrorCode::kServiceNotAvailable || number == ErrorCode::kFileUnavailable) &&
+      state.last_command == "STOR" && store_restarts_ < 1) {
     ++store_restarts_;
     if (state.current_operation != Operation::kNone) session_.EndAsyncMethod();
-    session_.Log("Upload ReSTOR " + std::to_string(number - 16000) + "|" +
+    session_.Log("Upload ReSTOR " + std::to_string(number - ErrorCode::kReplyErrorBase) + "|" +
                  std::to_string(store_restarts_) + "--" + info + "  ");
     WaitUntil(platform::CurrentClock().MonotonicMs() + kStoreRestartDelayMs);
     return UploadOne();
@@ -97,7 +102,7 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
     session_.RaiseTransfer();
     return false;
   }
-  if (number == 16530) session_.CloseConnect(false);
+  if (number == ErrorCode::kNotLoggedIn) session_.CloseConnect(false);
   session_.ReportError(procedure, static_cast<std::int32_t>(number), info);
   for (std::int64_t i = 0; i < retry_countdown_seconds; ++i) {
     // The second starts when it is shown: a host's handler sees the whole of it.
@@ -116,7 +121,7 @@ bool TransferEngine::AfterFailure(TransferDirection direction, long number,
   state.message_type = MessageTypes::FTP_SERVER_BAD_RESPONSE;
   session_.RaiseServerMessage();
   session_.RaiseTransfer();
-  if (upload && number == 40006) session_.ReConnect();
+  if (upload && number == ErrorCode::kNoSocket) session_.ReConnect();
   ++state.retry_counter;
   // The next attempt continues from what arrived; a file that was to be replaced and received
   // nothing yet still holds its old contents, so it is replaced again instead.

@@ -1,6 +1,7 @@
 // The wait of a single-file transfer and the watchdog that ends a transfer gone silent.
 #include <algorithm>
 
+#include "control/errors/error_code.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
@@ -14,8 +15,6 @@ constexpr std::int64_t kWaitSliceMs = 50;
 // How long the final reply may take once every byte has moved.
 constexpr std::int64_t kDownloadEndWaitMs = 10'100;
 constexpr std::int64_t kUploadEndWaitMs = 20'100;
-constexpr std::int32_t kTimedOut = 20004;
-constexpr std::int32_t kConnectionInterrupted = 16011;
 
 Operation OperationOf(const RunningTransfer& transfer) {
   return transfer.plan().direction == TransferDirection::kDownload ? Operation::kDownload
@@ -24,8 +23,8 @@ Operation OperationOf(const RunningTransfer& transfer) {
 
 bool EveryByteMoved(const RunningTransfer& transfer) {
   const TransferPlan& plan = transfer.plan();
-  const bool counted = plan.direction == TransferDirection::kUpload ||
-                       (!plan.size_unknown && !plan.ascii_mode);
+  const bool counted =
+      plan.direction == TransferDirection::kUpload || (!plan.size_unknown && !plan.ascii_mode);
   return counted && transfer.bytes_done() >= plan.expected_size;
 }
 
@@ -66,7 +65,7 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
         session_.EndAsyncMethod();
         session_.CloseConnect(false);
         session_.Connect();
-        if (!download) session_.DispatchError("Upload:Exit Do", kTimedOut, "");
+        if (!download) session_.DispatchError("Upload:Exit Do", ErrorCode::kTimedOut, "");
       }
       return;
     }
@@ -81,7 +80,7 @@ void TransferEngine::NoticeResetConnections() {
                            ? "Upload:ConnectionLost"
                            : "Download:ConnectionLost";
   if (session_.control_socket().State() == CSocket::kError) {
-    session_.DispatchError(source, kConnectionInterrupted, "");
+    session_.DispatchError(source, ErrorCode::kConnectionInterrupted, "");
   } else if (const std::int32_t error = session_.data_connection().LostError(); error != 0) {
     session_.DispatchError(source, error, "");
   }
@@ -105,8 +104,8 @@ void TransferEngine::TimeouterTick() {
     session_.Log("Timeouter_Timer:Download:EndAsyncMethod");
     return;
   }
-  session_.DispatchError(upload ? "Timeout_Timer:Upload" : "Timeout_Timer:Download", kTimedOut,
-                         "");
+  session_.DispatchError(upload ? "Timeout_Timer:Upload" : "Timeout_Timer:Download",
+                         ErrorCode::kTimedOut, "");
 }
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 // after its own items, into the folder of its last file), and pending files taken out of it.
 #include <string>
 
+#include "control/errors/error_code.h"
 #include "ftp/directory/message_texts.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/transfer_engine.h"
@@ -11,9 +12,6 @@
 
 namespace tarvik {
 namespace {
-
-constexpr long kInputLocalPath = 20006;
-constexpr long kLocalFileMissing = 20009;
 
 void ShowQueueFailure(const std::string& description) {
   platform::MessageBox("ChangeQueue\r\n" + description, "", platform::MB_OK);
@@ -31,7 +29,7 @@ void TransferEngine::QueueRemove(std::string_view path) {
 
 void TransferEngine::ChangeQueue(std::string_view path, bool remove) {
   std::string item = FormatLocalPath(path);
-  if (item.empty()) return ShowQueueFailure(GetErrorText(kInputLocalPath));
+  if (item.empty()) return ShowQueueFailure(GetErrorText(ErrorCode::kInputLocalPath));
   std::string& removed = session_.statistics().removed_files;
   if (remove) {
     removed += "|" + item;
@@ -47,7 +45,7 @@ void TransferEngine::ChangeQueue(std::string_view path, bool remove) {
   if (item.back() != '\\' && CFile().FolderExists(item)) item += '\\';
   const bool folder = item.back() == '\\';
   if (folder ? !CFile().FolderExists(item) : !CFile().FileExists(item)) {
-    return ShowQueueFailure(ErrorTextWith(kLocalFileMissing, item));
+    return ShowQueueFailure(ErrorTextWith(ErrorCode::kLocalFileMissing, item));
   }
   upload_queue_ += "|" + item;
   session_.statistics().queue_total +=

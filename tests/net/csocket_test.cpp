@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "control/errors/error_code.h"
 #include "control/errors/error_dispatch.h"
 #include "platform/text/code_page.h"
 #include "socket_fixture.h"
@@ -397,7 +398,7 @@ TEST_F(SocketTest, BadArgumentsAreReportedNotThrown) {
   MSocketSupport::State().ConnectPending = true;
   double length = 3;
   socket->SendData("abc", length, false, false);
-  EXPECT_EQ(EnsureErrorRecord().get_Number(), CSocket::kNoSocketError);
+  EXPECT_EQ(EnsureErrorRecord().get_Number(), ErrorCode::kNoSocket);
   EXPECT_EQ(EnsureErrorRecord().get_Source(), "CSocket.SendData");
   EXPECT_EQ(EnsureErrorRecord().get_Description(),
             "Wrong protocol or connection state for the requested transaction or request.");
