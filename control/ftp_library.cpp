@@ -1,9 +1,9 @@
 #include "control/ftp_library.h"
 
-#include "control/errors/error_record.h"
-#include "control/errors/log_file.h"
-#include "control/errors/message_table.h"
 #include "control/property_rules.h"
+#include "core/errors/error_record.h"
+#include "core/errors/log_file.h"
+#include "core/errors/message_table.h"
 
 namespace tarvik {
 namespace {
@@ -56,8 +56,9 @@ void FtpLibrary::SetTimersEnabled(bool enabled) {
   }
   platform::SetTimer(timer_window_, kTimer1, kTimer1IntervalMs,
                      [this](platform::WindowHandle, platform::TimerId) { session_.Timer1Tick(); });
-  platform::SetTimer(timer_window_, kTimeouter, kTimeouterIntervalMs,
-                     [this](platform::WindowHandle, platform::TimerId) { transfer_.TimeouterTick(); });
+  platform::SetTimer(
+      timer_window_, kTimeouter, kTimeouterIntervalMs,
+      [this](platform::WindowHandle, platform::TimerId) { transfer_.TimeouterTick(); });
   platform::SetTimer(timer_window_, kTimerWinOnTop, kTimerWinOnTopIntervalMs,
                      [this](platform::WindowHandle, platform::TimerId) { TimerWinOnTopTick(); });
 }

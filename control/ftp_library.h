@@ -18,9 +18,9 @@
 
 #include "control/application_title.h"
 #include "control/ftp_library_events.h"
+#include "core/session/session_host.h"
 #include "ftp/listing/ftp_files.h"
 #include "ftp/session/ftp_session.h"
-#include "ftp/session/session_host.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "http/http_download.h"
 #include "platform/loop/message_loop.h"

@@ -2,11 +2,11 @@
 // stores the value where the session reads it.
 #include <cmath>
 
-#include "control/errors/error_record.h"
-#include "control/errors/message_table.h"
 #include "control/ftp_library.h"
-#include "ftp/transfer/transfer_progress.h"
 #include "control/property_rules.h"
+#include "core/errors/error_record.h"
+#include "core/errors/message_table.h"
+#include "core/transfer/transfer_progress.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/session/scrambled_text.h"
 #include "ftp/session/server_name.h"

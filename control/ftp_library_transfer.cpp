@@ -1,6 +1,6 @@
 // The control's transfer methods and size and time texts.
 #include "control/ftp_library.h"
-#include "ftp/transfer/size_format.h"
+#include "core/transfer/size_format.h"
 
 namespace tarvik {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "control/automation/client_site.h"
-#include "control/errors/error_code.h"
+#include "core/errors/error_code.h"
 #include "host/host_site.h"
 #include "host/local_paths.h"
 #include "host/progress_bar.h"

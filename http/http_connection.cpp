@@ -1,8 +1,8 @@
 // The notifications of m_objHttpSocket: the request once connected (through a proxy's tunnel and
 // TLS where the address asks for them), the arrivals, the close, and CloseHttpConnection.
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/session/ftp_session.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
+#include "core/session/operation_core.h"
 #include "http/http_download.h"
 #include "http/http_headers.h"
 #include "http/http_request.h"

@@ -1,12 +1,12 @@
 // DownloadHttpFile: the list of addresses, their targets, and the batch figures.
 #include "http/http_download.h"
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/session/error_record_access.h"
-#include "ftp/session/ftp_session.h"
-#include "ftp/transfer/conflict_resolution.h"
-#include "ftp/transfer/transfer_progress.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
+#include "core/session/operation_core.h"
+#include "core/transfer/conflict_resolution.h"
+#include "core/transfer/transfer_progress.h"
 #include "local/c_file.h"
 #include "local/path_rules.h"
 #include "net/csocket.h"
@@ -40,7 +40,7 @@ void ResetBatchFigures(TransferStatistics& statistics, std::size_t addresses) {
 
 }  // namespace
 
-HttpDownload::HttpDownload(FtpSession& session, std::string& windows_to_raise)
+HttpDownload::HttpDownload(OperationCore& session, std::string& windows_to_raise)
     : session_(session), windows_to_raise_(windows_to_raise) {}
 
 HttpDownload::~HttpDownload() {

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "ftp/data_connection/data_transfer_sink.h"
+#include "core/session/data_transfer_sink.h"
 #include "http/http_address.h"
 #include "http/response_header.h"
 #include "http/target_file.h"
@@ -35,7 +35,7 @@
 namespace tarvik {
 
 class CSocket;
-class FtpSession;
+class OperationCore;
 namespace platform::tls {
 class TlsClient;
 }
@@ -49,7 +49,7 @@ struct HttpProxy {
 class HttpDownload final : private DataTransferSink {
  public:
   // `windows_to_raise`: the control's list of dialog titles kept on top (the replace dialog).
-  HttpDownload(FtpSession& session, std::string& windows_to_raise);
+  HttpDownload(OperationCore& session, std::string& windows_to_raise);
   ~HttpDownload();
   HttpDownload(const HttpDownload&) = delete;
   HttpDownload& operator=(const HttpDownload&) = delete;
@@ -130,7 +130,7 @@ class HttpDownload final : private DataTransferSink {
   void OnDataAborted() override {}
   void CloseLocalFile() override { CloseHttpConnection(); }
 
-  FtpSession& session_;
+  OperationCore& session_;
   std::string& windows_to_raise_;
   bool active_ = false;
   std::shared_ptr<CSocket> socket_;  // m_objHttpSocket

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "platform/ui/ui_provider.h"
 
 namespace tarvik {

@@ -2,13 +2,13 @@
 // the local file as it arrives.
 #include <cmath>
 
-#include "control/errors/error_code.h"
-#include "control/errors/error_text.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/directory/message_texts.h"
-#include "ftp/session/ftp_session.h"
-#include "ftp/transfer/size_format.h"
-#include "ftp/transfer/transfer_progress.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_text.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
+#include "core/session/operation_core.h"
+#include "core/transfer/size_format.h"
+#include "core/transfer/transfer_progress.h"
 #include "http/http_download.h"
 #include "http/http_headers.h"
 #include "platform/time/clock.h"

@@ -1,7 +1,7 @@
 #include "http/response_header.h"
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 
 namespace tarvik {
 namespace {

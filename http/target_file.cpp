@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/directory/message_texts.h"
+#include "core/errors/error_code.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/last_error.h"
 

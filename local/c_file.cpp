@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "control/errors/error_code.h"
-#include "control/errors/error_dispatch.h"
-#include "control/errors/message_table.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_dispatch.h"
+#include "core/errors/message_table.h"
+#include "core/errors/numbered_error.h"
 #include "local/folder_chain.h"
 #include "platform/fs/directory_search.h"
 #include "platform/fs/file_attributes.h"

@@ -2,7 +2,7 @@
 // keeps one shared instance; it holds no state, so any instance serves.
 //
 // All disk access goes through platform/fs, so paths are Windows paths (drive or network paths).
-// CreateFolder and ListDirs raise NumberedError (control/errors/numbered_error.h) for the caller's
+// CreateFolder and ListDirs raise NumberedError (core/errors/numbered_error.h) for the caller's
 // handler; the other members never raise.
 #pragma once
 
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/errors/error_code.h"
+#include "core/errors/error_code.h"
 #include "local/path_rules.h"
 
 namespace tarvik {

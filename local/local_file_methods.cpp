@@ -3,10 +3,10 @@
 #include <chrono>
 #include <exception>
 
-#include "control/errors/error_dispatch.h"
-#include "control/errors/error_record.h"
-#include "control/errors/numbered_error.h"
-#include "control/errors/pending_error.h"
+#include "core/errors/error_dispatch.h"
+#include "core/errors/error_record.h"
+#include "core/errors/numbered_error.h"
+#include "core/errors/pending_error.h"
 #include "platform/fs/directory_search.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/file_handles.h"

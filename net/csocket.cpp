@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "control/errors/error_code.h"
-#include "control/errors/error_dispatch.h"
-#include "control/errors/error_record.h"
-#include "control/errors/pending_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_dispatch.h"
+#include "core/errors/error_record.h"
+#include "core/errors/pending_error.h"
 #include "platform/loop/winsock_errors.h"
 
 namespace tarvik {

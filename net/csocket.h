@@ -38,7 +38,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "net/socket_support.h"
 #include "platform/loop/winsock.h"
 

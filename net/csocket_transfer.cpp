@@ -5,9 +5,9 @@
 #include <limits>
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/error_dispatch.h"
-#include "control/errors/pending_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_dispatch.h"
+#include "core/errors/pending_error.h"
 #include "net/csocket.h"
 #include "platform/text/code_page.h"
 #include "platform/time/date_format.h"

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "platform/loop/message_loop.h"
 #include "platform/loop/winsock.h"
 

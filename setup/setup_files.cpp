@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/file_handles.h"
 #include "platform/fs/file_operations.h"

@@ -1,6 +1,6 @@
 #include "setup/setup_program.h"
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "platform/fs/known_folders.h"
 #include "platform/fs/path_translation.h"
 #include "platform/regsvr32/start_registration_tool.h"

@@ -1,5 +1,5 @@
 // The five public enumerations of the TarvikFtp type library, with the values hosts rely on.
-// FtpStates, MessageTypes and FtpTransferModes mirror ftp/session/ftp_states.h; the other two are
+// FtpStates, MessageTypes and FtpTransferModes mirror core/session/ftp_states.h; the other two are
 // declared for hosts only (no member takes or returns them).
 #pragma once
 

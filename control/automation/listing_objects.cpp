@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "platform/com/enum_variant.h"
 
 namespace tarvik::automation {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/session/ftp_states.h"
+#include "core/session/ftp_states.h"
 
 namespace tarvik {
 

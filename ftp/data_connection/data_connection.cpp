@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/data_connection/data_port.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/loop/message_loop.h"
 #include "platform/loop/winsock.h"

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/directory/listing_cache.h"
-#include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"

@@ -1,15 +1,15 @@
 // One file's entry: from the listing cache, else from a listing of the file (LIST) or from MLST.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/reply_parser.h"
-#include "ftp/directory/message_texts.h"
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/listing/format_file_list.h"
 #include "ftp/remote/remote_path.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 #include "platform/text/case_fold.h"

@@ -2,8 +2,9 @@
 // connection and parsed into entries.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/kept_error.h"
@@ -14,7 +15,6 @@
 #include "ftp/listing/listing_text.h"
 #include "ftp/remote/remote_operations.h"
 #include "ftp/remote/remote_path.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 #include "platform/time/date_format.h"

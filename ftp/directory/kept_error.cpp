@@ -1,6 +1,6 @@
 #include "ftp/directory/kept_error.h"
 
-#include "ftp/session/error_record_access.h"
+#include "core/errors/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 
 namespace tarvik {

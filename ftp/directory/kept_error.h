@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control/errors/error_dispatch.h"
+#include "core/errors/error_dispatch.h"
 
 namespace tarvik {
 

@@ -2,8 +2,8 @@
 // reply. The data connection carries the text (RunningListing).
 #include "ftp/directory/listing_rows.h"
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/running_listing.h"

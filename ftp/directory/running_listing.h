@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/data_connection/data_transfer_sink.h"
+#include "core/session/data_transfer_sink.h"
 
 namespace tarvik {
 

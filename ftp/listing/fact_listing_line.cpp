@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"

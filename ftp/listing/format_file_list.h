@@ -34,7 +34,7 @@
 #include <memory>
 #include <string_view>
 
-#include "control/errors/error_code.h"
+#include "core/errors/error_code.h"
 #include "ftp/listing/ftp_files.h"
 #include "ftp/listing/listing_diagnostics.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {

@@ -9,7 +9,7 @@
 // follows the date's last word and one blank, with its own leading and trailing blanks.
 #include <string>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"

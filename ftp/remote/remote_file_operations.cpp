@@ -1,14 +1,14 @@
 // Files: existence and size, delete, rename; and the working folder.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/directory/message_texts.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
 #include "ftp/remote/remote_path.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
 

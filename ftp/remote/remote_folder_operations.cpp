@@ -2,8 +2,8 @@
 #include <array>
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"

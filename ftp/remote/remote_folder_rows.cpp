@@ -2,8 +2,8 @@
 // ends it without recording an error; codes no row lists fail it with the server's own line.
 #include "ftp/remote/remote_folder_rows.h"
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/remote_folder_state.h"

@@ -1,5 +1,5 @@
 // Abort: stop the running operation (and, through AbortRequested, the running batch).
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/session/ftp_session.h"
 #include "net/socket_support.h"
 

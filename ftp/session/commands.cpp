@@ -1,11 +1,11 @@
 // Sending commands, and the frame of the methods that run one command and wait for its reply.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/scrambled_text.h"
 #include "platform/loop/message_loop.h"
@@ -123,17 +123,6 @@ void FtpSession::WaitForReply(Operation operation) {
     const std::int32_t event_error = control_socket_->m_lngEventErrorNumber;
     Raise(event_error > 0 ? event_error : ErrorCode::kConnectionInterrupted);
   });
-}
-
-bool FtpSession::RefuseWhileBusy() {
-  if (state_.current_operation == Operation::kNone) return false;
-  // Recorded in the fallback fields so that the operation that runs, and its error record, are
-  // left alone: it goes on and its method returns its own result.
-  state_.fallback_error.number = ErrorCode::kOperationUnfinished;
-  state_.fallback_error.text = GetErrorText(ErrorCode::kOperationUnfinished);
-  Log("FtpLibrary.Refused:" + std::to_string(ErrorCode::kOperationUnfinished) + "#" +
-      std::string(OperationName(state_.current_operation)));
-  return true;
 }
 
 bool FtpSession::RunOperation(Operation operation, std::string_view verb, std::string_view argument,

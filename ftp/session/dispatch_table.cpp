@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/listing_rows.h"
 #include "ftp/remote/remote_folder_rows.h"

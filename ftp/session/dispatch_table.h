@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ftp/session/ftp_states.h"
+#include "core/session/ftp_states.h"
 
 namespace tarvik {
 

@@ -2,19 +2,14 @@
 
 #include <string>
 
-#include "control/errors/error_record.h"
-#include "ftp/session/error_record_access.h"
+#include "core/errors/error_record.h"
+#include "core/errors/error_record_access.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
 
-std::uintptr_t& ContainerWindow() {
-  thread_local std::uintptr_t window = 0;
-  return window;
-}
-
 FtpSession::FtpSession(SessionHost& host)
-    : host_(host), control_socket_(CSocket::Create()), data_(*this) {
+    : OperationCore(host), control_socket_(CSocket::Create()), data_(*this) {
   control_socket_->OnError = [this] { OnControlError(); };
   control_socket_->OnClose = [this] { OnControlClose(); };
   control_socket_->OnConnect = [this] { OnControlConnect(); };
@@ -30,27 +25,21 @@ FtpSession::~FtpSession() {
   control_socket_->OnDataArrival = nullptr;
 }
 
-void FtpSession::SetFtpState(FtpStates state, bool raise_event) {
-  const FtpStates old = state_.ftp_state;
-  state_.ftp_state = state;
-  if (old != state) {
-    TraceLine("STATE:" + std::string(FtpStateName(old)) + "->" + std::string(FtpStateName(state)));
-  }
-  if (raise_event) host_.RaiseStateChange();
-}
-
-void FtpSession::BeginAsyncMethod(Operation operation) {
-  ClearErrorRecord();
-  state_.current_operation = operation;
-}
-
-void FtpSession::EndAsyncMethod() {
+void FtpSession::OnOperationEnding() {
   data_.KeepArrivedDownloadData();
-  if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
   // Replies still due belong to the operation that ends here, never to the next one.
   AbandonAwaitedReplies();
-  state_.current_operation = Operation::kNone;
-  SetFtpState(FtpStates::ftpFreeState);
+}
+
+void FtpSession::OnOperationFailed(Operation running) {
+  if (running == Operation::kConnect) CloseControlSocket();
+}
+
+void FtpSession::OnWaitExpired() {
+  // A server silent past the limit may never answer: its commands are no longer counted, so
+  // that the next command's reply pairs with that command (a reply that still comes late would
+  // pass for it; the session cannot tell the two apart).
+  state_.awaited_replies.clear();
 }
 
 void FtpSession::EnsureSessionObjects() {
@@ -61,10 +50,6 @@ void FtpSession::EnsureSessionObjects() {
 
 bool FtpSession::Connected() const {
   return control_socket_->State() == CSocket::kConnected && state_.logged_in;
-}
-
-void FtpSession::Log(std::string_view line) const {
-  WriteLogLine(line);
 }
 
 void FtpSession::CloseControlSocket() {

@@ -1,6 +1,7 @@
 // The FTP session of one control: the control connection, the login, commands and their replies,
-// the waits of the blocking methods, keep-alive, abort, and the data connection. The control owns
-// one session and reaches the host through SessionHost.
+// keep-alive, abort, and the data connection, carried out as operations of the control's
+// OperationCore (core/session/operation_core.h: state, figures, events, errors, the wait). The
+// control owns one session and reaches the host through SessionHost.
 //
 // A blocking method is the asynchronous machine plus a wait: it marks its operation
 // (BeginAsyncMethod), sends the first command, and waits, pumping the thread's messages, until the
@@ -22,32 +23,21 @@
 #include <string>
 #include <string_view>
 
+#include "core/session/operation_core.h"
 #include "ftp/control_connection/reply_framer.h"
 #include "ftp/data_connection/data_connection.h"
-#include "ftp/data_connection/data_transfer_sink.h"
 #include "ftp/directory/remote_folder_state.h"
-#include "ftp/session/ftp_states.h"
-#include "ftp/session/session_host.h"
-#include "ftp/session/session_state.h"
 #include "net/csocket.h"
 
 namespace tarvik {
 
-class FtpSession {
+class FtpSession final : public OperationCore {
  public:
   explicit FtpSession(SessionHost& host);
   ~FtpSession();
   FtpSession(const FtpSession&) = delete;
   FtpSession& operator=(const FtpSession&) = delete;
 
-  SessionSettings& settings() { return settings_; }
-  const SessionSettings& settings() const { return settings_; }
-  TransferSettings& transfer_settings() { return transfer_settings_; }
-  const TransferSettings& transfer_settings() const { return transfer_settings_; }
-  SessionState& state() { return state_; }
-  const SessionState& state() const { return state_; }
-  TransferStatistics& statistics() { return statistics_; }
-  const TransferStatistics& statistics() const { return statistics_; }
   DataConnection& data_connection() { return data_; }
 
   // ---- Public methods of the control (each catches its own failures) ----
@@ -61,10 +51,6 @@ class FtpSession {
   // ---- Observable state ----
   // The control socket is connected and a login has succeeded.
   bool Connected() const;
-  // The error record's number, else the fallback number (20061 reads as 10061).
-  std::int32_t ErrorNumber() const;
-  // The error record's text, else the fallback text, else the table text of ErrorNumber.
-  std::string ErrorInfo() const;
 
   // ---- Lifecycle and timers, driven by the control ----
   void EnsureSessionObjects();
@@ -76,23 +62,9 @@ class FtpSession {
   void Timer1Tick();
 
   // ---- Used by the reply dispatch rows, the data connection, listings and transfers ----
-  // Raises OnTransfer (for the transfers; the control drops it without a container window).
-  void RaiseTransfer() { host_.RaiseTransfer(); }
-  // Raises OnServerMessage (MessageInfo and MessageType are set by the caller).
-  void RaiseServerMessage() { host_.RaiseServerMessage(); }
-  // The one place where FtpState changes; traces old -> new and raises OnStateChange if asked.
-  void SetFtpState(FtpStates state, bool raise_event = true);
-  void BeginAsyncMethod(Operation operation);
-  void EndAsyncMethod();
   // Sends a command on the control connection, reconnecting first when it is down. False when
   // the line could not be handed to the socket (the error is recorded).
   bool SendFtpCommand(std::string_view verb, std::string_view argument = {});
-  // The control-level report of a failure of `procedure` (ends the running operation).
-  void ReportError(std::string_view procedure, std::int32_t number, std::string description,
-                   bool show = false);
-  // The module-level report: records the error without ending the operation.
-  void DispatchError(std::string_view source, std::int32_t number, std::string_view text);
-  bool ErrorRecorded() const;
   bool CloseConnect(bool reset_statistics);
   bool ReConnect();
   bool Quit();
@@ -110,10 +82,6 @@ class FtpSession {
   // Closes the control socket at once, whatever its state.
   void DropControlSocket();
   CSocket& control_socket() { return *control_socket_; }
-  // The running listing or transfer (nullptr when none); it gets the data socket's events.
-  void SetTransferSink(DataTransferSink* sink) { transfer_sink_ = sink; }
-  DataTransferSink* transfer_sink() const { return transfer_sink_; }
-  void Log(std::string_view line) const;
 
   // ---- The frame of the methods that run one operation ----
   // Connect, refuse when busy, mark the operation, send, wait, report under `procedure`.
@@ -121,13 +89,15 @@ class FtpSession {
                     std::string_view procedure);
   // WaitForOperation with Timeout, failing when the control connection dies meanwhile.
   void WaitForReply(Operation operation);
-  // True (with 16009 in the fallback fields) when an operation is running.
-  bool RefuseWhileBusy();
 
   // State of listings and remote operations that lives as long as the session.
   RemoteFolderState& remote_folders() { return remote_folders_; }
 
  private:
+  void OnOperationEnding() override;
+  void OnOperationFailed(Operation running) override;
+  void OnWaitExpired() override;
+
   // Notifications of the control socket.
   void OnControlError();
   void OnControlClose();
@@ -145,11 +115,6 @@ class FtpSession {
   void TakeInIdleNotifications();
   void HandleDispatchFailure(std::int32_t number, std::string description,
                              const std::string& arrived);
-  // Waits while the operation runs and no error is recorded. `limit_seconds` of the clock; on
-  // expiry raises 20004, or ends the operation quietly when `quiet_expiry`. `each_step` runs
-  // before each wait.
-  void WaitForOperation(Operation operation, std::int64_t limit_seconds, bool quiet_expiry = false,
-                        const std::function<void()>& each_step = {});
   bool ConnectAndLogIn();
   // The steps after the login reply: server quirks, the command probes, the encoding and the
   // home folder. A probe that breaks the connection fails the login with its error.
@@ -164,23 +129,13 @@ class FtpSession {
   void ResetStatistics();
   void KeepAlive();
 
-  SessionHost& host_;
-  SessionSettings settings_;
-  TransferSettings transfer_settings_;
-  SessionState state_;
-  TransferStatistics statistics_;
   std::shared_ptr<CSocket> control_socket_;  // m_objControlSocket, "[Ctrl]"
   ReplyFramer reply_framer_;                 // control bytes not yet part of a whole reply
   DataConnection data_;  // m_objDataSocket, "[Data]", and the data-connection steps
-  DataTransferSink* transfer_sink_ = nullptr;
   RemoteFolderState remote_folders_;
   bool reconnect_in_progress_ = false;  // ReConnect's Connect may run inside an operation
   bool probing_after_login_ = false;    // the login's probes run: Connect may not log in again
   bool login_reached_ = false;          // the latest login attempt got as far as its probes
 };
-
-// The container window recorded at the latest Connect on this thread (0: none). Progress events
-// are raised only while it is non-zero.
-std::uintptr_t& ContainerWindow();
 
 }  // namespace tarvik

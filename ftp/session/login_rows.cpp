@@ -1,6 +1,6 @@
 // The login exchange (RFC 959, 5.4): greeting 220 -> USER -> 331 -> PASS -> 230 (or 202), or a
 // USER answered 230 at once. Any unexpected reply closes the connection before the failure.
-#include "control/errors/error_code.h"
+#include "core/errors/error_code.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/session/dispatch_table.h"

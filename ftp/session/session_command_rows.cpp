@@ -1,7 +1,7 @@
 // Replies to the session's own commands: PWD (operation 2), QUIT (11), ABOR (13) and raw
 // commands (14, and 15 for the command probe).
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/session/dispatch_table.h"
 #include "ftp/session/ftp_session.h"

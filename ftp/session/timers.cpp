@@ -2,10 +2,10 @@
 // and the wait for the control connection before transfer steps.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/control_connection/command_line.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"

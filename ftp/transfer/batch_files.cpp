@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/session/error_record_access.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/session/ftp_session.h"
-#include "ftp/transfer/path_lists.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "local/c_file.h"
+#include "local/path_lists.h"
 
 namespace tarvik {
 namespace {

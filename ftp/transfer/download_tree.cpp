@@ -17,18 +17,18 @@
 #include <string_view>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/directory/listing_cache.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
 #include "ftp/remote/remote_path.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
-#include "ftp/transfer/path_lists.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "local/c_file.h"
+#include "local/path_lists.h"
 #include "platform/fs/name_rules.h"
 
 namespace tarvik {

@@ -5,12 +5,12 @@
 #include <span>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/numbered_error.h"
-#include "ftp/directory/message_texts.h"
+#include "core/errors/error_code.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
+#include "core/transfer/size_format.h"
+#include "core/transfer/transfer_progress.h"
 #include "ftp/session/ftp_session.h"
-#include "ftp/transfer/size_format.h"
-#include "ftp/transfer/transfer_progress.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/last_error.h"
 #include "platform/time/clock.h"

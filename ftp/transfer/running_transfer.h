@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/data_connection/data_transfer_sink.h"
+#include "core/session/data_transfer_sink.h"
 #include "ftp/transfer/upload_block.h"
 #include "platform/fs/file_handles.h"
 
@@ -37,9 +37,9 @@ enum class TransferDirection { kDownload, kUpload };
 // What one attempt moves.
 struct TransferPlan {
   TransferDirection direction = TransferDirection::kDownload;
-  std::string local_path;       // drive path of the local file
-  std::string remote_path;      // remote path as the host gave it (for log lines)
-  std::string remote_argument;  // argument of RETR/STOR
+  std::string local_path;          // drive path of the local file
+  std::string remote_path;         // remote path as the host gave it (for log lines)
+  std::string remote_argument;     // argument of RETR/STOR
   std::int64_t expected_size = 0;  // remote size (download) or local size (upload)
   std::int64_t offset = 0;         // resume offset: bytes already at the target
   bool replace_existing = false;   // download: cut an existing local file before writing
@@ -107,14 +107,14 @@ class RunningTransfer final : public DataTransferSink {
   DataTransferSink* previous_sink_;  // restored when the attempt is done
   TransferPlan plan_;
   platform::HANDLE file_ = platform::INVALID_HANDLE_VALUE;
-  std::int64_t bytes_done_;         // bytes at the target, offset included
-  bool truncate_pending_ = false;   // the replaced file has not been cut yet
-  bool rest_sent_ = false;          // REST went out; RETR/STOR follow its 350
-  bool data_closed_ = false;        // download: the server closed the data connection
-  bool final_reply_ = false;        // download: 226/250 to RETR arrived
-  bool store_accepted_ = false;     // upload: STOR answered with 1xx
-  bool data_writable_ = false;      // upload: the data connection took its first send completion
-  UploadBlockState block_;          // adaptive upload block size
+  std::int64_t bytes_done_;            // bytes at the target, offset included
+  bool truncate_pending_ = false;      // the replaced file has not been cut yet
+  bool rest_sent_ = false;             // REST went out; RETR/STOR follow its 350
+  bool data_closed_ = false;           // download: the server closed the data connection
+  bool final_reply_ = false;           // download: 226/250 to RETR arrived
+  bool store_accepted_ = false;        // upload: STOR answered with 1xx
+  bool data_writable_ = false;         // upload: the data connection took its first send completion
+  UploadBlockState block_;             // adaptive upload block size
   std::int64_t block_started_ms_ = 0;  // when the block in flight was handed over
 };
 

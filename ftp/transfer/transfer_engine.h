@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ftp/transfer/path_lists.h"
 #include "local/local_file_methods.h"
+#include "local/path_lists.h"
 
 namespace tarvik {
 
@@ -110,8 +110,8 @@ class TransferEngine {
 
   FtpSession& session_;
   LocalFileMethods local_;
-  std::string upload_queue_;         // "|"-joined local paths added by QueueAppend
-  bool continuing_queue_ = false;    // Upload runs again for the queue
+  std::string upload_queue_;               // "|"-joined local paths added by QueueAppend
+  bool continuing_queue_ = false;          // Upload runs again for the queue
   std::vector<std::string> upload_items_;  // lower-cased items of the running Upload's LocalPath
   std::string windows_to_raise_;
   std::int16_t store_restarts_ = 0;  // STOR refused with 421/550 and started again (at most once)

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "control/errors/message_table.h"
-#include "ftp/session/error_record_access.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/message_table.h"
+#include "core/transfer/transfer_progress.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
-#include "ftp/transfer/transfer_progress.h"
 #include "platform/loop/message_loop.h"
 #include "platform/loop/winsock_errors.h"
 #include "platform/time/clock.h"

@@ -5,9 +5,9 @@
 // half a line. Every failure here is ignored: the status files never stop a transfer.
 #include <string>
 
+#include "core/transfer/transfer_progress.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/transfer_engine.h"
-#include "ftp/transfer/transfer_progress.h"
 #include "local/c_file.h"
 #include "platform/fs/file_handles.h"
 #include "platform/fs/file_operations.h"
@@ -33,13 +33,13 @@ std::string StatusLine(const TransferStatistics& statistics) {
 
 void ReplaceFile(const std::string& path, const std::string& text) {
   const std::string temporary = path + ".new";
-  const platform::HANDLE file = platform::CreateFile(temporary, platform::GENERIC_WRITE, 0,
-                                                     platform::CREATE_ALWAYS);
+  const platform::HANDLE file =
+      platform::CreateFile(temporary, platform::GENERIC_WRITE, 0, platform::CREATE_ALWAYS);
   if (file == platform::INVALID_HANDLE_VALUE) return;
   platform::DWORD written = 0;
-  const bool whole = platform::WriteFile(file, text.data(), static_cast<platform::DWORD>(text.size()),
-                                         &written) &&
-                     written == text.size();
+  const bool whole =
+      platform::WriteFile(file, text.data(), static_cast<platform::DWORD>(text.size()), &written) &&
+      written == text.size();
   platform::CloseHandle(file);
   if (whole) {
     platform::MoveFileEx(temporary, path, platform::MOVEFILE_REPLACE_EXISTING);

@@ -1,7 +1,7 @@
 // The wait of a single-file transfer and the watchdog that ends a transfer gone silent.
 #include <algorithm>
 
-#include "control/errors/error_code.h"
+#include "core/errors/error_code.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"

@@ -2,8 +2,8 @@
 // after its own items, into the folder of its last file), and pending files taken out of it.
 #include <string>
 
-#include "control/errors/error_code.h"
-#include "ftp/directory/message_texts.h"
+#include "core/errors/error_code.h"
+#include "core/errors/message_texts.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "local/c_file.h"

@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/numbered_error.h"
-#include "ftp/directory/message_texts.h"
+#include "core/errors/error_record_access.h"
+#include "core/errors/message_texts.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/directory/remote_folder_state.h"
 #include "ftp/directory/remote_listing.h"
 #include "ftp/remote/remote_operations.h"
 #include "ftp/remote/remote_path.h"
-#include "ftp/session/error_record_access.h"
 #include "ftp/session/ftp_session.h"
-#include "ftp/transfer/path_lists.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "local/c_file.h"
+#include "local/path_lists.h"
 #include "platform/fs/name_rules.h"
 #include "platform/loop/message_loop.h"
 #include "platform/text/case_fold.h"
@@ -51,8 +51,9 @@ void TransferEngine::UploadFolder(const std::string& local_item, const std::stri
     Raise(session_.ErrorNumber(), session_.ErrorInfo());
   }
   // The folder the mirrored paths are taken from: the item itself, or a pattern's folder.
-  const std::string local_base =
-      platform::HasWildcards(local_item) ? GetParentPath(local_item) : WithSeparator(local_item, '\\');
+  const std::string local_base = platform::HasWildcards(local_item)
+                                     ? GetParentPath(local_item)
+                                     : WithSeparator(local_item, '\\');
   const std::string listing = CFile().GetDirList(local_item, true, kDirListBoth);
   if (listing.starts_with("Error:")) RaiseListingFailure(listing, local_item);
 

@@ -13,8 +13,8 @@
 #include <memory>
 #include <sstream>
 
-#include "control/errors/log_file.h"
 #include "control/ftp_library.h"
+#include "core/errors/log_file.h"
 #include "platform/fs/drive_table.h"
 #include "platform/fs/path_translation.h"
 #include "platform/ui/scripted_ui_provider.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "control/errors/message_table.h"
+#include "core/errors/message_table.h"
 #include "platform/ui/scripted_ui_provider.h"
 
 namespace tarvik {

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "http/http_headers.h"
 #include "http/response_header.h"
 #include "platform/ui/ui_provider.h"
@@ -51,8 +51,8 @@ Outcome Read(std::string_view bytes, std::size_t step) {
   Outcome outcome;
   for (std::size_t at = 0; at < bytes.size(); at += step) {
     const std::string_view piece = bytes.substr(at, step);
-    const std::span<const std::uint8_t> arrival(
-        reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size());
+    const std::span<const std::uint8_t> arrival(reinterpret_cast<const std::uint8_t*>(piece.data()),
+                                                piece.size());
     if (outcome.complete) {
       outcome.body.append(piece);
       continue;
@@ -137,8 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(bytes.size() >= ResponseHeaderReader::kMaxHeaderSize + 4);
     FUZZ_CHECK(end == std::string::npos || end > ResponseHeaderReader::kMaxHeaderSize);
   } else {
-    FUZZ_CHECK(end == std::string::npos &&
-               bytes.size() < ResponseHeaderReader::kMaxHeaderSize + 4);
+    FUZZ_CHECK(end == std::string::npos && bytes.size() < ResponseHeaderReader::kMaxHeaderSize + 4);
   }
   return 0;
 }

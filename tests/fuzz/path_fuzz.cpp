@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/transfer/path_lists.h"
+#include "local/path_lists.h"
 #include "local/path_rules.h"
 #include "platform/fs/drive_table.h"
 #include "platform/fs/name_rules.h"
@@ -35,7 +35,10 @@ struct DriveFolders {
     root = mkdtemp(pattern);
     for (const char* folder : {"c/Dir/Sub", "c/Mixed Case", "d", "unc/Srv/Share/inside"})
       fs::create_directories(root / folder);
-    { std::FILE* file = std::fopen((root / "c/file.txt").c_str(), "w"); std::fclose(file); }
+    {
+      std::FILE* file = std::fopen((root / "c/file.txt").c_str(), "w");
+      std::fclose(file);
+    }
     setenv("TARVIK_ROOT", root.c_str(), 1);
     const std::string drives = "C=" + (root / "c").string() + ";D=" + (root / "d").string() +
                                "/;E=" + (root / "c/Dir").string();
@@ -100,7 +103,8 @@ void CheckPathForms(const std::string& path) {
   const std::string local = tarvik::FormatLocalPath(path);
   FUZZ_CHECK(tarvik::FormatLocalPath(local) == local);
   FUZZ_CHECK(local.find('/') == std::string::npos && local.find("\\\\\\") == std::string::npos);
-  for (std::size_t at = local.find("\\\\"); at != std::string::npos; at = local.find("\\\\", at + 2))
+  for (std::size_t at = local.find("\\\\"); at != std::string::npos;
+       at = local.find("\\\\", at + 2))
     FUZZ_CHECK(at == 0 || local[at - 1] == '|');
   const std::string remote = tarvik::FormatFtpPath(path);
   FUZZ_CHECK(tarvik::FormatFtpPath(remote) == remote && remote.find('\\') == std::string::npos);

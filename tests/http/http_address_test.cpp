@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "http/http_request.h"
 
 namespace tarvik {

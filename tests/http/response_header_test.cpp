@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "http/http_headers.h"
 
 namespace tarvik {
@@ -46,8 +46,8 @@ TEST(ResponseHeaderTest, CollectsAHeaderHoweverItIsCut) {
 // The limit is the same however the header arrives: one whose empty line starts at the limit is
 // taken, one a byte longer refused, whole or cut into small pieces.
 TEST(ResponseHeaderTest, RefusesAHeaderPastTheLimitHoweverItArrives) {
-  for (const std::size_t length : {ResponseHeaderReader::kMaxHeaderSize,
-                                   ResponseHeaderReader::kMaxHeaderSize + 1}) {
+  for (const std::size_t length :
+       {ResponseHeaderReader::kMaxHeaderSize, ResponseHeaderReader::kMaxHeaderSize + 1}) {
     std::string header = "HTTP/1.1 200 OK\r\nX-Filler: ";
     header.resize(length, 'x');
     header += "\r\n\r\nbody";  // the empty line starts at `length`

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "control/errors/error_record.h"
-#include "control/errors/numbered_error.h"
+#include "core/errors/error_record.h"
+#include "core/errors/numbered_error.h"
 #include "tests/local/local_sandbox.h"
 
 namespace tarvik {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "control/errors/error_record.h"
+#include "core/errors/error_record.h"
 #include "platform/fs/file_attributes.h"
 #include "platform/fs/file_handles.h"
 #include "platform/text/code_page.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "control/errors/error_record.h"
+#include "core/errors/error_record.h"
 #include "tests/platform/fs/drive_sandbox.h"
 
 namespace tarvik::testing {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/error_code.h"
-#include "control/errors/error_dispatch.h"
+#include "core/errors/error_code.h"
+#include "core/errors/error_dispatch.h"
 #include "platform/text/code_page.h"
 #include "socket_fixture.h"
 #include "tests/support/loopback_sockets.h"

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/error_record.h"
-#include "control/errors/log_file.h"
-#include "control/errors/message_table.h"
+#include "core/errors/error_record.h"
+#include "core/errors/log_file.h"
+#include "core/errors/message_table.h"
 #include "net/csocket.h"
 #include "net/socket_support.h"
 #include "platform/fs/drive_table.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "control/automation/type_library.h"
-#include "ftp/session/ftp_states.h"
+#include "core/session/ftp_states.h"
 
 namespace tarvik::automation {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/errors/numbered_error.h"
+#include "core/errors/numbered_error.h"
 #include "ftp/listing/ftp_files.h"
 
 namespace tarvik {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ftp/data_connection/data_transfer_sink.h"
+#include "core/session/data_transfer_sink.h"
 #include "ftp/session/ftp_session.h"
 #include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"

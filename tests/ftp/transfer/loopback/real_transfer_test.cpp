@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "ftp/transfer/path_lists.h"
+#include "local/path_lists.h"
 #include "platform/ui/scripted_ui_provider.h"
 #include "tests/ftp/transfer/loopback/real_transfer_fixture.h"
 
@@ -47,7 +47,9 @@ TEST_P(RealTransferTest, ContentsArriveUnchangedBothWaysInBothModes) {
 TEST_P(RealTransferTest, NamesWithBlanksAndUtf8) {
   control().put_UTF8(true);
   Server().FreshDir("sp ace");
-  const std::string name = "gr\xC3\xBC\xC3\x9F" "e und so.txt";
+  const std::string name =
+      "gr\xC3\xBC\xC3\x9F"
+      "e und so.txt";
   Server().PutFile("sp ace/" + name, "umlaut");
   ASSERT_TRUE(Download("/sp ace/" + name, local_ / name)) << Failure();
   EXPECT_EQ(ReadHostFile(local_ / name), "umlaut");
@@ -91,8 +93,8 @@ TEST_P(RealTransferTest, StandingAnswersForExistingTargets) {
   struct Row {
     std::int16_t replace_index;  // 1 overwrite, 3 skip, 4 rename
     std::string rename_rule;
-    std::string kept;      // contents of report.txt afterwards
-    std::string renamed;   // file that received the download ("" none)
+    std::string kept;     // contents of report.txt afterwards
+    std::string renamed;  // file that received the download ("" none)
     bool skipped;
   };
   const Row rows[] = {
