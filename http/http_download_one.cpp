@@ -7,6 +7,7 @@
 #include "core/errors/error_record_access.h"
 #include "core/errors/message_texts.h"
 #include "core/errors/numbered_error.h"
+#include "core/session/message_wait.h"
 #include "core/session/operation_core.h"
 #include "core/transfer/conflict_resolution.h"
 #include "core/transfer/transfer_progress.h"
@@ -16,18 +17,12 @@
 #include "local/path_rules.h"
 #include "net/csocket.h"
 #include "platform/fs/file_attributes.h"
-#include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
 #include "platform/tls/tls_client.h"
 
 namespace tarvik {
-namespace {
-constexpr std::int64_t kWaitSliceMs = 50;
-
-}  // namespace
-
 bool HttpDownload::DownloadHttpFileOne(const HttpProxy& proxy) {
   SessionState& state = session_.state();
   SessionSettings& settings = session_.settings();
@@ -193,17 +188,20 @@ void HttpDownload::WaitForFile() {
   const auto running = [&] {
     return !session_.ErrorRecorded() && state.current_operation == Operation::kDownload;
   };
-  while (running()) {
-    CheckSilence();
-    if (!running()) break;
-    platform::WaitForMessage(kWaitSliceMs);
-    platform::ProcessPendingMessages();
-    if (running()) CheckReset();
-    if (state.abort_requested) {
-      state.abort_requested = false;
-      Raise(ErrorCode::kOperationCanceled);
+  bool first_look = true;
+  WaitForMessagesUntil([&] {
+    if (!first_look) {
+      if (running()) CheckReset();
+      if (state.abort_requested) {
+        state.abort_requested = false;
+        Raise(ErrorCode::kOperationCanceled);
+      }
     }
-  }
+    first_look = false;
+    if (!running()) return true;
+    CheckSilence();
+    return !running();
+  });
 }
 
 void HttpDownload::CheckSilence() {

@@ -5,13 +5,12 @@
 #include "core/errors/error_code.h"
 #include "core/errors/error_record_access.h"
 #include "core/errors/numbered_error.h"
+#include "core/session/message_wait.h"
 #include "ftp/control_connection/command_line.h"
 #include "ftp/session/ftp_session.h"
-#include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
-namespace {}  // namespace
 
 void FtpSession::Timer1Tick() {
   EnsureSessionObjects();
@@ -40,17 +39,14 @@ void FtpSession::CSSTimeout() {
     SetRecordedErrorDescription(GetErrorText(ErrorCode::kDataSocketConnectFailed));
     return;
   }
-  platform::Clock& clock = platform::CurrentClock();
-  const std::int64_t deadline = clock.MonotonicMs() + settings_.timeout_seconds * 1000;
-  while (!ErrorRecorded() && control_socket_->State() != CSocket::kConnected) {
-    if (clock.MonotonicMs() > deadline) {
-      Log("CSSTimeout:" + std::to_string(control_socket_->State()));
-      DispatchError("CSSTimeout", ErrorCode::kDataSocketConnectFailed, "");
-      return;
-    }
-    platform::WaitForMessage(50);
-    platform::ProcessPendingMessages();
-  }
+  const std::int64_t deadline =
+      platform::CurrentClock().MonotonicMs() + settings_.timeout_seconds * 1000;
+  const bool connected = WaitForMessagesUntil(
+      [this] { return ErrorRecorded() || control_socket_->State() == CSocket::kConnected; },
+      deadline);
+  if (connected) return;
+  Log("CSSTimeout:" + std::to_string(control_socket_->State()));
+  DispatchError("CSSTimeout", ErrorCode::kDataSocketConnectFailed, "");
 }
 
 }  // namespace tarvik

@@ -6,11 +6,11 @@
 #include "core/errors/error_code.h"
 #include "core/errors/error_record_access.h"
 #include "core/errors/message_table.h"
+#include "core/session/message_wait.h"
 #include "core/transfer/transfer_progress.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
-#include "platform/loop/message_loop.h"
 #include "platform/loop/winsock_errors.h"
 #include "platform/time/clock.h"
 
@@ -57,13 +57,11 @@ bool TransferEngine::RetryAllowed(TransferDirection direction, long number,
 }
 
 bool TransferEngine::WaitUntil(std::int64_t until) {
-  platform::Clock& clock = platform::CurrentClock();
-  while (clock.MonotonicMs() < until) {
-    if (session_.state().retry_counter >= session_.settings().redo_times) return false;
-    platform::WaitForMessage(std::min<std::int64_t>(until - clock.MonotonicMs(), 50));
-    platform::ProcessPendingMessages();
-  }
-  return session_.state().retry_counter < session_.settings().redo_times;
+  const auto given_up = [this] {
+    return session_.state().retry_counter >= session_.settings().redo_times;
+  };
+  WaitForMessagesUntil(given_up, until);
+  return !given_up();
 }
 
 bool TransferEngine::AfterFailure(TransferDirection direction, long number, std::string description,

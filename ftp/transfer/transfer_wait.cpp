@@ -1,17 +1,14 @@
 // The wait of a single-file transfer and the watchdog that ends a transfer gone silent.
-#include <algorithm>
-
 #include "core/errors/error_code.h"
+#include "core/session/message_wait.h"
 #include "ftp/session/ftp_session.h"
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
-#include "platform/loop/message_loop.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
 namespace {
 
-constexpr std::int64_t kWaitSliceMs = 50;
 // How long the final reply may take once every byte has moved.
 constexpr std::int64_t kDownloadEndWaitMs = 10'100;
 constexpr std::int64_t kUploadEndWaitMs = 20'100;
@@ -38,39 +35,33 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
     return !session_.ErrorRecorded() &&
            (state.current_operation == operation || state.reconnecting);
   };
-  while (running()) {
+  WaitForMessagesUntil([&] {
+    if (!running()) return true;
     TimeouterTick();
     // Once every byte moved, a reset that follows only costs the wait for the server's word below.
     if (!EveryByteMoved(transfer)) NoticeResetConnections();
-    if (!running()) break;
-    if (EveryByteMoved(transfer)) {
-      const bool download = operation == Operation::kDownload;
-      session_.Log(download ? "Download:Exit Do.Start" : "Upload:Exit Do.Start");
-      const std::int64_t until =
-          clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs);
-      // A control connection reset meanwhile will never bring the reply.
-      while (running() && clock.MonotonicMs() < until &&
-             session_.control_socket().State() != CSocket::kError) {
-        platform::WaitForMessage(std::min(until - clock.MonotonicMs(), kWaitSliceMs));
-        platform::ProcessPendingMessages();
-      }
-      const bool still_running = running();
-      session_.Log(std::string(download ? "Download:Exit Do." : "Upload:Exit Do.") +
-                   (still_running ? "True" : "False"));
-      if (still_running) {
-        // Every byte moved but the server never confirmed: start the session afresh, so that
-        // its late reply is not taken for the reply of the next command. A download has every
-        // byte here; an upload without the server's 226 may not have been stored, so it fails
-        // (and its retry resumes from what the server holds).
-        session_.EndAsyncMethod();
-        session_.CloseConnect(false);
-        session_.Connect();
-        if (!download) session_.DispatchError("Upload:Exit Do", ErrorCode::kTimedOut, "");
-      }
-      return;
-    }
-    platform::WaitForMessage(kWaitSliceMs);
-    platform::ProcessPendingMessages();
+    return !running() || EveryByteMoved(transfer);
+  });
+  if (!running()) return;
+
+  const bool download = operation == Operation::kDownload;
+  session_.Log(download ? "Download:Exit Do.Start" : "Upload:Exit Do.Start");
+  // A control connection reset meanwhile will never bring the reply.
+  WaitForMessagesUntil(
+      [&] { return !running() || session_.control_socket().State() == CSocket::kError; },
+      clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs));
+  const bool still_running = running();
+  session_.Log(std::string(download ? "Download:Exit Do." : "Upload:Exit Do.") +
+               (still_running ? "True" : "False"));
+  if (still_running) {
+    // Every byte moved but the server never confirmed: start the session afresh, so that its
+    // late reply is not taken for the reply of the next command. A download has every byte
+    // here; an upload without the server's 226 may not have been stored, so it fails (and its
+    // retry resumes from what the server holds).
+    session_.EndAsyncMethod();
+    session_.CloseConnect(false);
+    session_.Connect();
+    if (!download) session_.DispatchError("Upload:Exit Do", ErrorCode::kTimedOut, "");
   }
 }
 
