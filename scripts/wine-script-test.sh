@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# The Windows tier: the control (tarvikftp.ocx) as Windows' own script host and an early-bound
-# client use it, under Wine, against pyftpdlib and vsftpd on 127.0.0.1.
+# The Windows tier: the control (tarvikftp.ocx) as Windows' own script host, an early-bound
+# client and a form host use it, under Wine, against pyftpdlib and vsftpd on 127.0.0.1. A 32-bit
+# build (build-win32) runs under Wine's 32-bit loader.
 #
 #   scripts/wine-script-test.sh [windows-build-folder]     (default: build-win)
 #
 # It registers the control and the suite's test container with regsvr32 in a Wine prefix of its
 # own (under the build folder), runs each script of tests/windows/scripts with cscript, reads the
 # script's closing "N passed, N failed" line (cscript exits 0 even when a script fails or stops
-# early), compares every transferred file byte for byte, runs the early-bound client, unregisters
-# the control and checks that it can no longer be created. Ends with a summary line and a non-zero
-# exit status on any failure. The FTP servers are the test fixture's (bench_serve_ftp of the
-# native build, TARVIK_NATIVE_BUILD, default build/).
+# early), compares every transferred file byte for byte, runs the early-bound client and the
+# form-host check (tests/windows/form_host), unregisters the control and checks that it can no
+# longer be created. Ends with a summary line and a non-zero exit status on any failure. The FTP
+# servers are the test fixture's (bench_serve_ftp of the native build, TARVIK_NATIVE_BUILD,
+# default build/).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,18 +22,19 @@ started=$SECONDS
 
 say() { printf '\n== %s\n' "$*"; }
 
-say "Building the control, the test container, the early-bound client and the tarvik host"
-cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client tarvik \
-  >/dev/null
+say "Building the control, the test programs and the tarvik host"
+cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client \
+  form_host_check tarvik >/dev/null
 cmake --build "$native" --target bench_serve_ftp >/dev/null
 ocx="$build/bin/tarvikftp.ocx"
 container="$build/bin/tarviktest_container.dll"
 client="$build/bin/early_binding_client.exe"
+form_host="$build/bin/form_host_check.exe"
 host="$build/bin/tarvik.exe"
 serve="$native/bench/bench_serve_ftp"
 
 export WINEPREFIX="$build/wine-tier" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+source "$root/scripts/wine-harness.sh"
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-XXXXXX")"
 chmod 755 "$work"
 server_pids=()
@@ -42,42 +45,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-passed=0
-failed=0
-record() {  # record <passed> <failed>
-  passed=$((passed + $1))
-  failed=$((failed + $2))
-}
-check() {  # check <name> <command...>: one case run by the harness itself
-  local name="$1"
-  shift
-  if "$@" >/dev/null 2>&1; then
-    echo "ok - $name"
-    record 1 0
-  else
-    echo "FAIL - $name"
-    record 0 1
-  fi
-}
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-absent() { ! "$wine" reg query "$1"; }  # absent <registry key>
-
-# Runs a script (or program) under Wine and counts its closing "N passed, N failed" line.
-run_counted() {  # run_counted <label> <command...>
-  local label="$1" output summary
-  shift
-  output="$("$@" 2>&1 | tr -d '\r')" || true
-  printf '%s\n' "$output" | sed "s/^/[$label] /"
-  summary="$(printf '%s\n' "$output" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1 || true)"
-  if [ -z "$summary" ]; then
-    echo "FAIL - [$label] ended without its summary line"
-    record 0 1
-    return
-  fi
-  record "${summary%% passed*}" "$(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$summary")"
-}
-cscript() { "$wine" cscript //nologo "$(windows_path "$1")" "${@:2}"; }
 
 # tarvik.exe downloads a file on a terminal of its own (script's) and draws its progress bar on
 # OnTransfer, which the control raises only when the host's site gave it the host's window.
@@ -154,6 +121,7 @@ for server in pyftpdlib vsftpd; do
     run_counted jscript cscript "$root/tests/windows/scripts/smoke.js" 127.0.0.1 "$port" "$user" \
       "$password"
     run_counted early-binding "$wine" "$client" 127.0.0.1 "$port" "$user" "$password"
+    run_counted form-host "$wine" "$form_host" 127.0.0.1 "$port" "$user" "$password"
     check "[tarvik.exe] OnTransfer draws the progress bar of a download" host_progress "$port" \
       "$user" "$password" /down/big.bin "$local_dir/dl"
     say "The README's VBScript example against $server"
