@@ -53,7 +53,8 @@ if [ "$arch" = i686 ] && [ ! -x /usr/lib/wine/wine ]; then
   [ -f "$native/CMakeCache.txt" ] ||
     cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
   cmake --build "$native" --target type_library_generator -j "$jobs" >/dev/null
-  generator=(-DTARVIK_TYPE_LIBRARY_GENERATOR="$(cd "$native" && pwd)/control/automation/type_library_generator")
+  native="$(cd "$native" && pwd)"
+  generator=(-DTARVIK_TYPE_LIBRARY_GENERATOR="$native/control/automation/type_library_generator")
 fi
 
 mkdir -p "$build"
