@@ -24,6 +24,12 @@ started=$SECONDS
 
 say() { printf '\n== %s\n' "$*"; }
 
+wine=/usr/lib/wine/wine64
+if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-w64-i686' "$build/CMakeCache.txt"; then
+  wine=/usr/lib/wine/wine  # Debian's wine32
+  [ -x "$wine" ] || { echo "a 32-bit build needs Wine's 32-bit loader (wine32)" >&2; exit 1; }
+fi
+
 say "Building the control, the test programs, the tarvik host and the setup program"
 cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client \
   form_host_check tarvik tarvinst >/dev/null
@@ -35,11 +41,6 @@ host="$build/bin/tarvik.exe"
 serve="$native/bench/bench_serve_ftp"
 
 export WINEPREFIX="$build/wine-tier" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
-if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-w64-i686' "$build/CMakeCache.txt"; then
-  wine=/usr/lib/wine/wine  # Debian's wine32
-  [ -x "$wine" ] || { echo "a 32-bit build needs Wine's 32-bit loader (wine32)" >&2; exit 1; }
-fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-XXXXXX")"
 chmod 755 "$work"
 server_pids=()
