@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# The Windows tier: the control (tarvikftp.ocx) as Windows' own script host and an early-bound
-# client use it, under Wine, against pyftpdlib and vsftpd on 127.0.0.1.
+# The Windows tier: the control (tarvikftp.ocx) as Windows' own script host, an early-bound
+# client and a form host use it, under Wine, against pyftpdlib and vsftpd on 127.0.0.1; the
+# setup program installs and the system's regsvr32 uninstalls it. A 32-bit build folder
+# (build-win32) runs with Wine's 32-bit loader.
 #
 #   scripts/wine-script-test.sh [windows-build-folder]     (default: build-win)
 #
 # It registers the control and the suite's test container with regsvr32 in a Wine prefix of its
 # own (under the build folder), runs each script of tests/windows/scripts with cscript, reads the
 # script's closing "N passed, N failed" line (cscript exits 0 even when a script fails or stops
-# early), compares every transferred file byte for byte, runs the early-bound client, unregisters
-# the control and checks that it can no longer be created. Ends with a summary line and a non-zero
-# exit status on any failure. The FTP servers are the test fixture's (bench_serve_ftp of the
+# early), compares every transferred file byte for byte, runs the early-bound client and the
+# form-host check (tests/windows/form_host), unregisters the control and checks that it can no
+# longer be created; then runs tarvinst.exe from a kit folder, creates the installed control by
+# its ProgID through tarvik.exe, and uninstalls it. Ends with a summary line and a non-zero exit
+# status on any failure. The FTP servers are the test fixture's (bench_serve_ftp of the
 # native build, TARVIK_NATIVE_BUILD, default build/).
 set -euo pipefail
 
@@ -20,9 +24,15 @@ started=$SECONDS
 
 say() { printf '\n== %s\n' "$*"; }
 
-say "Building the control, the test container, the early-bound client and the tarvik host"
-cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client tarvik \
-  >/dev/null
+wine=/usr/lib/wine/wine64
+if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-w64-i686' "$build/CMakeCache.txt"; then
+  wine=/usr/lib/wine/wine  # Debian's wine32
+  [ -x "$wine" ] || { echo "a 32-bit build needs Wine's 32-bit loader (wine32)" >&2; exit 1; }
+fi
+
+say "Building the control, the test programs, the tarvik host and the setup program"
+cmake --build "$build" --target tarvikftp tarviktest_container early_binding_client \
+  form_host_check tarvik tarvinst >/dev/null
 cmake --build "$native" --target bench_serve_ftp >/dev/null
 ocx="$build/bin/tarvikftp.ocx"
 container="$build/bin/tarviktest_container.dll"
@@ -31,7 +41,6 @@ host="$build/bin/tarvik.exe"
 serve="$native/bench/bench_serve_ftp"
 
 export WINEPREFIX="$build/wine-tier" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-XXXXXX")"
 chmod 755 "$work"
 server_pids=()
@@ -172,6 +181,9 @@ done
 say "Registry methods against the real registry"
 run_counted registry cscript "$root/tests/windows/scripts/registry.vbs"
 
+say "A form host sites the control"
+run_counted form-host "$wine" "$build/bin/form_host_check.exe"
+
 say "Unregistering the control"
 check "regsvr32 /u tarvikftp.ocx" "$wine" regsvr32 /s /u "$(windows_path "$ocx")"
 run_counted unregistered cscript "$root/tests/windows/scripts/unregistered.vbs"
@@ -179,6 +191,55 @@ check "no CLSID key is left" absent 'HKCR\CLSID\{31AE647D-11D1-4E6A-BE2D-9015764
 check "no type library key is left" absent 'HKCR\TypeLib\{5B587FA8-1CC2-4FBC-B6AE-BCD95333E4B2}'
 check "no ProgID key is left" absent 'HKCR\TarvikFtp.FtpLibrary'
 "$wine" regsvr32 /s /u "$(windows_path "$container")" || true
+
+say "The setup program"
+kit="$work/kit"
+installed="$WINEPREFIX/drive_c/Program Files/TarvikFtp"
+zones='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Zones'
+stats='HKCU\Software\Microsoft\Windows\CurrentVersion\Ext\Stats'
+mkdir -p "$kit/bare"
+cp "$build/bin/tarvinst.exe" "$ocx" "$kit/"
+cp "$build/bin/tarvinst.exe" "$kit/bare/"
+printf 'uninstaller\r\n' >"$kit/uninst.exe"
+copied() {
+  cmp "$ocx" "$installed/tarvikftp.ocx" && [ -f "$installed/uninst.exe" ] &&
+    [ ! -e "$installed/uninst_cn.exe" ]
+}
+registered_at_copy() {
+  "$wine" reg query "HKCR\CLSID\{31AE647D-11D1-4E6A-BE2D-90157640019A}\InprocServer32" /ve |
+    grep -qF 'C:\Program Files\TarvikFtp\tarvikftp.ocx'
+}
+browser_keys() {  # browser_keys <clsid>: safe for scripting and initialisation, on every site
+  local category="HKCR\\CLSID\\$1\\Implemented Categories"
+  "$wine" reg query "$category\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}" &&
+    "$wine" reg query "$category\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}" &&
+    "$wine" reg query "$stats\\$1\\iexplore\\AllowedDomains\\*"
+}
+zone_values() {  # zone 3 allows the control; the missing zone 2 stays missing
+  "$wine" reg query "$zones\3" /v 1208 | grep -q 0x0 &&
+    "$wine" reg query "$zones\3" /v 2201 | grep -q 0x0 && absent "$zones\2"
+}
+created() { "$wine" "$host" ServerName=setup.example ServerName | grep -q setup.example; }
+bare_fails() {
+  ! "$wine" "$kit/bare/tarvinst.exe" >"$work/bare.out" 2>&1 &&
+    grep -q 'ActiveX not found' "$work/bare.out"
+}
+"$wine" reg add "$zones\3" /v 1208 /t REG_DWORD /d 3 /f >/dev/null 2>&1
+"$wine" reg delete "$zones\2" /f >/dev/null 2>&1 || true
+check "[tarvinst] installs and completes" "$wine" "$kit/tarvinst.exe"
+check "[tarvinst] copies the control and the uninstaller beside it" copied
+check "[tarvinst] registers the installed copy" registered_at_copy
+for id in '{31AE647D-11D1-4E6A-BE2D-90157640019A}' '{127698e4-e730-4e5c-a2b1-21490a70c8a1}'; do
+  check "[tarvinst] browser keys of $id" browser_keys "$id"
+done
+check "[tarvinst] zone values" zone_values
+check "[tarvinst] the installed control is created by its ProgID" created
+check "[tarvinst] installs over itself" "$wine" "$kit/tarvinst.exe"
+check "[tarvinst] fails without the control beside it" bare_fails
+check "regsvr32 /u uninstalls the installed control" "$wine" regsvr32 /s /u \
+  'C:\Program Files\TarvikFtp\tarvikftp.ocx'
+run_counted uninstalled cscript "$root/tests/windows/scripts/unregistered.vbs"
+rm -rf "$installed"
 
 echo
 echo "Wine script tier: $passed passed, $failed failed ($((SECONDS - started)) s)"

@@ -6,14 +6,11 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/com/status.h"
+#include "platform/com/server_module.h"
 #include "platform/shell/dynamic_library.h"
 
 namespace tarvik::setup {
 namespace {
-
-// The entry point as the library defines it: called through any other type is undefined.
-using RegisterEntry = platform::com::HRESULT (*)();
 
 // What the waiting program and the registration thread share. The thread owns it too, so a
 // library whose entry outlives the wait stays loaded until the entry returns.
@@ -29,7 +26,7 @@ struct Run {
 Registration RegisterInProcess(const std::string& library, std::chrono::milliseconds limit) {
   auto run = std::make_shared<Run>();
   if (!run->library.Open(library)) return Registration::kNotLoaded;
-  const auto entry = run->library.Function<RegisterEntry>("DllRegisterServer");
+  const auto entry = run->library.Function<platform::com::DllEntryFunction>("DllRegisterServer");
   if (entry == nullptr) return Registration::kNoEntry;
   std::thread thread;
   try {

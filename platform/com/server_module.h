@@ -43,7 +43,12 @@ struct ServerModule {
 
 // Signatures of the exported entry points, for a host that looks them up by name.
 using DllGetClassObjectFunction = HRESULT (*)(const Guid& clsid, const Guid& iid, void** object);
-// DllRegisterServer, DllUnregisterServer, DllCanUnloadNow.
+// DllRegisterServer, DllUnregisterServer, DllCanUnloadNow: on 32-bit Windows the system's
+// entry points are stdcall functions, and a call through any other type is undefined.
+#if defined(_WIN32) && defined(__i386__)
+using DllEntryFunction = HRESULT(__stdcall*)();
+#else
 using DllEntryFunction = HRESULT (*)();
+#endif
 
 }  // namespace tarvik::platform::com

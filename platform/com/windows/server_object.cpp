@@ -34,8 +34,11 @@ ServerObject::ServerObject(com::ComPtr<com::IDispatch> inner)
   const com::TypeInfo* type = inner_->GetTypeInfo();
   face_.vtable = DispatchVtable(type != nullptr ? type->guid : com::Guid{});
   com::ComPtr<com::IOleObject> placed;
-  if (SUCCEEDED(inner_.As(&placed)))
-    placement_ = new OlePlacement(*static_cast<::IConnectionPointContainer*>(this), placed);
+  if (SUCCEEDED(inner_.As(&placed))) {
+    const com::TypeInfo* class_type = ClassTypeOf(*inner_);
+    placement_ = new OlePlacement(*static_cast<::IConnectionPointContainer*>(this), placed,
+                                  class_type != nullptr ? ToSystem(class_type->guid) : CLSID_NULL);
+  }
   com::LockModule();
 }
 
@@ -74,8 +77,8 @@ HRESULT ServerObject::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<::IProvideClassInfo*>(this);
   } else if (iid == IID_IObjectSafety) {
     *object = static_cast<::IObjectSafety*>(this);
-  } else if (iid == IID_IOleObject && placement_ != nullptr) {
-    *object = placement_;
+  } else if (placement_ != nullptr && placement_->Face(iid) != nullptr) {
+    *object = placement_->Face(iid);
   } else if (iid == kServerObjectIid) {
     *object = static_cast<::IConnectionPointContainer*>(this);
   } else {

@@ -9,7 +9,8 @@
 //     put's named argument, and DISPID_NEWENUM as well as the collection's own enumerator member;
 //   - IProvideClassInfo and GetTypeInfo from the type library embedded in this module;
 //   - IConnectionPointContainer when the object fires events (a sink advised on it is called
-//     through its IDispatch), IOleObject when the object can be placed on a container's site;
+//     through its IDispatch), and, when the object can be placed on a container's site, the
+//     faces a form host needs (ole_placement.h);
 //   - IObjectSafety: safe for scripting and for initialisation.
 // Apartment threading: the object is called on the thread that made it.
 #pragma once

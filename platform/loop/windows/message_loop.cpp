@@ -24,9 +24,9 @@ struct ThreadState {
     bool running = false;  // its call is on the stack; it does not fire again meanwhile
   };
   std::map<std::pair<::HWND, ::UINT_PTR>, Timer> timers;
-  std::exception_ptr escaped;       // thrown by a procedure, rethrown once the system returns
-  std::uint64_t next_pass = 1;      // marker of the next pass of the pump
-  std::set<std::uint64_t> reached;  // markers taken by a nested pass for an outer one
+  std::exception_ptr escaped;  // thrown by a procedure, rethrown once the system returns
+  ::WPARAM next_pass = 1;      // marker of the next pass of the pump (wraps as WPARAM does)
+  std::set<::WPARAM> reached;  // markers taken by a nested pass for an outer one
 };
 
 thread_local ThreadState t_state;
@@ -192,7 +192,7 @@ bool KillTimer(WindowHandle window, TimerId id) {
 }
 
 std::size_t ProcessPendingMessages() {
-  const std::uint64_t pass = t_state.next_pass++;
+  const ::WPARAM pass = t_state.next_pass++;
   PostThreadMessageW(GetCurrentThreadId(), PassMarker(), pass, 0);
   std::size_t dispatched = 0;
   ::MSG message{};

@@ -40,7 +40,8 @@ SocketAddress FromSockaddr(const ::sockaddr_in& native) {
   return SocketAddress{native.sin_addr.s_addr, ntohs(native.sin_port)};
 }
 
-int AddressCall(int (*call)(::SOCKET, ::sockaddr*, int*), Socket socket, SocketAddress& address) {
+int AddressCall(int(WSAAPI* call)(::SOCKET, ::sockaddr*, int*), Socket socket,
+                SocketAddress& address) {
   ::sockaddr_in native{};
   int length = sizeof native;
   if (call(Native(socket), reinterpret_cast<::sockaddr*>(&native), &length) == SOCKET_ERROR)
