@@ -6,7 +6,9 @@
 #
 #   scripts/wine-platform-test.sh [build-folder]      (default: build-win)
 #
-# Wine runs in a prefix of its own under the build folder (WINEPREFIX overrides it).
+# Wine runs in a prefix of its own under the build folder (WINEPREFIX overrides it). The TLS
+# sessions talk to the test fixture's nginx, started here by bench_serve_http of the native build
+# (TARVIK_NATIVE_BUILD, default build/); their test trusts the fixture's private CA in the prefix.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,9 +18,39 @@ started=$SECONDS
 
 [ -f "$build/CMakeCache.txt" ] || "$root/scripts/build-windows.sh" "$build"
 build="$(cd "$build" && pwd)"
+native="${TARVIK_NATIVE_BUILD:-$root/build}"
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}" WINEDEBUG=-all
-cleanup() { wineserver -k 2>/dev/null || true; }
+work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-platform-XXXXXX")"
+web_pid=""
+cleanup() {
+  if [ -n "$web_pid" ]; then  # closing their input stops the web servers, which tidy up
+    exec {web_in}>&-
+    wait "$web_pid" 2>/dev/null || true
+  fi
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
+
+# The web servers, running until their standard input closes with this script.
+cmake --build "$native" --target bench_serve_http >/dev/null
+mkfifo "$work/web-in"
+"$native/bench/bench_serve_http" <"$work/web-in" >"$work/web.out" 2>"$work/web.err" &
+web_pid=$!
+exec {web_in}>"$work/web-in"
+for _ in $(seq 300); do
+  [ -s "$work/web.out" ] && break
+  sleep 0.1
+done
+read -r _ https_port _ ca_file web_root wrong_name_port self_signed_port <"$work/web.out" || {
+  echo "the web servers did not start: $(cat "$work/web.err")" >&2
+  exit 1
+}
+head -c 3000000 /dev/urandom >"$web_root/tls-download.bin"
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+export TARVIK_HTTPS_PORTS="$https_port $wrong_name_port $self_signed_port"
+export TARVIK_HTTPS_CA="$(windows_path "$ca_file")"
+export TARVIK_HTTPS_FILE="$(windows_path "$web_root/tls-download.bin")"
 wineserver -p </dev/null >/dev/null 2>&1 || true  # one server for every test program
 # Starting the prefix starts its background services; they keep the standard streams of the
 # program that started them, so a first program with none of CTest's pipes starts them.
@@ -29,10 +61,10 @@ for folder in "$root"/tests/platform/*/windows; do
   service="$(basename "$(dirname "$folder")")"
   targets+=("test_platform_$service")
 done
-targets+=(test_platform_ui)
+targets+=(test_platform_ui test_platform_tls)
 cmake --build "$build" --target "${targets[@]}" -j "$jobs"
 status=0
-ctest --test-dir "$build" -L unit -j "$jobs" --output-on-failure || status=$?
+ctest --test-dir "$build" -L 'unit|loopback' -j "$jobs" --output-on-failure || status=$?
 # Each test program is one CTest test; GoogleTest's own counts tell the cases.
 log="$build/Testing/Temporary/LastTest.log"
 passed=$(awk '/^\[  PASSED  \] [0-9]+ test/ {s += $4} END {print s + 0}' "$log")
