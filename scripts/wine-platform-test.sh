@@ -20,6 +20,9 @@ started=$SECONDS
 build="$(cd "$build" && pwd)"
 native="${TARVIK_NATIVE_BUILD:-$root/build}"
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}" WINEDEBUG=-all
+# Without a display no window opens, so the dialogs' tests see their headless answers instead of
+# waiting for a user.
+unset DISPLAY WAYLAND_DISPLAY
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-platform-XXXXXX")"
 web_pid=""
 cleanup() {
