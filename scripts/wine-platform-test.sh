@@ -45,13 +45,14 @@ for _ in $(seq 300); do
   [ -s "$work/web.out" ] && break
   sleep 0.1
 done
-read -r _ https_port _ ca_file web_root wrong_name_port self_signed_port <"$work/web.out" || {
+read -r _ https_port _ ca_file web_root wrong_name_port self_signed_port unknown_issuer_port \
+  <"$work/web.out" || {
   echo "the web servers did not start: $(cat "$work/web.err")" >&2
   exit 1
 }
 head -c 3000000 /dev/urandom >"$web_root/tls-download.bin"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-export TARVIK_HTTPS_PORTS="$https_port $wrong_name_port $self_signed_port"
+export TARVIK_HTTPS_PORTS="$https_port $wrong_name_port $self_signed_port $unknown_issuer_port"
 export TARVIK_HTTPS_CA="$(windows_path "$ca_file")"
 export TARVIK_HTTPS_FILE="$(windows_path "$web_root/tls-download.bin")"
 wineserver -p </dev/null >/dev/null 2>&1 || true  # one server for every test program

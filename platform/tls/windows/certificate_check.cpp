@@ -46,29 +46,29 @@ bool ListsAddress(const ::CERT_CONTEXT& certificate, const std::string& address)
   return found;
 }
 
-// The reason for a failed chain policy, in the words the posix build uses for the same fault.
-std::string PolicyFailure(::DWORD error, const ::CERT_CHAIN_CONTEXT& chain, bool address) {
+// What is wrong with the chain itself ("" when nothing is), in the words the posix build uses for
+// the same fault. Checked here as well as by the policy, which under Wine passes a chain that
+// ends at a certificate of an unknown issuer.
+std::string ChainFailure(const ::CERT_CHAIN_CONTEXT& chain) {
+  const ::DWORD status = chain.TrustStatus.dwErrorStatus;
   const ::DWORD length = chain.cChain > 0 ? chain.rgpChain[0]->cElement : 0;
-  switch (error) {
-    case static_cast<::DWORD>(CERT_E_UNTRUSTEDROOT):
-      return length <= 1 ? "self-signed certificate"
-                         : "self-signed certificate in certificate chain";
-    case static_cast<::DWORD>(CERT_E_CHAINING):
-      return "unable to get local issuer certificate";
-    case static_cast<::DWORD>(CERT_E_CN_NO_MATCH):
-      return address ? "IP address mismatch" : "hostname mismatch";
-    case static_cast<::DWORD>(CERT_E_EXPIRED):
-      return "certificate has expired";
-    case static_cast<::DWORD>(CERT_E_WRONG_USAGE):
-      return "unsupported certificate purpose";
-    case static_cast<::DWORD>(CRYPT_E_REVOKED):
-      return "certificate revoked";
-    default: {
-      char text[32];
-      std::snprintf(text, sizeof text, "error 0x%08lX", static_cast<unsigned long>(error));
-      return text;
-    }
-  }
+  if (status & CERT_TRUST_IS_PARTIAL_CHAIN) return "unable to get local issuer certificate";
+  if (status & CERT_TRUST_IS_UNTRUSTED_ROOT)
+    return length <= 1 ? "self-signed certificate" : "self-signed certificate in certificate chain";
+  if (status & CERT_TRUST_IS_NOT_SIGNATURE_VALID) return "certificate signature failure";
+  if (status & CERT_TRUST_IS_NOT_TIME_VALID) return "certificate has expired";
+  if (status & CERT_TRUST_IS_REVOKED) return "certificate revoked";
+  if (status & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) return "unsupported certificate purpose";
+  return {};
+}
+
+// The reason the policy refused a chain that is good in itself: the name, mostly.
+std::string PolicyFailure(::DWORD error, bool address) {
+  if (error == static_cast<::DWORD>(CERT_E_CN_NO_MATCH))
+    return address ? "IP address mismatch" : "hostname mismatch";
+  char text[32];
+  std::snprintf(text, sizeof text, "error 0x%08lX", static_cast<unsigned long>(error));
+  return text;
 }
 
 struct ChainDeleter {
@@ -108,6 +108,8 @@ std::string CheckServerCertificate(::CtxtHandle& context, const std::string& hos
     return "certificate verify failed (no chain)";
   }
   const std::unique_ptr<const ::CERT_CHAIN_CONTEXT, ChainDeleter> chain(built);
+  if (const std::string failure = ChainFailure(*chain); !failure.empty())
+    return "certificate verify failed (" + failure + ")";
 
   const std::string address = AddressBytes(host);
   std::wstring server_name = WideFromUtf8(host);
@@ -124,8 +126,7 @@ std::string CheckServerCertificate(::CtxtHandle& context, const std::string& hos
   if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &status))
     return "certificate verify failed (policy)";
   if (status.dwError != 0) {
-    return "certificate verify failed (" + PolicyFailure(status.dwError, *chain, !address.empty()) +
-           ")";
+    return "certificate verify failed (" + PolicyFailure(status.dwError, !address.empty()) + ")";
   }
   if (!address.empty() && !ListsAddress(*certificate, address))
     return "certificate verify failed (IP address mismatch)";

@@ -1,6 +1,6 @@
 // Sessions with the test fixture's nginx (tests/support/real_http_servers.h), which
 // scripts/wine-platform-test.sh starts on this machine and names in the environment:
-//   TARVIK_HTTPS_PORTS   "<good> <wrong name> <self-signed>" ports on 127.0.0.1
+//   TARVIK_HTTPS_PORTS   "<good> <wrong name> <self-signed> <unknown issuer>" ports on 127.0.0.1
 //   TARVIK_HTTPS_CA      the private CA's certificate (PEM), trusted here through the Root store
 //   TARVIK_HTTPS_FILE    a file nginx serves at "/<its name>"
 #include "platform/tls/tls_client.h"
@@ -100,14 +100,14 @@ class SchannelSessionTest : public ::testing::Test {
     ::WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     std::istringstream ports(Environment("TARVIK_HTTPS_PORTS"));
-    ports >> good_ >> wrong_name_ >> self_signed_;
+    ports >> good_ >> wrong_name_ >> self_signed_ >> unknown_issuer_;
     trusted_ = TrustCertificate(Environment("TARVIK_HTTPS_CA"));
   }
   void SetUp() override {
-    ASSERT_NE(self_signed_, 0) << "TARVIK_HTTPS_PORTS names no servers";
+    ASSERT_NE(unknown_issuer_, 0) << "TARVIK_HTTPS_PORTS names no servers";
     ASSERT_TRUE(trusted_) << "the CA of TARVIK_HTTPS_CA could not be trusted";
   }
-  static inline std::uint16_t good_ = 0, wrong_name_ = 0, self_signed_ = 0;
+  static inline std::uint16_t good_ = 0, wrong_name_ = 0, self_signed_ = 0, unknown_issuer_ = 0;
   static inline bool trusted_ = false;
 };
 
@@ -138,6 +138,9 @@ TEST_F(SchannelSessionTest, RefusesUntrustedCertificatesWithTheHostAndTheReason)
   } cases[] = {
       {"127.0.0.1", self_signed_,
        "TLS with 127.0.0.1 failed: certificate verify failed (self-signed certificate)"},
+      {"localhost", unknown_issuer_,
+       "TLS with localhost failed: certificate verify failed (unable to get local issuer "
+       "certificate)"},
       {"127.0.0.1", wrong_name_,
        "TLS with 127.0.0.1 failed: certificate verify failed (IP address mismatch)"},
       {"localhost", wrong_name_,
@@ -145,7 +148,7 @@ TEST_F(SchannelSessionTest, RefusesUntrustedCertificatesWithTheHostAndTheReason)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error);
-    const Exchange got = Fetch(c.host, c.port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+    const Exchange got = Fetch(c.host, c.port, "GET / HTTP/1.0\r\n\r\n");
     EXPECT_EQ(got.error, c.error);
     EXPECT_EQ(got.plain, "");  // the request never left
   }
