@@ -163,11 +163,10 @@ bool TlsClient::Advance(bool read) {
     }
     KeepTail(h.incoming, extra);
     // Handshake messages after the handshake (a TLS 1.3 session ticket, a new key) go back
-    // through the handshake call.
+    // through the handshake; what is written meanwhile waits for its end.
     if (status == SEC_I_RENEGOTIATE) {
-      const ::SECURITY_STATUS renewed = h.Step();
-      if (renewed != SEC_E_OK && renewed != SEC_E_INCOMPLETE_MESSAGE)
-        return Fail(StatusText("read", renewed));
+      handshake_done_ = false;
+      return Advance(true);
     }
   }
   return true;
