@@ -37,7 +37,7 @@ def same(a, b):
 
 def main():
     server = subprocess.Popen([SERVE], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    http_port, https_port, proxy_port, ca_file, root = server.stdout.readline().split()
+    http_port, https_port, proxy_port, ca_file, root = server.stdout.readline().split()[:5]
     work = tempfile.mkdtemp(prefix="tarvik-http-bench-")
     log = os.path.join(work, "log.txt")
     os.environ["TARVIK_ROOT"] = os.path.join(work, "root")

@@ -1,6 +1,6 @@
 // Starts the test fixture's nginx and tinyproxy for the HTTP benchmark and prints
-// "http_port https_port proxy_port ca_file document_root" on one line; they run until standard
-// input closes.
+// "http_port https_port proxy_port ca_file document_root wrong_name_port self_signed_port
+// unknown_issuer_port" on one line; they run until standard input closes.
 #include <iostream>
 #include <string>
 
@@ -10,7 +10,9 @@ int main() {
   try {
     const tarvik::test::RealHttpServers& web = tarvik::test::RealHttpServers::Get();
     std::cout << web.HttpPort() << " " << web.HttpsPort() << " " << web.ProxyPort() << " "
-              << web.CaFile().string() << " " << web.DocumentRoot().string() << std::endl;
+              << web.CaFile().string() << " " << web.DocumentRoot().string() << " "
+              << web.WrongNamePort() << " " << web.SelfSignedPort() << " "
+              << web.UnknownIssuerPort() << std::endl;
     for (std::string line; std::getline(std::cin, line);) {
     }
   } catch (const std::exception& failure) {

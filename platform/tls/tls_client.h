@@ -2,10 +2,11 @@
 // (Feed) and sends the bytes it produces (TakeOutgoing), so it runs on the library's
 // notification-driven sockets like any other protocol.
 //
-// The server's certificate chain is verified against the system's trust store, which honours
-// SSL_CERT_FILE and SSL_CERT_DIR, and its name (or IP address) against the host the caller asked
-// for. A failed verification ends the session with an error naming the host and the reason;
-// there is no way to turn verification off.
+// The server's certificate chain is verified against the system's trust store (on Linux
+// OpenSSL's, which honours SSL_CERT_FILE and SSL_CERT_DIR; on Windows the system's certificate
+// store), and its name (or IP address) against the host the caller asked for. A failed
+// verification ends the session with an error naming the host and the reason; there is no way to
+// turn verification off.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,7 @@ class TlsClient {
   std::vector<std::uint8_t> TakeOutgoing();
 
   bool HandshakeDone() const { return handshake_done_; }
-  // The server ended the session in order (close_notify).
+  // The server ended the session in order (close_notify). Wine's Schannel does not report it.
   bool PeerClosed() const { return peer_closed_; }
   bool Failed() const { return !error_.empty(); }
   // "TLS with 127.0.0.1 failed: certificate verify failed (self-signed certificate)".

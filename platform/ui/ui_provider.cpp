@@ -4,6 +4,7 @@
 #include <iterator>
 #include <mutex>
 
+#include "platform/ui/system_ui_provider.h"
 #include "platform/ui/top_level_windows.h"
 
 namespace tarvik::platform {
@@ -68,10 +69,10 @@ void SetUiProvider(std::shared_ptr<UiProvider> provider) {
 }
 
 UiProvider& CurrentUiProvider() {
-  static HeadlessUiProvider headless;
+  UiProvider& system = SystemUiProvider();
   std::lock_guard lock(ProviderMutex());
   UiProvider* installed = InstalledProvider().get();
-  return installed != nullptr ? *installed : headless;
+  return installed != nullptr ? *installed : system;
 }
 
 int MessageBox(std::string_view text, std::string_view title, unsigned flags) {

@@ -1,11 +1,12 @@
 // Message boxes, the common dialogs (open file, save file, browse for folder) and the dialogs a
 // transfer asks when its destination exists (replace, rename), answered by a replaceable provider.
 //
-// The default provider is headless: a message box writes its title and text to standard error and
-// answers with its default button (IDOK for an OK box; the first button unless MB_DEFBUTTON2 or
+// The headless provider: a message box writes its title and text to standard error and answers
+// with its default button (IDOK for an OK box; the first button unless MB_DEFBUTTON2 or
 // MB_DEFBUTTON3 says otherwise), as a user pressing Enter would; every dialog answers Cancel (the
-// replace dialog with its Cancel button). A
-// host with a user installs its own provider; tests install a ScriptedUiProvider
+// replace dialog with its Cancel button). It is the default on Linux; on Windows the default shows
+// the real boxes and dialogs (platform/ui/system_ui_provider.h). A host with its own way to ask
+// installs its own provider; tests install a ScriptedUiProvider
 // (platform/ui/scripted_ui_provider.h). Providers are called on the thread that asks.
 #pragma once
 
@@ -45,10 +46,10 @@ inline constexpr int IDNO = 7;
 // What an open or save dialog shows, and what its answer must be. The provider keeps asking
 // until the answer meets the request's conditions (or the user cancels).
 struct FileDialogRequest {
-  std::string title;           // window title; empty for the system's
-  std::string filter;          // "Text files (*.txt)|*.txt|All files (*.*)|*.*"; empty for all
-  std::string initial_folder;  // Windows path of the folder shown first; empty for any
-  std::string file_name;       // name proposed in the name field
+  std::string title;             // window title; empty for the system's
+  std::string filter;            // "Text files (*.txt)|*.txt|All files (*.*)|*.*"; empty for all
+  std::string initial_folder;    // Windows path of the folder shown first; empty for any
+  std::string file_name;         // name proposed in the name field
   bool multiple = false;         // several files may be chosen (open dialogs only)
   bool file_must_exist = false;  // every file chosen exists
   bool path_must_exist = false;  // the folder of every file chosen exists
@@ -89,8 +90,11 @@ struct ReplaceDialogRequest {
 // What the rename dialog shows: a name field for the new copy's name.
 struct RenameDialogRequest {
   std::string title;
-  std::string old_name;       // the existing file's name, extension included
-  std::string proposed_name;  // the name field's first text: old_name without its extension
+  std::string old_name;            // the existing file's name, extension included
+  std::string proposed_name;       // the name field's first text: old_name without its extension
+  std::string label = "New name";  // before the name field
+  std::string ok_caption = "OK";
+  std::string cancel_caption = "Cancel";
 };
 
 class UiProvider {
@@ -122,7 +126,7 @@ class HeadlessUiProvider : public UiProvider {
 // The button a user pressing Enter chooses in a box with `flags`.
 int DefaultButton(unsigned flags);
 
-// Installs `provider`; nullptr restores the headless default.
+// Installs `provider`; nullptr restores the default.
 void SetUiProvider(std::shared_ptr<UiProvider> provider);
 
 // The provider in use. The reference stays valid until the next SetUiProvider.

@@ -41,14 +41,21 @@ void OpenSsl(const fs::path& dir, const std::string& arguments) {
   }
 }
 
-// A key and a certificate request for `name`, signed by the CA with `alt_names` as its names.
-void IssueCertificate(const fs::path& dir, const std::string& name, const std::string& alt_names) {
+// A new CA: `name`.key and `name`.pem.
+void MakeAuthority(const fs::path& dir, const std::string& name, const std::string& subject) {
+  OpenSsl(dir,
+          "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -keyout " +
+              name + ".key -out " + name + ".pem -subj '/CN=" + subject + "'");
+}
+
+// A key and a certificate request for `name`, signed by the CA `ca` with `alt_names` as its names.
+void IssueCertificate(const fs::path& dir, const std::string& name, const std::string& alt_names,
+                      const std::string& ca = "ca") {
   WriteWhole(dir / (name + ".ext"), "subjectAltName=" + alt_names + "\n");
   OpenSsl(dir, "req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout " + name +
                    ".key -out " + name + ".csr -subj /CN=" + name);
-  OpenSsl(dir, "x509 -req -in " + name +
-                   ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -out " + name +
-                   ".pem -extfile " + name + ".ext");
+  OpenSsl(dir, "x509 -req -in " + name + ".csr -CA " + ca + ".pem -CAkey " + ca +
+                   ".key -CAcreateserial -days 2 -out " + name + ".pem -extfile " + name + ".ext");
 }
 
 std::string ServerBlock(std::uint16_t port, const std::string& certificate, const fs::path& dir,
@@ -109,12 +116,12 @@ void RealHttpServers::Start() {
 }
 
 void RealHttpServers::MakeCertificates() {
-  OpenSsl(dir_,
-          "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-          "-keyout ca.key -out ca.pem -subj '/CN=Tarvik Test CA'");
+  MakeAuthority(dir_, "ca", "Tarvik Test CA");
   ca_file_ = dir_ / "ca.pem";
   IssueCertificate(dir_, "good", "IP:127.0.0.1,DNS:localhost");
   IssueCertificate(dir_, "wrong", "DNS:other.example");
+  MakeAuthority(dir_, "stranger-ca", "Tarvik Stranger CA");  // never trusted anywhere
+  IssueCertificate(dir_, "stranger", "IP:127.0.0.1,DNS:localhost", "stranger-ca");
   OpenSsl(dir_,
           "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
           "-keyout self.key -out self.pem -subj /CN=127.0.0.1 "
@@ -126,6 +133,7 @@ void RealHttpServers::StartNginx() {
   https_port_ = PickFreeLoopbackPort();
   wrong_name_port_ = PickFreeLoopbackPort();
   self_signed_port_ = PickFreeLoopbackPort();
+  unknown_issuer_port_ = PickFreeLoopbackPort();
   const fs::path temp = dir_ / "temp";
   std::string config = "daemon off;\nmaster_process on;\nworker_processes 1;\nuser root root;\n";
   config += "error_log " + (dir_ / "nginx-error.log").string() + " warn;\n";
@@ -140,6 +148,7 @@ void RealHttpServers::StartNginx() {
   config += ServerBlock(https_port_, "good", dir_, root_);
   config += ServerBlock(wrong_name_port_, "wrong", dir_, root_);
   config += ServerBlock(self_signed_port_, "self", dir_, root_);
+  config += ServerBlock(unknown_issuer_port_, "stranger", dir_, root_);
   config += "}\n";
   WriteWhole(dir_ / "nginx.conf", config);
   std::string error;
@@ -147,7 +156,7 @@ void RealHttpServers::StartNginx() {
       {"/usr/sbin/nginx", "-p", dir_.string(), "-e", (dir_ / "nginx-error.log").string(), "-c",
        (dir_ / "nginx.conf").string()},
       dir_ / "nginx-output.log", std::nullopt, error);
-  if (pid <= 0 || !WaitUntilListening(pid, self_signed_port_, kStartLimit, error)) {
+  if (pid <= 0 || !WaitUntilListening(pid, unknown_issuer_port_, kStartLimit, error)) {
     if (pid > 0) StopServerProcess(pid);
     throw std::runtime_error("nginx could not be started: " + error + "\n" + Output());
   }

@@ -6,11 +6,12 @@
 // stopped when the process exits. The certificates come from a private CA made for the run:
 // CaFile() is its certificate, to be named by SSL_CERT_FILE so that TLS clients trust it.
 //
-// nginx listens four times over the same folder:
-//   HttpPort()        plain HTTP
-//   HttpsPort()       HTTPS, certificate of the private CA for 127.0.0.1 and "localhost"
-//   WrongNamePort()   HTTPS, certificate of the private CA for "other.example" only
-//   SelfSignedPort()  HTTPS, a self-signed certificate for 127.0.0.1
+// nginx listens five times over the same folder:
+//   HttpPort()          plain HTTP
+//   HttpsPort()         HTTPS, certificate of the private CA for 127.0.0.1 and "localhost"
+//   WrongNamePort()     HTTPS, certificate of the private CA for "other.example" only
+//   SelfSignedPort()    HTTPS, a self-signed certificate for 127.0.0.1
+//   UnknownIssuerPort() HTTPS, for 127.0.0.1 and "localhost" from a CA that nobody trusts
 // Paths of its own: "/chunked/..." answers with chunked encoding (no Content-Length),
 // "/moved" redirects (301) to "/", and "/slow/..." serves files at 1 MB/s.
 //
@@ -32,6 +33,7 @@ class RealHttpServers {
   std::uint16_t HttpsPort() const { return https_port_; }
   std::uint16_t WrongNamePort() const { return wrong_name_port_; }
   std::uint16_t SelfSignedPort() const { return self_signed_port_; }
+  std::uint16_t UnknownIssuerPort() const { return unknown_issuer_port_; }
   std::uint16_t ProxyPort() const { return proxy_port_; }
   const std::filesystem::path& CaFile() const { return ca_file_; }
   // The folder served at "/".
@@ -57,6 +59,7 @@ class RealHttpServers {
   std::uint16_t https_port_ = 0;
   std::uint16_t wrong_name_port_ = 0;
   std::uint16_t self_signed_port_ = 0;
+  std::uint16_t unknown_issuer_port_ = 0;
   std::uint16_t proxy_port_ = 0;
   int nginx_pid_ = -1;
   int proxy_pid_ = -1;

@@ -201,7 +201,8 @@ TEST_P(UntrustedCertificateTest, IsRefusedWithTheHostAndTheReason) {
     std::uint16_t port;
     const char* reason;
   } cases[] = {{web_->SelfSignedPort(), "self-signed certificate"},
-               {web_->WrongNamePort(), "IP address mismatch"}};
+               {web_->WrongNamePort(), "IP address mismatch"},
+               {web_->UnknownIssuerPort(), "unable to get local issuer certificate"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.reason);
     EXPECT_FALSE(Fetch(Url(path, c.port), "secret.bin"));
