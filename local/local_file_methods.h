@@ -2,7 +2,7 @@
 // and with their published argument names. The control exposes them unchanged.
 //
 // None of them throws. A failure is reported through the error reporter the control hands in
-// (its ReportError; by default DispatchError of control/errors) with the method's name as source
+// (its ReportError; by default DispatchError of core/errors) with the method's name as source
 // and gives the method's failure value; LocalFileRead, LocalFileWrite and GetLocalFileSize only
 // write a line to the log, and LocalFileExists, LocalFolderExists, GetLocalFileDate and
 // GetLocalFileCount fail silently.

@@ -1,4 +1,4 @@
-// The session's short-hands for the thread's shared error record and log (control/errors): the
+// The session's short-hands for the thread's shared error record and log (core/errors): the
 // record may not exist (it is released when any control terminates), and then there is nothing
 // recorded and nothing is logged.
 #pragma once
