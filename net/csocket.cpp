@@ -7,6 +7,7 @@
 #include "control/errors/error_dispatch.h"
 #include "control/errors/error_record.h"
 #include "control/errors/pending_error.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -21,12 +22,6 @@ constexpr long kResolveFailed = 11001;  // set, not raised, when RemoteHost does
 // A receive never asks for more than this, however large Rcvbuf is; no system hands over more
 // in one receive, and an absurd Rcvbuf must not make the buffer exhaust memory.
 constexpr std::int32_t kMaxReceiveSize = 16 * 1024 * 1024;
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 
@@ -48,7 +43,7 @@ CSocket::~CSocket() {
 }
 
 void CSocket::SetRemoteHost(std::string_view value) {
-  const std::string_view trimmed = TrimBlanks(value);
+  const std::string_view trimmed = platform::Trim(value, platform::kSpaces);
   if (trimmed.empty()) return;
   remote_host_ = trimmed;
   if (ws::InetAddr(remote_host_)) return;

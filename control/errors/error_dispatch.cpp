@@ -4,6 +4,7 @@
 #include "control/errors/error_text.h"
 #include "control/errors/generic_text.h"
 #include "control/errors/message_table.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 
@@ -14,17 +15,11 @@ constexpr long kDataSocketConnectFailed = 20061;
 constexpr long kConnectionRefused = 10061;
 constexpr long kOperationCanceled = 16010;
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 std::string DispatchError(std::string_view source, long number, std::string_view text, bool show) {
   CError& record = EnsureErrorRecord();
-  const std::string_view trimmed_source = Trim(source);
+  const std::string_view trimmed_source = platform::Trim(source, platform::kSpaces);
   if (!trimmed_source.empty()) record.put_Source(trimmed_source);
   if (number == 0) number = record.GetErrorNumber();
   if (number == 0) {

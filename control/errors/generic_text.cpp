@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik {
 
 namespace {
@@ -13,13 +15,10 @@ constexpr long kAlwaysGenericNumber = 21000;
 constexpr std::array<std::string_view, 5> kGenericWords = {"对象", "object", "par l'objet",
                                                            "objekt", "Fehler"};
 
-char FoldAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-  return std::search(text.begin(), text.end(), word.begin(), word.end(),
-                     [](char a, char b) { return FoldAscii(a) == FoldAscii(b); }) != text.end();
+  return std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+           return platform::LowerAscii(a) == platform::LowerAscii(b);
+         }) != text.end();
 }
 
 }  // namespace

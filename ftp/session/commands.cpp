@@ -8,6 +8,7 @@
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/scrambled_text.h"
 #include "platform/loop/message_loop.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik {
@@ -206,7 +207,7 @@ void FtpSession::ReadBackFolder() {
 
 std::string FtpSession::GetCurrentDirectory() {
   if (!RunOperation(Operation::kGetCurrentDirectory, "PWD", "", "GetCurrentDirectory")) return {};
-  return std::string(StripBlanks(state_.current_directory));
+  return std::string(platform::Trim(state_.current_directory, platform::kSpaces));
 }
 
 }  // namespace tarvik

@@ -8,6 +8,7 @@
 #include "ftp/session/ftp_session.h"
 #include "net/socket_support.h"
 #include "platform/loop/message_loop.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -61,7 +62,7 @@ bool FtpSession::Connect() {
   }
   SetFtpState(FtpStates::ftpConnecting);
   state_.last_command.clear();
-  if (StripBlanks(settings_.username).empty()) {
+  if (platform::Trim(settings_.username, platform::kSpaces).empty()) {
     settings_.username = "anonymous";
     settings_.password = kAnonymousPassword;
   }
@@ -178,7 +179,8 @@ void FtpSession::ProbeAfterLogin() {
     while (start <= features.size()) {
       std::size_t end = features.find("\r\n", start);
       if (end == std::string::npos) end = features.size();
-      if (ToUpperAscii(StripBlanks(features.substr(start, end - start))) == "UTF8") {
+      if (platform::ToUpperAscii(
+              platform::Trim(features.substr(start, end - start), platform::kSpaces)) == "UTF8") {
         settings_.utf8 = true;
       }
       start = end + 2;
@@ -228,7 +230,8 @@ void FtpSession::TakeInIdleNotifications() {
 bool FtpSession::IsFTPCmdExist(std::string_view command_line) {
   // SendCommand reports its own failures; its failure text says "command not understood".
   const std::string reply = SendCommand(command_line, kCommandTestArgument);
-  bool supported = ToLowerAscii(reply).find("command not understood") == std::string::npos;
+  bool supported =
+      platform::ToLowerAscii(reply).find("command not understood") == std::string::npos;
   // Servers word the refusal of an unknown command in their own way ("500 Unknown command."),
   // but its codes are fixed: 500 unrecognised, 502 not implemented.
   const int code = GetResponseCode(reply);
