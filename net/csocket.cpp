@@ -134,10 +134,10 @@ void CSocket::Listen() {
     if (error != 0) {
       // In the error state a socket never holds a handle.
       DestroySocket();
-      state_ = kError;
+      state_ = SocketState::kError;
       Raise(error);
     }
-    state_ = kListening;
+    state_ = SocketState::kListening;
   });
 }
 
@@ -156,7 +156,8 @@ void CSocket::Connect() {
       if (!SocketExists()) return;
       const int error = ws::Connect(handle_, peer) == 0 ? 0 : ws::GetLastError();
       if (error == 0 || error == ws::kWsaEWouldBlock) {
-        state_ = kConnecting;  // the outcome arrives as a connect-finished notification
+        state_ =
+            SocketState::kConnecting;  // the outcome arrives as a connect-finished notification
         return;
       }
       if (error != ws::kWsaEIsConn || retried) Raise(error);
@@ -184,20 +185,20 @@ void CSocket::Accept(std::int32_t requestID) {
     remote_port_ = peer.port;
     GetWinsockBuffers();
     if (!MSocketSupport::RegisterSocket(handle_, this)) Raise(EnsureErrorRecord().get_Number());
-    state_ = kConnected;
+    state_ = SocketState::kConnected;
   });
 }
 
 void CSocket::CloseSocket() {
   if (handle_ == ws::kInvalidSocket) return;
   Guarded("Close", [&] {
-    if (state_ == kConnected) {
+    if (state_ == SocketState::kConnected) {
       // Graceful: the handle stays until the peer's close arrives, which raises OnClose.
-      state_ = kClosing;
+      state_ = SocketState::kClosing;
       if (ws::Shutdown(handle_, ws::kSdSend) != 0) RaiseLastSocketError();
     } else {
       DestroySocket();
-      state_ = kClosed;
+      state_ = SocketState::kClosed;
     }
   });
 }

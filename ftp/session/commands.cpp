@@ -41,7 +41,7 @@ std::string DecodeCredential(std::string_view scrambled) {
 bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument) {
   bool reconnected = false;
   try {
-    if (control_socket_->State() != CSocket::kConnected) {
+    if (control_socket_->State() != SocketState::kConnected) {
       Log("ReConnect SendFtpCommand=" + std::string(verb));
       state_.reconnecting = true;
       state_.saved_operation = state_.current_operation;
@@ -123,8 +123,8 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
 void FtpSession::WaitForReply(Operation operation) {
   WaitForOperation(operation, settings_.timeout_seconds, false, [this] {
     // A connection reset mid-reply ends without any notification: look at the socket itself.
-    const int socket_state = control_socket_->State();
-    if (socket_state != CSocket::kClosed && socket_state != CSocket::kError) return;
+    const SocketState socket_state = control_socket_->State();
+    if (socket_state != SocketState::kClosed && socket_state != SocketState::kError) return;
     const std::int32_t event_error = control_socket_->m_lngEventErrorNumber;
     Raise(event_error > 0 ? event_error : kConnectionInterrupted);
   });

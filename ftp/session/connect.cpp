@@ -106,7 +106,7 @@ bool FtpSession::ConnectAndLogIn() {
 
   bool logged_in_by_retry = false;
   WaitForOperation(Operation::kConnect, settings_.timeout_seconds, false, [&] {
-    if (control_socket_->State() != CSocket::kError) return;
+    if (control_socket_->State() != SocketState::kError) return;
     ++state_.connect_retry_count;
     Log("Connect Re " + std::to_string(state_.connect_retry_count));
     if (state_.connect_retry_count >= kConnectRetryLimit) Raise(kConnectFailed);
@@ -115,7 +115,7 @@ bool FtpSession::ConnectAndLogIn() {
   MSocketSupport::State().ConnectPending = false;
 
   if (logged_in_by_retry) return Connected();
-  if (!ErrorRecorded() && control_socket_->State() == CSocket::kConnected) {
+  if (!ErrorRecorded() && control_socket_->State() == SocketState::kConnected) {
     AfterLogin();
     return true;
   }
@@ -202,7 +202,7 @@ void FtpSession::FailLoginWhenProbeBrokeConnection() {
   // server closes after a probe that succeeded is met by the next command, as after any call.
   std::int32_t number = RecordedErrorNumber();
   if (number == 0) return;
-  if (control_socket_->State() == CSocket::kConnected && number != kTimedOut) return;
+  if (control_socket_->State() == SocketState::kConnected && number != kTimedOut) return;
   std::string description = RecordedErrorDescription();
   if (number == kNoSocket) {
     // A command that found no socket to send on: the connection was lost before it.
@@ -218,10 +218,11 @@ void FtpSession::TakeInIdleNotifications() {
   // Only between operations: inside one, the running exchange is already reading the socket, and
   // pumping here would dispatch its replies from within a row.
   if (state_.current_operation != Operation::kNone || reconnect_in_progress_) return;
-  if (control_socket_->State() != CSocket::kConnected) return;
+  if (control_socket_->State() != SocketState::kConnected) return;
   // A peer's close is reported after the data before it, each in a pass of its own.
   constexpr int kPasses = 3;
-  for (int pass = 0; pass < kPasses && control_socket_->State() == CSocket::kConnected; ++pass) {
+  for (int pass = 0; pass < kPasses && control_socket_->State() == SocketState::kConnected;
+       ++pass) {
     if (!platform::WaitForMessage(0)) return;
     platform::ProcessPendingMessages();
   }

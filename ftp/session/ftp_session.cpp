@@ -60,7 +60,7 @@ void FtpSession::EnsureSessionObjects() {
 }
 
 bool FtpSession::Connected() const {
-  return control_socket_->State() == CSocket::kConnected && state_.logged_in;
+  return control_socket_->State() == SocketState::kConnected && state_.logged_in;
 }
 
 void FtpSession::Log(std::string_view line) const {
@@ -68,7 +68,7 @@ void FtpSession::Log(std::string_view line) const {
 }
 
 void FtpSession::CloseControlSocket() {
-  if (control_socket_->State() != CSocket::kClosed) control_socket_->CloseSocket();
+  if (control_socket_->State() != SocketState::kClosed) control_socket_->CloseSocket();
 }
 
 void FtpSession::DropControlSocket() {

@@ -37,17 +37,17 @@ void FtpSession::KeepAlive() {
 }
 
 void FtpSession::CSSTimeout() {
-  if (ErrorRecorded() || control_socket_->State() == CSocket::kConnected) return;
-  if (control_socket_->State() == CSocket::kClosed) {
+  if (ErrorRecorded() || control_socket_->State() == SocketState::kConnected) return;
+  if (control_socket_->State() == SocketState::kClosed) {
     SetRecordedErrorNumber(kDataSocketConnectFailed);
     SetRecordedErrorDescription(GetErrorText(kDataSocketConnectFailed));
     return;
   }
   platform::Clock& clock = platform::CurrentClock();
   const std::int64_t deadline = clock.MonotonicMs() + settings_.timeout_seconds * 1000;
-  while (!ErrorRecorded() && control_socket_->State() != CSocket::kConnected) {
+  while (!ErrorRecorded() && control_socket_->State() != SocketState::kConnected) {
     if (clock.MonotonicMs() > deadline) {
-      Log("CSSTimeout:" + std::to_string(control_socket_->State()));
+      Log("CSSTimeout:" + std::to_string(static_cast<std::int32_t>(control_socket_->State())));
       DispatchError("CSSTimeout", kDataSocketConnectFailed, "");
       return;
     }

@@ -51,7 +51,7 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
           clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs);
       // A control connection reset meanwhile will never bring the reply.
       while (running() && clock.MonotonicMs() < until &&
-             session_.control_socket().State() != CSocket::kError) {
+             session_.control_socket().State() != SocketState::kError) {
         platform::WaitForMessage(std::min(until - clock.MonotonicMs(), kWaitSliceMs));
         platform::ProcessPendingMessages();
       }
@@ -80,7 +80,7 @@ void TransferEngine::NoticeResetConnections() {
   const char* source = session_.state().current_operation == Operation::kUpload
                            ? "Upload:ConnectionLost"
                            : "Download:ConnectionLost";
-  if (session_.control_socket().State() == CSocket::kError) {
+  if (session_.control_socket().State() == SocketState::kError) {
     session_.DispatchError(source, kConnectionInterrupted, "");
   } else if (const std::int32_t error = session_.data_connection().LostError(); error != 0) {
     session_.DispatchError(source, error, "");
