@@ -15,18 +15,6 @@ bool EqualsLowerAscii(std::string_view text, std::string_view lower) {
   return true;
 }
 
-std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from) {
-  if (lower.empty()) return from <= text.size() ? from : std::string_view::npos;
-  if (text.size() < lower.size()) return std::string_view::npos;
-  const std::size_t last = text.size() - lower.size();
-  for (std::size_t i = from; i <= last; ++i) {
-    if (platform::LowerAscii(text[i]) == lower[0] &&
-        EqualsLowerAscii(text.substr(i, lower.size()), lower))
-      return i;
-  }
-  return std::string_view::npos;
-}
-
 std::optional<double> ParseNumber(std::string_view text) {
   text = platform::Trim(text, platform::kSpaces);
   bool negative = false;

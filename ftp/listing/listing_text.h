@@ -16,10 +16,6 @@ inline bool IsDigit(char c) {
 // True when `text` equals `lower` (which is already lower-case) ignoring ASCII letter case.
 bool EqualsLowerAscii(std::string_view text, std::string_view lower);
 
-// Position of the first `lower` (lower-case) in `text` at or after `from`, ignoring ASCII case;
-// npos when absent.
-std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from = 0);
-
 // The numeric value of a column: optional blanks, an optional sign, digits with an optional
 // fraction and exponent. nullopt for anything else (letters, "inf", an empty column).
 std::optional<double> ParseNumber(std::string_view text);

@@ -84,10 +84,6 @@ SystemTime LocalNow() {
   return ToLocalTime(CurrentClock().Now());
 }
 
-SystemTime ToUtcTime(system_clock::time_point point) {
-  return UtcTimeAt(std::chrono::floor<std::chrono::milliseconds>(point));
-}
-
 SystemTime ToLocalTime(system_clock::time_point point) {
   return LocalTimeAt(std::chrono::floor<std::chrono::milliseconds>(point));
 }
