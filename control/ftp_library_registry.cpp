@@ -124,9 +124,7 @@ bool FtpLibrary::RegSetValue(std::string_view hKey, std::string_view SubKey,
 bool FtpLibrary::RegSetValueEx(std::string_view hKey, std::string_view SubKey,
                                std::string_view name, std::string_view Value,
                                std::string_view strType) {
-  std::string_view type = strType;
-  while (!type.empty() && type.front() == ' ') type.remove_prefix(1);
-  while (!type.empty() && type.back() == ' ') type.remove_suffix(1);
+  std::string_view type = platform::Trim(strType, platform::kSpaces);
   if (type.empty()) type = "REG_SZ";
   if (type != "REG_SZ" && type != "REG_DWORD") return false;
   const OpenedKey key(hKey, SubKey);  // the key must exist; it is not created

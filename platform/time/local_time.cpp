@@ -133,8 +133,7 @@ std::optional<SystemTime> FromOleDate(double value) {
 }
 
 std::optional<SystemTime> ParseTimeOfDay(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = Trim(text, kSpaces);
   std::size_t pos = 0;
   SystemTime result;
   const auto hour = ReadNumber(text, pos, 2);
