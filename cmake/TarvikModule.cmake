@@ -8,7 +8,8 @@ endif()
 # tarvik_module(<name> [SUBDIRS <folders>...] [DEPS <targets>...])
 # Builds the *.cpp files of the calling folder, of its subfolder for the target system (posix/ or
 # windows/, when there is one) and of the listed subfolders into the static library
-# tarvik_<name>. Headers are included from the repository root, e.g. "platform/fs/drive_table.h".
+# tarvik_<name>. Headers are included from the repository root, e.g. "platform/fs/drive_table.h",
+# and the headers a host builds against from include/, e.g. "tarvik/client_site.h".
 function(tarvik_module name)
   cmake_parse_arguments(M "" "" "SUBDIRS;DEPS" ${ARGN})
   set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
@@ -18,7 +19,7 @@ function(tarvik_module name)
   endforeach()
   file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(tarvik_${name} STATIC ${sources})
-  target_include_directories(tarvik_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(tarvik_${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/include)
   target_compile_options(tarvik_${name} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
                                                 -Wno-sign-conversion)
   target_link_libraries(tarvik_${name} PUBLIC ${M_DEPS})

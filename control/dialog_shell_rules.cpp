@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {
@@ -33,7 +34,8 @@ std::string OpenDialogPattern(std::string_view sfd_filter, std::string_view allo
   std::size_t start = 0;
   while (start <= source.size()) {
     const std::size_t end = std::min(source.find(';', start), source.size());
-    const std::string entry = TrimBlanks(std::string_view(source).substr(start, end - start));
+    const std::string entry(
+        platform::Trim(std::string_view(source).substr(start, end - start), platform::kSpaces));
     if (!entry.empty()) {
       if (!pattern.empty()) pattern += ';';
       pattern += patterns ? entry : "*." + entry;
@@ -52,7 +54,7 @@ std::string OpenDialogPattern(std::string_view sfd_filter, std::string_view allo
 }
 
 ShellCommand SplitExecuteText(std::string_view text) {
-  const std::string trimmed = TrimBlanks(text);
+  const std::string trimmed(platform::Trim(text, platform::kSpaces));
   std::size_t split = trimmed.find('*');
   std::size_t rest = split + 1;
   if (split == std::string::npos) {
@@ -61,11 +63,12 @@ ShellCommand SplitExecuteText(std::string_view text) {
     rest = split;
   }
   if (split == std::string::npos) return {trimmed, {}};
-  return {TrimBlanks(trimmed.substr(0, split)), TrimBlanks(trimmed.substr(rest))};
+  return {std::string(platform::Trim(trimmed.substr(0, split), platform::kSpaces)),
+          std::string(platform::Trim(trimmed.substr(rest), platform::kSpaces))};
 }
 
 ShellCommand SplitExploreText(std::string_view text) {
-  const std::string trimmed = TrimBlanks(text);
+  const std::string trimmed(platform::Trim(text, platform::kSpaces));
   ShellCommand command;
   const std::size_t star = trimmed.find('*');
   const std::size_t drive = trimmed.find(":\\");
@@ -76,8 +79,8 @@ ShellCommand SplitExploreText(std::string_view text) {
   } else {
     command.parameters = trimmed;
   }
-  command.program = TrimBlanks(command.program);
-  command.parameters = TrimBlanks(command.parameters);
+  command.program = platform::Trim(command.program, platform::kSpaces);
+  command.parameters = platform::Trim(command.parameters, platform::kSpaces);
   if (!command.program.empty() && command.program.back() != ',') command.program += ',';
   return command;
 }

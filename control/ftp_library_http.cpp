@@ -1,6 +1,7 @@
 // The control's HTTP download and its proxy properties.
 #include "control/ftp_library.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -18,7 +19,7 @@ std::string FtpLibrary::get_ProxyHost() const {
   return proxy_.host;
 }
 void FtpLibrary::put_ProxyHost(std::string_view value) {
-  proxy_.host = TrimBlanks(value);
+  proxy_.host = platform::Trim(value, platform::kSpaces);
 }
 std::int32_t FtpLibrary::get_ProxyPort() const {
   return proxy_.port;

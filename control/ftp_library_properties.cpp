@@ -11,6 +11,7 @@
 #include "ftp/session/scrambled_text.h"
 #include "ftp/session/server_name.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik {
@@ -108,18 +109,18 @@ void FtpLibrary::put_KeepAliveInterval(std::int16_t value) {
 // ---- Paths and transfer options ----
 
 std::string FtpLibrary::get_RemotePath() const {
-  return TrimmedText(session_.settings().remote_path);
+  return std::string(platform::Trim(session_.settings().remote_path, platform::kSpaces));
 }
 void FtpLibrary::put_RemotePath(std::string_view value) {
-  session_.settings().remote_path = TrimmedText(value);
+  session_.settings().remote_path = std::string(platform::Trim(value, platform::kSpaces));
 }
 std::string FtpLibrary::get_LocalPath() {
   std::string& path = session_.settings().local_path;
   path = FormatLocalPath(path);
-  return TrimmedText(path);
+  return std::string(platform::Trim(path, platform::kSpaces));
 }
 void FtpLibrary::put_LocalPath(std::string_view value) {
-  session_.settings().local_path = TrimmedText(value);
+  session_.settings().local_path = std::string(platform::Trim(value, platform::kSpaces));
 }
 
 bool FtpLibrary::get_Overwrite() const {

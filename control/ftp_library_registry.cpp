@@ -11,6 +11,7 @@
 
 #include "control/ftp_library.h"
 #include "platform/registry/registry.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -23,10 +24,7 @@ using platform::LSTATUS;
 constexpr const char* kGetValueError = "GetValueError";
 
 HKEY RootKey(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  const std::string upper = platform::ToUpperAscii(text);
   // "&H80000000" .. "&H80000006" are the handle values of the seven roots.
   constexpr std::string_view kLiteralStem = "&H8000000";
   if (upper.size() == kLiteralStem.size() + 1 && upper.starts_with(kLiteralStem) &&
@@ -66,9 +64,8 @@ class OpenedKey {
 
 // The text as a 32-bit integer: decimal digits with an optional sign, blanks around them allowed.
 bool ParseLong(std::string_view text, std::int32_t* value) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return false;
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  text = platform::Trim(text, platform::kSpaces);
+  if (text.empty()) return false;
   if (text.starts_with('+')) text.remove_prefix(1);
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
   return error == std::errc() && end == text.data() + text.size();
@@ -127,9 +124,7 @@ bool FtpLibrary::RegSetValue(std::string_view hKey, std::string_view SubKey,
 bool FtpLibrary::RegSetValueEx(std::string_view hKey, std::string_view SubKey,
                                std::string_view name, std::string_view Value,
                                std::string_view strType) {
-  std::string_view type = strType;
-  while (!type.empty() && type.front() == ' ') type.remove_prefix(1);
-  while (!type.empty() && type.back() == ' ') type.remove_suffix(1);
+  std::string_view type = platform::Trim(strType, platform::kSpaces);
   if (type.empty()) type = "REG_SZ";
   if (type != "REG_SZ" && type != "REG_DWORD") return false;
   const OpenedKey key(hKey, SubKey);  // the key must exist; it is not created

@@ -4,6 +4,7 @@
 
 #include "ftp/control_connection/command_line.h"
 #include "ftp/control_connection/reply_parser.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 
@@ -23,11 +24,11 @@ std::int16_t KeepAliveIntervalRule(std::int16_t value) {
 }
 
 std::string KeepAliveCommandRule(std::string_view value) {
-  return ToUpperAscii(StripBlanks(value));
+  return platform::ToUpperAscii(platform::Trim(value, platform::kSpaces));
 }
 
 std::string ListCommandRule(std::string_view value) {
-  return StripBlanks(value) == "MLSD" ? "MLSD" : "LIST";
+  return platform::Trim(value, platform::kSpaces) == "MLSD" ? "MLSD" : "LIST";
 }
 
 std::int16_t RedoTimesRule(std::int16_t value) {
@@ -50,7 +51,7 @@ std::string_view InvalidReplaceSettingText() {
 }
 
 std::string FileTypeListRule(std::string_view value) {
-  std::string list(StripBlanks(value));
+  std::string list(platform::Trim(value, platform::kSpaces));
   for (std::size_t at = list.find("*."); at != std::string::npos; at = list.find("*.", at)) {
     list.erase(at, 2);
   }
@@ -58,18 +59,14 @@ std::string FileTypeListRule(std::string_view value) {
     if (c == '*' || c == '.' || c == '|' || c == ',') c = ';';
   }
   if (list.empty()) return list;
-  return ";" + ToLowerAscii(list) + ";";
+  return ";" + platform::ToLowerAscii(list) + ";";
 }
 
 EncodingChoice EncodingRule(std::string_view value) {
-  const std::string upper = ToUpperAscii(StripBlanks(value));
+  const std::string upper = platform::ToUpperAscii(platform::Trim(value, platform::kSpaces));
   if (upper == "UTF-8" || upper == "UTF8") return EncodingChoice::kUtf8;
   if (upper == "AUTO") return EncodingChoice::kAuto;
   return EncodingChoice::kAnsi;
-}
-
-std::string TrimmedText(std::string_view value) {
-  return std::string(StripBlanks(value));
 }
 
 }  // namespace tarvik

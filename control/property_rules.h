@@ -39,7 +39,4 @@ std::string FileTypeListRule(std::string_view value);
 enum class EncodingChoice { kAnsi, kUtf8, kAuto };
 EncodingChoice EncodingRule(std::string_view value);
 
-// Blanks (spaces) trimmed at both ends, as every text property trims.
-std::string TrimmedText(std::string_view value);
-
 }  // namespace tarvik

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik::host {
 namespace {
 
@@ -9,20 +11,11 @@ bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // Splits the text between the parentheses into arguments; false with `error` on a bad quote.
 bool SplitArguments(std::string_view text, std::vector<std::optional<std::string>>* arguments,
                     std::string* error) {
-  if (Trim(text).empty()) return true;  // "Name()": no arguments at all
+  if (platform::Trim(text, platform::kWhiteSpace).empty())
+    return true;  // "Name()": no arguments at all
   std::string current;
   bool quoted = false;       // the current argument was written in quotes
   bool in_quotes = false;    // inside the quotes right now
@@ -31,7 +24,7 @@ bool SplitArguments(std::string_view text, std::vector<std::optional<std::string
     if (quoted) {
       arguments->emplace_back(current);
     } else {
-      std::string_view bare = Trim(current);
+      std::string_view bare = platform::Trim(current, platform::kWhiteSpace);
       if (bare.empty()) {
         arguments->emplace_back(std::nullopt);
       } else {
@@ -61,7 +54,7 @@ bool SplitArguments(std::string_view text, std::vector<std::optional<std::string
         *error = "text after a closing quote in argument " + std::to_string(arguments->size() + 1);
         return false;
       }
-    } else if (c == '"' && Trim(current).empty()) {
+    } else if (c == '"' && platform::Trim(current, platform::kWhiteSpace).empty()) {
       current.clear();
       quoted = in_quotes = true;
     } else {

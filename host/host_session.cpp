@@ -5,13 +5,13 @@
 #include <string_view>
 #include <utility>
 
-#include "control/automation/client_site.h"
 #include "core/errors/error_code.h"
 #include "host/host_site.h"
 #include "host/local_paths.h"
 #include "host/progress_bar.h"
 #include "platform/com/activation.h"
 #include "platform/com/enum_variant.h"
+#include "tarvik/client_site.h"
 
 namespace tarvik::host {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "control/automation/client_site.h"
 #include "platform/com/com_object.h"
+#include "tarvik/client_site.h"
 
 namespace tarvik::host {
 

@@ -5,29 +5,16 @@
 
 #include "core/errors/error_code.h"
 #include "core/errors/numbered_error.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
 
 constexpr long kInvalidPort = 6;
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
-
-std::string Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 // The address from its host on: no scheme, "\" as "/", runs of "/" as one, no leading "/".
 std::string WithoutScheme(std::string_view address) {
-  std::string text = Trim(address);
+  std::string text(platform::Trim(address, platform::kSpacesAndTabs));
   std::replace(text.begin(), text.end(), '\\', '/');
   const std::size_t scheme = text.find("://");
   if (scheme != std::string::npos) text.erase(0, scheme + 3);
@@ -55,7 +42,8 @@ std::string GetRequestTarget(std::string_view address) {
 
 HttpAddress ParseHttpAddress(std::string_view address) {
   HttpAddress parsed;
-  parsed.secure = Lower(Trim(address)).rfind("https://", 0) == 0;
+  parsed.secure = platform::ToLowerAscii(platform::Trim(address, platform::kSpacesAndTabs))
+                      .rfind("https://", 0) == 0;
   parsed.port = parsed.secure ? 443 : 80;
   parsed.host = GetHostFromUrl(address);
   parsed.target = GetRequestTarget(address);
@@ -67,7 +55,8 @@ HttpAddress ParseHttpAddress(std::string_view address) {
                                      [](unsigned char c) { return std::isdigit(c) != 0; });
     const long port = numeric ? std::stol(digits) : 0;
     if (port < 1 || port > 65535) {
-      Raise(kInvalidPort, "Invalid port [ " + digits + " ] in [ " + std::string(Trim(address)) +
+      Raise(kInvalidPort, "Invalid port [ " + digits + " ] in [ " +
+                              std::string(platform::Trim(address, platform::kSpacesAndTabs)) +
                               " ]: a port is a number from 1 to 65535");
     }
     parsed.port = static_cast<std::int32_t>(port);

@@ -11,7 +11,6 @@
 #include "platform/tls/tls_client.h"
 
 namespace tarvik {
-namespace {}  // namespace
 
 template <typename Body>
 void HttpDownload::Guarded(const char* source, Body&& body) {
@@ -132,7 +131,7 @@ void HttpDownload::DropSocket() {
   tls_.reset();
   if (!socket_) return;
   // Closing a connected socket only starts an orderly close; the second call ends it at once.
-  for (int attempt = 0; attempt < 2 && socket_->State() != CSocket::kClosed; ++attempt) {
+  for (int attempt = 0; attempt < 2 && socket_->State() != SocketState::kClosed; ++attempt) {
     socket_->CloseSocket();
   }
 }

@@ -10,6 +10,7 @@
 #include "local/c_file.h"
 #include "local/path_rules.h"
 #include "net/csocket.h"
+#include "platform/text/ascii_text.h"
 #include "platform/tls/tls_client.h"
 
 namespace tarvik {
@@ -69,10 +70,10 @@ bool HttpDownload::DownloadHttpFile(const HttpProxy& proxy) {
     for (std::size_t i = 0; i < addresses.size(); ++i) {
       statistics.queue_index = static_cast<std::int32_t>(i + 1);
       settings.local_path.clear();
-      settings.remote_path = TrimBlanks(addresses[i]);
+      settings.remote_path = platform::Trim(addresses[i], platform::kSpaces);
       if (settings.remote_path.empty()) continue;
-      if (i < targets.size() && !TrimBlanks(targets[i]).empty()) {
-        const std::string target = TrimBlanks(targets[i]);
+      if (i < targets.size() && !platform::Trim(targets[i], platform::kSpaces).empty()) {
+        const std::string target(platform::Trim(targets[i], platform::kSpaces));
         if (target.back() == '\\' || CFile().FolderExists(target)) {
           folder = target;
         } else {

@@ -1,6 +1,5 @@
 // DownloadHttpFileOne: one address to one local file — the checks, the decision about an existing
 // target, the connection, the wait and the watchdog.
-#include <algorithm>
 #include <cmath>
 
 #include "core/errors/error_code.h"
@@ -17,6 +16,7 @@
 #include "local/path_rules.h"
 #include "net/csocket.h"
 #include "platform/fs/file_attributes.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/clock.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
@@ -70,9 +70,7 @@ void HttpDownload::FetchOne(const HttpProxy& proxy, bool& skipped) {
   header_reader_.Reset();
 
   std::string& remote_path = settings.remote_path;
-  std::string lower = remote_path;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = platform::ToLowerAscii(remote_path);
   if (lower.rfind("https://", 0) != 0 && lower.rfind("http://", 0) != 0) {
     remote_path = "http://" + remote_path;
   }
@@ -173,8 +171,9 @@ void HttpDownload::Connect(const HttpProxy& proxy) {
   socket_->OnDataArrival = [this](double) { OnSocketDataArrival(); };
   socket_->OnClose = [this] { OnSocketClose(); };
   socket_->OnError = [this] { OnSocketError(); };
-  file.via_proxy = !TrimBlanks(proxy.host).empty();
-  socket_->SetRemoteHost(file.via_proxy ? TrimBlanks(proxy.host) : file.address.host);
+  file.via_proxy = !platform::Trim(proxy.host, platform::kSpaces).empty();
+  socket_->SetRemoteHost(file.via_proxy ? platform::Trim(proxy.host, platform::kSpaces)
+                                        : file.address.host);
   if (session_.ErrorRecorded()) return;  // the name did not resolve (11001)
   socket_->SetRemotePort(file.via_proxy ? proxy.port : file.address.port);
   // Sizes go to the socket only when the host chose them; otherwise the system tunes them.

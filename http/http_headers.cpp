@@ -5,24 +5,11 @@
 
 #include "core/errors/error_code.h"
 #include "core/errors/numbered_error.h"
+#include "platform/text/ascii_text.h"
 #include "platform/ui/ui_provider.h"
 
 namespace tarvik {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
-
-std::string Trim(std::string_view text, std::string_view blanks = " \t\r\n") {
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(blanks);
-  return std::string(text.substr(first, last - first + 1));
-}
 
 bool IsWholeNumber(std::string_view text) {
   return !text.empty() && text.size() <= 18 &&
@@ -36,7 +23,7 @@ StatusLine GetStatusLine(std::string_view header) {
   for (std::size_t at = 0; at < header.size();) {
     const std::size_t end = std::min(header.find("\r\n", at), header.size());
     const std::string_view candidate = header.substr(at, end - at);
-    if (Lower(candidate.substr(0, 5)) == "http/") {
+    if (platform::ToLowerAscii(candidate.substr(0, 5)) == "http/") {
       line = candidate;
       break;
     }
@@ -51,17 +38,19 @@ StatusLine GetStatusLine(std::string_view header) {
     Raise(ErrorCode::kHttpHeaderError, rest.empty() ? "Header Error" : rest);
   StatusLine status;
   status.code = std::stoi(code);
-  status.reason = second == std::string::npos ? "" : Trim(rest.substr(second + 1));
+  status.reason = second == std::string::npos
+                      ? ""
+                      : platform::Trim(rest.substr(second + 1), platform::kBlanksAndLineEnds);
   return status;
 }
 
 std::optional<std::string> GetHeaderValue(std::string_view header, std::string_view name) {
-  const std::string wanted = Lower(name) + ":";
+  const std::string wanted = platform::ToLowerAscii(name) + ":";
   for (std::size_t at = 0; at < header.size();) {
     const std::size_t end = std::min(header.find("\r\n", at), header.size());
     const std::string_view line = header.substr(at, end - at);
-    if (Lower(line.substr(0, wanted.size())) == wanted) {
-      return Trim(line.substr(wanted.size()));
+    if (platform::ToLowerAscii(line.substr(0, wanted.size())) == wanted) {
+      return std::string(platform::Trim(line.substr(wanted.size()), platform::kBlanksAndLineEnds));
     }
     at = end + 2;
   }
@@ -81,26 +70,27 @@ double GetFileSizeFromHead(std::string_view header) {
 
 std::string GetHtmlErrorTitle(std::string_view header, std::string_view body) {
   const std::optional<std::string> type = GetHeaderValue(header, "Content-Type");
-  if (!type || Lower(*type).rfind("text/html", 0) != 0) return {};
-  const std::string lower = Lower(body);
+  if (!type || platform::ToLowerAscii(*type).rfind("text/html", 0) != 0) return {};
+  const std::string lower = platform::ToLowerAscii(body);
   const std::size_t open = lower.find("<title>");
   if (open == std::string::npos) return {};
   const std::size_t close = lower.find("</title>", open);
   if (close == std::string::npos) return {};
   const std::string title(body.substr(open + 7, close - open - 7));
-  const std::string lower_title = Lower(title);
+  const std::string lower_title = platform::ToLowerAscii(title);
   const bool error_words = lower_title.find("wrong") != std::string::npos ||
                            lower_title.find("error") != std::string::npos ||
                            lower_title.find("invalid") != std::string::npos ||
                            title.find("出错") != std::string::npos;
-  return error_words ? Trim(title) : std::string();
+  return error_words ? std::string(platform::Trim(title, platform::kBlanksAndLineEnds))
+                     : std::string();
 }
 
 ContentRange ParseContentRange(std::string_view value) {
   ContentRange range;
-  std::string text = Trim(value);
-  if (Lower(text).rfind("bytes ", 0) != 0) return range;
-  text = Trim(text.substr(6));
+  std::string text(platform::Trim(value, platform::kBlanksAndLineEnds));
+  if (platform::ToLowerAscii(text).rfind("bytes ", 0) != 0) return range;
+  text = platform::Trim(text.substr(6), platform::kBlanksAndLineEnds);
   const std::size_t dash = text.find('-');
   const std::size_t slash = text.find('/');
   if (dash != std::string::npos && dash < slash && IsWholeNumber(text.substr(0, dash))) {

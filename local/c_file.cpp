@@ -12,6 +12,7 @@
 #include "platform/fs/file_operations.h"
 #include "platform/fs/last_error.h"
 #include "platform/fs/name_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {
@@ -46,7 +47,7 @@ std::string ExtensionOf(std::string_view name) {
 }  // namespace
 
 bool CFile::FileExists(std::string_view path) const {
-  const std::string lowered = platform::FoldCase(TrimBlanks(path));
+  const std::string lowered = platform::FoldCase(platform::Trim(path, platform::kSpaces));
   if (lowered.empty()) return false;
   if (FoundAsFile(lowered)) return true;
   std::string formatted = tarvik::FormatLocalPath(path);
@@ -56,7 +57,7 @@ bool CFile::FileExists(std::string_view path) const {
 }
 
 bool CFile::FolderExists(std::string_view path) const {
-  const std::string trimmed = TrimBlanks(path);
+  const std::string trimmed(platform::Trim(path, platform::kSpaces));
   if (trimmed.empty()) return false;
   const auto attributes = static_cast<std::int32_t>(platform::GetFileAttributes(trimmed));
   return attributes > 0 && (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;

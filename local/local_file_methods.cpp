@@ -12,6 +12,7 @@
 #include "platform/fs/file_handles.h"
 #include "platform/fs/file_operations.h"
 #include "platform/fs/last_error.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/code_page.h"
 #include "platform/time/date_format.h"
 
@@ -177,7 +178,7 @@ bool LocalFileMethods::LocalFileCreate(std::string_view FilePath) const {
       false,
       [&] {
         if (file_.FileExists(FilePath)) return false;
-        const std::string path = TrimBlanks(FilePath);
+        const std::string path(platform::Trim(FilePath, platform::kSpaces));
         file_.CreateFolder(tarvik::GetParentPath(path));
         // CREATE_NEW rather than "always create": a file that appeared since the check is left
         // as it is.
@@ -200,7 +201,7 @@ bool LocalFileMethods::LocalFileDelete(std::string_view FilePath) const {
   return Guarded(
       false,
       [&] {
-        if (!platform::DeleteFile(TrimBlanks(FilePath))) RaiseLastError();
+        if (!platform::DeleteFile(platform::Trim(FilePath, platform::kSpaces))) RaiseLastError();
         return true;
       },
       [&](long number, const std::string& text) { Report("LocalFileDelete", number, text); });
@@ -211,7 +212,8 @@ std::string LocalFileMethods::LocalFileRead(std::string_view FilePath) const {
       std::string(),
       [&] {
         if (!file_.FileExists(FilePath)) return std::string();
-        return JoinLinesWithCrLf(platform::AnsiToUtf8(ReadWholeFile(TrimBlanks(FilePath))));
+        return JoinLinesWithCrLf(platform::AnsiToUtf8(
+            ReadWholeFile(std::string(platform::Trim(FilePath, platform::kSpaces)))));
       },
       [](long number, const std::string& text) {
         WriteLogLine(std::to_string(number) + "RLF#" + "#" + text);
@@ -220,7 +222,7 @@ std::string LocalFileMethods::LocalFileRead(std::string_view FilePath) const {
 
 bool LocalFileMethods::LocalFileWrite(std::string_view FilePath, std::string_view Text,
                                       bool Overwrite) const {
-  const std::string path = TrimBlanks(FilePath);
+  const std::string path(platform::Trim(FilePath, platform::kSpaces));
   if (path.empty() || !LocalFolderCreate(tarvik::GetParentPath(path))) return false;
   return Guarded(
       false,
@@ -247,8 +249,9 @@ double LocalFileMethods::GetLocalFileSize(std::string_view FilePath) const {
       -3.0,
       [&] {
         if (!file_.FileExists(FilePath)) return -1.0;
-        ScopedHandle file(platform::CreateFile(TrimBlanks(FilePath), platform::GENERIC_READ,
-                                               platform::FILE_SHARE_READ, platform::OPEN_EXISTING));
+        ScopedHandle file(platform::CreateFile(platform::Trim(FilePath, platform::kSpaces),
+                                               platform::GENERIC_READ, platform::FILE_SHARE_READ,
+                                               platform::OPEN_EXISTING));
         if (file.get() == platform::INVALID_HANDLE_VALUE) {
           const auto error = static_cast<long>(platform::GetLastError());  // before the record
           EnsureErrorRecord().put_Number(error);  // may touch the disk and reset the last error
@@ -319,7 +322,7 @@ double LocalFileMethods::AddFileCount(const std::string& folder, FolderChain& ch
 }
 
 double LocalFileMethods::GetLocalFileCount(std::string_view FolderPath) const {
-  const std::string trimmed = TrimBlanks(FolderPath);
+  const std::string trimmed(platform::Trim(FolderPath, platform::kSpaces));
   if (trimmed.size() <= 2 || trimmed.find_first_of("*?") != std::string::npos) return 0;
   return Guarded(
       0.0,
@@ -333,7 +336,7 @@ double LocalFileMethods::GetLocalFileCount(std::string_view FolderPath) const {
 std::string LocalFileMethods::GetLocalFileDate(std::string_view FilePath) const {
   if (!file_.FileExists(FilePath)) return {};
   platform::FileAttributeData data;
-  if (!platform::GetFileAttributesEx(TrimBlanks(FilePath), &data)) return {};
+  if (!platform::GetFileAttributesEx(platform::Trim(FilePath, platform::kSpaces), &data)) return {};
   platform::SystemTime local =
       platform::ToLocalTime(std::chrono::floor<std::chrono::seconds>(data.last_write_time));
   local.milliseconds = 0;

@@ -8,6 +8,7 @@
 #include "core/errors/numbered_error.h"
 #include "local/path_rules.h"
 #include "platform/fs/name_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {
@@ -53,7 +54,7 @@ std::vector<std::string> SplitPathList(std::string_view list) {
   std::size_t start = 0;
   while (start <= list.size()) {
     const std::size_t bar = std::min(list.find('|', start), list.size());
-    std::string item = TrimBlanks(list.substr(start, bar - start));
+    std::string item(platform::Trim(list.substr(start, bar - start), platform::kSpaces));
     if (!item.empty()) items.push_back(std::move(item));
     start = bar + 1;
   }
@@ -96,10 +97,7 @@ std::string ItemExtension(std::string_view item) {
   const std::string_view name = cut == std::string_view::npos ? item : item.substr(cut + 1);
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return {};
-  std::string extension(name.substr(dot + 1));
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
+  return platform::ToLowerAscii(name.substr(dot + 1));
 }
 
 void CheckFileType(std::string_view item, std::string_view allow_type, std::string_view deny_type) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -29,22 +31,15 @@ std::string FoldSeparators(std::string_view text, char separator, KeepDouble kee
 
 }  // namespace
 
-std::string TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string FormatLocalPath(std::string_view path) {
-  std::string text = TrimBlanks(path);
+  std::string text(platform::Trim(path, platform::kSpaces));
   std::replace(text.begin(), text.end(), '/', '\\');
   return FoldSeparators(
       text, '\\', [](std::string_view before) { return before.empty() || before.back() == '|'; });
 }
 
 std::string FormatFtpPath(std::string_view path) {
-  std::string text = TrimBlanks(path);
+  std::string text(platform::Trim(path, platform::kSpaces));
   std::replace(text.begin(), text.end(), '\\', '/');
   return FoldSeparators(text, '/', [](std::string_view before) {
     return EndsWith(before, "http:") || EndsWith(before, "https:");
@@ -52,7 +47,7 @@ std::string FormatFtpPath(std::string_view path) {
 }
 
 std::string GetParentPath(std::string_view path) {
-  std::string text = TrimBlanks(path);
+  std::string text(platform::Trim(path, platform::kSpaces));
   const bool network = text.size() >= 2 && text[0] == '\\' && text[1] == '\\';
   text = FoldSeparators(text, '/', [](std::string_view) { return false; });
   text = FoldSeparators(text, '\\',
@@ -82,7 +77,7 @@ std::string GetFileNameWithoutExt(std::string_view path) {
 }
 
 std::string GetFileExtension(std::string_view path) {
-  const std::string text = TrimBlanks(path);
+  const std::string text(platform::Trim(path, platform::kSpaces));
   const std::size_t dot = text.rfind('.');
   return dot == std::string::npos ? std::string() : text.substr(dot + 1);
 }

@@ -12,9 +12,6 @@
 
 namespace tarvik {
 
-// `text` without leading and trailing blanks.
-std::string TrimBlanks(std::string_view text);
-
 // Trims; turns every "/" into "\"; folds each run of "\" into one, except a run at the very start
 // of the text or right after a "|" (the start of a network path inside a list), which becomes "\\"
 // when it had two or more. "c:/a//b\\c" -> "c:\a\b\c", "\\\\srv\\\\x" -> "\\srv\x",

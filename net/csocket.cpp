@@ -9,6 +9,7 @@
 #include "core/errors/error_record.h"
 #include "core/errors/pending_error.h"
 #include "platform/loop/winsock_errors.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -20,12 +21,6 @@ namespace ws = platform::winsock;
 // A receive never asks for more than this, however large Rcvbuf is; no system hands over more
 // in one receive, and an absurd Rcvbuf must not make the buffer exhaust memory.
 constexpr std::int32_t kMaxReceiveSize = 16 * 1024 * 1024;
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 
@@ -47,7 +42,7 @@ CSocket::~CSocket() {
 }
 
 void CSocket::SetRemoteHost(std::string_view value) {
-  const std::string_view trimmed = TrimBlanks(value);
+  const std::string_view trimmed = platform::Trim(value, platform::kSpaces);
   if (trimmed.empty()) return;
   remote_host_ = trimmed;
   if (ws::InetAddr(remote_host_)) return;
@@ -138,10 +133,10 @@ void CSocket::Listen() {
     if (error != 0) {
       // In the error state a socket never holds a handle.
       DestroySocket();
-      state_ = kError;
+      state_ = SocketState::kError;
       Raise(error);
     }
-    state_ = kListening;
+    state_ = SocketState::kListening;
   });
 }
 
@@ -160,7 +155,8 @@ void CSocket::Connect() {
       if (!SocketExists()) return;
       const int error = ws::Connect(handle_, peer) == 0 ? 0 : ws::GetLastError();
       if (error == 0 || error == ws::kWsaEWouldBlock) {
-        state_ = kConnecting;  // the outcome arrives as a connect-finished notification
+        state_ =
+            SocketState::kConnecting;  // the outcome arrives as a connect-finished notification
         return;
       }
       if (error != ws::kWsaEIsConn || retried) Raise(error);
@@ -188,20 +184,20 @@ void CSocket::Accept(std::int32_t requestID) {
     remote_port_ = peer.port;
     GetWinsockBuffers();
     if (!MSocketSupport::RegisterSocket(handle_, this)) Raise(EnsureErrorRecord().get_Number());
-    state_ = kConnected;
+    state_ = SocketState::kConnected;
   });
 }
 
 void CSocket::CloseSocket() {
   if (handle_ == ws::kInvalidSocket) return;
   Guarded("Close", [&] {
-    if (state_ == kConnected) {
+    if (state_ == SocketState::kConnected) {
       // Graceful: the handle stays until the peer's close arrives, which raises OnClose.
-      state_ = kClosing;
+      state_ = SocketState::kClosing;
       if (ws::Shutdown(handle_, ws::kSdSend) != 0) RaiseLastSocketError();
     } else {
       DestroySocket();
-      state_ = kClosed;
+      state_ = SocketState::kClosed;
     }
   });
 }

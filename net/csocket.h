@@ -44,16 +44,18 @@
 
 namespace tarvik {
 
+// The states of a socket, with the numbers its State property has always had.
+enum class SocketState : std::int32_t {
+  kClosed = 0,
+  kListening = 2,
+  kConnecting = 6,
+  kConnected = 7,
+  kClosing = 8,
+  kError = 9,
+};
+
 class CSocket : public std::enable_shared_from_this<CSocket> {
  public:
-  // States.
-  static constexpr std::int32_t kClosed = 0;
-  static constexpr std::int32_t kListening = 2;
-  static constexpr std::int32_t kConnecting = 6;
-  static constexpr std::int32_t kConnected = 7;
-  static constexpr std::int32_t kClosing = 8;
-  static constexpr std::int32_t kError = 9;
-
   // "Send without a socket".
 
   static std::shared_ptr<CSocket> Create();
@@ -109,10 +111,10 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   void DeliverHeldData();
 
   // Properties.
-  std::int32_t State() const { return state_; }
+  SocketState State() const { return state_; }
   // The error that ended the connection while the state is 9 (error), else 0. A reset by the peer
   // raises no event, so an owner waiting on the connection learns of it here.
-  std::int32_t EndingError() const { return state_ == kError ? ending_error_ : 0; }
+  std::int32_t EndingError() const { return state_ == SocketState::kError ? ending_error_ : 0; }
   std::int32_t SocketHandle() const { return handle_; }
   const std::string& RemoteHost() const { return remote_host_; }
   // Trimmed; empty changes nothing. A name that is not a dotted address is resolved (blocking) and
@@ -187,7 +189,7 @@ class CSocket : public std::enable_shared_from_this<CSocket> {
   [[noreturn]] static void RaiseLastSocketError();
 
   platform::winsock::Socket handle_ = platform::winsock::kInvalidSocket;  // -1 while none
-  std::int32_t state_ = kClosed;
+  SocketState state_ = SocketState::kClosed;
   std::int32_t ending_error_ = 0;  // the error of the notification that put the state at 9
   std::string remote_host_;  // host name or dotted address to connect to; the peer's after Accept
   std::int32_t remote_port_ = 0;  // 0 reads as 21

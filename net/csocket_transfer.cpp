@@ -197,7 +197,7 @@ void CSocket::AfterTaking(bool keep) {
 }
 
 std::int32_t CSocket::RecvDataToBuffer() {
-  if (state_ == kClosed || state_ == kClosing) {
+  if (state_ == SocketState::kClosed || state_ == SocketState::kClosing) {
     Trace("RecvDataToBuffer.Socket Closed " + platform::GeneralDateText(platform::LocalNow()) +
           " " + m_strType);
     return 0;
@@ -230,14 +230,14 @@ void CSocket::PostSocketEvent(std::int32_t event, std::int32_t error) {
     Trace("PostSocketEvent:lngError=" + std::to_string(error));
     // The bytes that arrived before a reset can still be read: they reach the owner before the
     // connection is given up, as they do before an orderly close.
-    if (event == MSocketSupport::kEventClose && state_ == kConnected) {
+    if (event == MSocketSupport::kEventClose && state_ == SocketState::kConnected) {
       try {
         DeliverPendingData();
       } catch (const NumberedError&) {
         // the owner's failure is its own to report; the reset goes on regardless
       }
     }
-    state_ = kError;
+    state_ = SocketState::kError;
     ending_error_ = error;
     DestroySocket();
     NotificationFailed(event, error);
@@ -293,7 +293,7 @@ void CSocket::HandleConnectFinished() {
   local_address_ = local.address;
   local_host_name_ = local_ip_;
   local_name_pending_ = true;
-  state_ = kConnected;
+  state_ = SocketState::kConnected;
   if (OnConnect) OnConnect();
 }
 
@@ -336,12 +336,12 @@ void CSocket::HandleClosedByPeer() {
   } catch (const NumberedError& failure) {
     note(failure);
   }
-  if (state_ != kClosing) {
-    state_ = kClosing;
+  if (state_ != SocketState::kClosing) {
+    state_ = SocketState::kClosing;
     if (m_lngBufferLen > 0) SendBufferedData();
   }
   DestroySocket();
-  state_ = kClosed;
+  state_ = SocketState::kClosed;
   try {
     if (OnClose) OnClose();
   } catch (const NumberedError& failure) {

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
-#include "control/automation/client_site.h"
 #include "control/automation/ftp_library_type.h"
 #include "control/ftp_library.h"
 #include "control/ftp_library_events.h"
 #include "local/local_file_methods.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/dispatch_object.h"
+#include "tarvik/client_site.h"
 
 namespace tarvik::automation {
 

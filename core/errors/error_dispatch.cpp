@@ -6,24 +6,13 @@
 #include "core/errors/generic_text.h"
 #include "core/errors/message_table.h"
 #include "platform/loop/winsock_errors.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 
-namespace {
-
-// A failed data connection (20061) reads as "connection refused" (10061) to the host.
-
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
 std::string DispatchError(std::string_view source, long number, std::string_view text, bool show) {
   CError& record = EnsureErrorRecord();
-  const std::string_view trimmed_source = Trim(source);
+  const std::string_view trimmed_source = platform::Trim(source, platform::kSpaces);
   if (!trimmed_source.empty()) record.put_Source(trimmed_source);
   if (number == 0) number = record.GetErrorNumber();
   if (number == 0) {
@@ -42,6 +31,7 @@ long ControlErrorNumber(const ControlFallbackError& fallback) {
   const CError* record = FindErrorRecord();
   long number = record != nullptr ? record->get_Number() : 0;
   if (number == 0) number = fallback.number;
+  // A failed data connection (20061) reads as "connection refused" (10061) to the host.
   return number == ErrorCode::kDataSocketConnectFailed ? platform::winsock::kWsaEConnRefused
                                                        : number;
 }

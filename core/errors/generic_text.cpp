@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/errors/error_code.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 
@@ -14,13 +15,10 @@ namespace {
 constexpr std::array<std::string_view, 5> kGenericWords = {"对象", "object", "par l'objet",
                                                            "objekt", "Fehler"};
 
-char FoldAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-  return std::search(text.begin(), text.end(), word.begin(), word.end(),
-                     [](char a, char b) { return FoldAscii(a) == FoldAscii(b); }) != text.end();
+  return std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+           return platform::LowerAscii(a) == platform::LowerAscii(b);
+         }) != text.end();
 }
 
 }  // namespace

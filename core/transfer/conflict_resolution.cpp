@@ -7,6 +7,7 @@
 #include "core/errors/message_table.h"
 #include "core/errors/numbered_error.h"
 #include "core/transfer/size_format.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 #include "platform/ui/ui_provider.h"
 
@@ -86,12 +87,6 @@ void AppendWindowTitle(std::string& windows_to_raise, std::string_view title) {
   windows_to_raise += title;
 }
 
-std::string TrimSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // The new copy's name from the rename dialog, asked until the typed name is usable; nullopt when
 // the user cancels it. The extension of the old name is kept and put back.
 std::optional<std::string> AskNewName(std::string_view old_name) {
@@ -101,7 +96,7 @@ std::optional<std::string> AskNewName(std::string_view old_name) {
   while (true) {
     const std::optional<std::string> typed = platform::RenameDialog(request);
     if (!typed) return std::nullopt;
-    const std::string name = TrimSpaces(*typed);
+    const std::string name(platform::Trim(*typed, platform::kSpaces));
     if (name.empty()) {
       platform::MessageBox(MessageText(row::kInputFilename), "", platform::MB_OK);
     } else if (platform::EqualsIgnoreCase(name, old_parts.base)) {

@@ -84,8 +84,6 @@ std::string FormatNumber(double size) {
   return whole < 0 ? "-" + digits : digits;
 }
 
-namespace {}  // namespace
-
 std::string TooLargeText(double max_size) {
   std::string megabytes = std::to_string(std::round(max_size / 1024 / 1024 * 10) / 10);
   megabytes = megabytes.substr(0, megabytes.find('.') + 2);

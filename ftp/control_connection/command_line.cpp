@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -28,22 +30,8 @@ std::string ApplyPathMarks(std::string_view verb, std::string_view argument) {
 
 }  // namespace
 
-std::string ToUpperAscii(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
-  return result;
-}
-
-std::string ToLowerAscii(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-  return result;
-}
-
 std::string CommandVerb(std::string_view verb_or_line) {
-  return ToUpperAscii(verb_or_line.substr(0, verb_or_line.find(' ')));
+  return platform::ToUpperAscii(verb_or_line.substr(0, verb_or_line.find(' ')));
 }
 
 PreparedCommand PrepareCommand(std::string_view verb, std::string_view argument,

@@ -50,7 +50,4 @@ std::string CommandVerb(std::string_view verb_or_line);
 
 FtpStates StateForCommand(std::string_view verb, Operation operation);
 
-std::string ToUpperAscii(std::string_view text);
-std::string ToLowerAscii(std::string_view text);
-
 }  // namespace tarvik

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -40,20 +42,13 @@ std::string WithoutNul(std::string_view piece) {
 
 }  // namespace
 
-std::string_view StripBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 ReplyCodeScan ScanReplyCode(std::string_view text) {
   ReplyCodeScan scan;
   if (text.size() < 3) return scan;
   bool pending_257 = false;
   ForEachPiece(text, [&](std::string_view raw, bool) {
     const std::string cleaned = WithoutNul(raw);
-    const std::string_view line = StripBlanks(cleaned);
+    const std::string_view line = platform::Trim(cleaned, platform::kSpaces);
     if (!StartsWithThreeDigits(line)) return;
     const int value = ThreeDigitValue(line);
     if (line.size() == 3) {
@@ -86,7 +81,7 @@ std::string GetResponseInfo(std::string_view text) {
   });
   const std::size_t nul = chosen.find('\0');
   if (nul != std::string_view::npos) chosen = chosen.substr(0, nul);
-  return std::string(StripBlanks(chosen));
+  return std::string(platform::Trim(chosen, platform::kSpaces));
 }
 
 }  // namespace tarvik

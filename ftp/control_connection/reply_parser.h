@@ -38,7 +38,4 @@ int GetResponseCode(std::string_view text);
 // "" when there is none. This is the server's own wording that error reports carry.
 std::string GetResponseInfo(std::string_view text);
 
-// Trims blanks (spaces only, as the reply format pads with spaces) at both ends.
-std::string_view StripBlanks(std::string_view text);
-
 }  // namespace tarvik

@@ -77,15 +77,15 @@ void DataConnection::SendPORTCommand() {
     for (int attempt = 0; attempt < kPortAttempts; ++attempt) {
       platform::ProcessPendingMessages();
       port = GetFreePort();
-      if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
+      if (socket_->State() != SocketState::kClosed) socket_->CloseSocket();
       ApplyBufferSizes();
       socket_->SetLocalPort(port);
       socket_->Listen();
-      if (socket_->State() == CSocket::kListening) break;
+      if (socket_->State() == SocketState::kListening) break;
       if (error_before == 0) ClearErrorRecord();
     }
     trying_ports_ = false;
-    if (socket_->State() != CSocket::kListening) Raise(ErrorCode::kDataSocketError);
+    if (socket_->State() != SocketState::kListening) Raise(ErrorCode::kDataSocketError);
     session_.SendFtpCommand("PORT", PortArgument(session_.control_socket().LocalIP(), port));
   });
 }
@@ -99,7 +99,7 @@ void DataConnection::EstablishPasvDataConnection(std::string_view reply_text) {
       Raise(ErrorCode::kDataSocketError, "Unexpected passive reply: " + std::string(reply_text));
     // The announced address is ignored: a server behind NAT announces one the client cannot
     // reach, and the control connection's host is the server anyway.
-    if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
+    if (socket_->State() != SocketState::kClosed) socket_->CloseSocket();
     socket_->SetLocalPort(0);
     // The control connection's host was resolved when it connected: no lookup per file.
     socket_->SetRemoteHost(session_.control_socket().RemoteHost());
@@ -122,27 +122,27 @@ void DataConnection::ApplyBufferSizes() {
 void DataConnection::CloseDataConnection() {
   KeepArrivedDownloadData();
   opened_ = false;
-  if (socket_->State() == CSocket::kClosed) return;
+  if (socket_->State() == SocketState::kClosed) return;
   if (socket_->SocketHandle() != platform::winsock::kInvalidSocket) {
     platform::winsock::Shutdown(socket_->SocketHandle(), platform::winsock::kSdBoth);
   }
   // A connected socket closes in order after the shutdown; the second call closes it at once.
   socket_->CloseSocket();
-  if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
+  if (socket_->State() != SocketState::kClosed) socket_->CloseSocket();
 }
 
 void DataConnection::OnConnectionRequest(std::int32_t request_id) {
   Guarded("OnConnectionRequest", [&] {
-    if (socket_->State() != CSocket::kClosed) socket_->CloseSocket();
+    if (socket_->State() != SocketState::kClosed) socket_->CloseSocket();
     socket_->Accept(request_id);
-    if (socket_->State() != CSocket::kConnected) Raise(ErrorCode::kDataSocketError);
+    if (socket_->State() != SocketState::kConnected) Raise(ErrorCode::kDataSocketError);
     opened_ = true;
   });
 }
 
 void DataConnection::KeepArrivedDownloadData() {
   if (keeping_data_ || session_.state().current_operation != Operation::kDownload ||
-      socket_->State() != CSocket::kConnected) {
+      socket_->State() != SocketState::kConnected) {
     return;
   }
   keeping_data_ = true;

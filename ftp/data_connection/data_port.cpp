@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ftp/control_connection/reply_parser.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::int32_t kDataPortSpan = 20001;
 constexpr std::int32_t kHighestPort = 65535;
 
 std::optional<int> ByteField(std::string_view field) {
-  field = StripBlanks(field);
+  field = platform::Trim(field, platform::kSpaces);
   int value = -1;
   const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
   if (error != std::errc() || end != field.data() + field.size() || value < 0 || value > 255) {

@@ -17,6 +17,7 @@
 #include "ftp/remote/remote_path.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
 
@@ -36,12 +37,13 @@ bool HoldsBlank(std::string_view path) {
 //    MLST type*;size*;modify*;
 //   211 End
 bool OffersMlsd(FtpSession& session) {
-  const std::string features = ToUpperAscii(session.SendCommand("FEAT", ""));
+  const std::string features = platform::ToUpperAscii(session.SendCommand("FEAT", ""));
   std::size_t start = 0;
   while (start < features.size()) {
     std::size_t end = features.find("\r\n", start);
     if (end == std::string::npos) end = features.size();
-    if (TrimBlanks(features.substr(start, end - start)).starts_with("MLST")) return true;
+    if (platform::Trim(features.substr(start, end - start), platform::kSpaces).starts_with("MLST"))
+      return true;
     start = end + 2;
   }
   return false;
@@ -200,7 +202,8 @@ std::shared_ptr<CFtpFiles> RemoteListing::GetRemoteFilesInfo(std::string_view re
     std::shared_ptr<CFtpFiles> files;
     std::string text = listing.TakeText();
     // A failed listing yields nothing, not the part that arrived before the failure.
-    if (!session_.ErrorRecorded() && !(single_file_query && TrimBlanks(text).empty())) {
+    if (!session_.ErrorRecorded() &&
+        !(single_file_query && platform::Trim(text, platform::kSpaces).empty())) {
       SessionDiagnostics diagnostics(session_);
       files = FormatFileList(text, base, diagnostics, limits.max_entries);
       if (!files && !text.empty()) {

@@ -8,6 +8,7 @@
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/directory/running_listing.h"
 #include "ftp/session/ftp_session.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -50,7 +51,7 @@ void ConnectPassive(FtpSession& session, const DispatchedReply& reply) {
 
 // "226 Output truncated to 10000 matches": some servers cap LIST and say so only here.
 bool SaysTruncated(std::string_view reply_text) {
-  return ToLowerAscii(reply_text).find("truncated") != std::string::npos;
+  return platform::ToLowerAscii(reply_text).find("truncated") != std::string::npos;
 }
 
 void ListingComplete(FtpSession& session, const DispatchedReply& reply) {

@@ -11,6 +11,7 @@
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/date_format.h"
 
 namespace tarvik {
@@ -73,7 +74,7 @@ LineRead ParseDosLine(std::string_view line, const ListingWords& words,
   auto date = MatchListingDate(words, 0);
   std::size_t next = date ? date->next_word : 0;
   if (date && date->has_time && date->designator == 0 && IsDesignator(words[next].text)) {
-    date->designator = listing_text::LowerAscii(words[next].text.front()) == 'a' ? 'A' : 'P';
+    date->designator = platform::LowerAscii(words[next].text.front()) == 'a' ? 'A' : 'P';
     ++next;
   }
   const auto time =

@@ -9,6 +9,7 @@
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/local_time.h"
 
 namespace tarvik {
@@ -136,7 +137,7 @@ LineRead ParseLine(std::string_view line, const ListingLineContext& context, CFt
 std::shared_ptr<CFtpFiles> FormatFileList(std::string_view listing, std::string_view base_directory,
                                           ListingDiagnostics& diagnostics,
                                           std::size_t max_entries) {
-  if (listing_text::TrimSpaces(listing).empty()) return nullptr;
+  if (platform::Trim(listing, platform::kSpaces).empty()) return nullptr;
   std::string_view text = listing;
   if (listing_text::EqualsLowerAscii(text.substr(0, 5), "total")) {
     const std::size_t first_break = text.find('\n');

@@ -1,6 +1,7 @@
 #include "ftp/listing/ftp_file.h"
 
 #include "ftp/listing/listing_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 
@@ -34,10 +35,10 @@ std::string TimeTextWithoutSeconds(std::string_view text) {
   if (first == std::string_view::npos || first == 0) return std::string(text);
   const std::size_t second = text.find(':', first + 1);
   if (second == std::string_view::npos) return std::string(text);
-  std::string result(listing_text::TrimSpaces(text.substr(0, second)));
+  std::string result(platform::Trim(text.substr(0, second), platform::kSpaces));
   // Skip the ":" and the two digits of the seconds.
   const std::string_view tail =
-      second + 3 < text.size() ? listing_text::TrimSpaces(text.substr(second + 3)) : "";
+      second + 3 < text.size() ? platform::Trim(text.substr(second + 3), platform::kSpaces) : "";
   if (!tail.empty()) {
     result += ' ';
     result += tail;

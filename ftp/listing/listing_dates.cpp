@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ftp/listing/listing_text.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {
@@ -112,10 +113,10 @@ bool ReadTime(std::string_view text, ListingDateWords& time) {
   }
   const std::string_view designator = text.substr(pos);
   if (!designator.empty()) {
-    const char letter = listing_text::LowerAscii(designator[0]);
+    const char letter = platform::LowerAscii(designator[0]);
     if ((letter != 'a' && letter != 'p') ||
         !(designator.size() == 1 ||
-          (designator.size() == 2 && listing_text::LowerAscii(designator[1]) == 'm')))
+          (designator.size() == 2 && platform::LowerAscii(designator[1]) == 'm')))
       return false;
     time.designator = letter == 'a' ? 'A' : 'P';
   }
@@ -234,8 +235,8 @@ int EnglishMonthNumber(std::string_view word) {
   };
   static constexpr std::string_view kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                                  "jul", "aug", "sep", "oct", "nov", "dec"};
-  const unsigned wanted = key(listing_text::LowerAscii(word[0]), listing_text::LowerAscii(word[1]),
-                              listing_text::LowerAscii(word[2]));
+  const unsigned wanted = key(platform::LowerAscii(word[0]), platform::LowerAscii(word[1]),
+                              platform::LowerAscii(word[2]));
   for (std::size_t i = 0; i < std::size(kMonths); ++i) {
     if (key(kMonths[i][0], kMonths[i][1], kMonths[i][2]) == wanted) return static_cast<int>(i) + 1;
   }
@@ -255,7 +256,7 @@ int MonthNumber(std::string_view word) {
   for (char c : word) plain = plain && static_cast<unsigned char>(c) < 0x80;
   if (plain) {
     for (std::size_t i = 0; i < word.size(); ++i) {
-      const char c = listing_text::LowerAscii(word[i]);
+      const char c = platform::LowerAscii(word[i]);
       if (c < 'a' || c > 'z') return 0;
       ascii[i] = c;
     }
@@ -372,9 +373,9 @@ std::optional<SystemTime> ResolveListingDate(const ListingDateWords& date,
 
 std::optional<SystemTime> ComposeLocalDate(std::string_view year, std::string_view month,
                                            std::string_view day) {
-  const auto y = listing_text::ParseDigits(listing_text::TrimSpaces(year));
-  const auto m = listing_text::ParseDigits(listing_text::TrimSpaces(month));
-  const auto d = listing_text::ParseDigits(listing_text::TrimSpaces(day));
+  const auto y = listing_text::ParseDigits(platform::Trim(year, platform::kSpaces));
+  const auto m = listing_text::ParseDigits(platform::Trim(month, platform::kSpaces));
+  const auto d = listing_text::ParseDigits(platform::Trim(day, platform::kSpaces));
   if (!y || !m || !d) return std::nullopt;
   SystemTime date;
   date.year = *y;
@@ -385,7 +386,7 @@ std::optional<SystemTime> ComposeLocalDate(std::string_view year, std::string_vi
 }
 
 std::optional<SystemTime> GetMLSDFileTime(std::string_view value) {
-  value = listing_text::TrimSpaces(value);
+  value = platform::Trim(value, platform::kSpaces);
   value = value.substr(0, value.find('.'));
   if (value.size() > 14) value = value.substr(0, 14);
   if (value.size() != 14) return std::nullopt;

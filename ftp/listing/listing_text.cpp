@@ -3,43 +3,20 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik::listing_text {
 
 bool EqualsLowerAscii(std::string_view text, std::string_view lower) {
   if (text.size() != lower.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (LowerAscii(text[i]) != lower[i]) return false;
+    if (platform::LowerAscii(text[i]) != lower[i]) return false;
   }
   return true;
 }
 
-std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from) {
-  if (lower.empty()) return from <= text.size() ? from : std::string_view::npos;
-  if (text.size() < lower.size()) return std::string_view::npos;
-  const std::size_t last = text.size() - lower.size();
-  for (std::size_t i = from; i <= last; ++i) {
-    if (LowerAscii(text[i]) == lower[0] && EqualsLowerAscii(text.substr(i, lower.size()), lower))
-      return i;
-  }
-  return std::string_view::npos;
-}
-
-std::string_view TrimLeadingSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-std::string_view TrimTrailingSpaces(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  return TrimTrailingSpaces(TrimLeadingSpaces(text));
-}
-
 std::optional<double> ParseNumber(std::string_view text) {
-  text = TrimSpaces(text);
+  text = platform::Trim(text, platform::kSpaces);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
     negative = text.front() == '-';

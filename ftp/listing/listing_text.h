@@ -9,25 +9,12 @@
 
 namespace tarvik::listing_text {
 
-inline char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 inline bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 // True when `text` equals `lower` (which is already lower-case) ignoring ASCII letter case.
 bool EqualsLowerAscii(std::string_view text, std::string_view lower);
-
-// Position of the first `lower` (lower-case) in `text` at or after `from`, ignoring ASCII case;
-// npos when absent.
-std::size_t FindLowerAscii(std::string_view text, std::string_view lower, std::size_t from = 0);
-
-// `text` without leading and trailing blanks (spaces only, as the listing formats pad with them).
-std::string_view TrimSpaces(std::string_view text);
-std::string_view TrimLeadingSpaces(std::string_view text);
-std::string_view TrimTrailingSpaces(std::string_view text);
 
 // The numeric value of a column: optional blanks, an optional sign, digits with an optional
 // fraction and exponent. nullopt for anything else (letters, "inf", an empty column).

@@ -13,6 +13,7 @@
 #include "ftp/listing/listing_dates.h"
 #include "ftp/listing/listing_lines.h"
 #include "ftp/listing/listing_text.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/date_format.h"
 
 namespace tarvik {
@@ -63,7 +64,7 @@ std::optional<SizeColumn> ReadSizeColumn(const ListingWords& words, std::size_t 
     return column;  // "1,3": a device
   }
   // A glued group begins with a letter ("1x0" is no size).
-  const char lead = listing_text::LowerAscii(word.front());
+  const char lead = platform::LowerAscii(word.front());
   if (lead < 'a' || lead > 'z') return std::nullopt;
   column.glued_group = word.substr(0, digits);
   column.size = DigitsValue(word.substr(digits));

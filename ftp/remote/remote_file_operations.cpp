@@ -11,6 +11,7 @@
 #include "ftp/remote/remote_path.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -42,7 +43,7 @@ double RemoteOperations::GetFileSize(std::string_view file_path) {
   // Only this call's lookups may say "missing".
   session_.state().remote_size = 0;
   try {
-    const std::string path = TrimBlanks(file_path);
+    const std::string path(platform::Trim(file_path, platform::kSpaces));
     if (path.empty()) Raise(ErrorCode::kInputRemotePath);
     if (const auto file = RemoteListing(session_).GetFtpFileInfo(path)) return file->FileSize();
     if (FileNotFound()) {
@@ -66,7 +67,7 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
   SessionState& state = session_.state();
   state.remote_size = kSizeFailed;
   try {
-    const std::string trimmed = TrimBlanks(path);
+    const std::string trimmed(platform::Trim(path, platform::kSpaces));
     if (!session_.Connect()) return kSizeFailed;
     if (session_.RefuseWhileBusy()) return kSizeFailed;
     if (trimmed.empty()) Raise(ErrorCode::kInputRemotePath);
@@ -85,7 +86,7 @@ double RemoteOperations::GetRemoteFileSize(std::string_view path) {
 
 bool RemoteOperations::DeleteFile(std::string_view file_path) {
   ClearError();
-  const std::string path = TrimBlanks(file_path);
+  const std::string path(platform::Trim(file_path, platform::kSpaces));
   if (path.empty()) {
     session_.ReportError("DeleteFile", ErrorCode::kInputRemotePath, "");
     return false;
@@ -100,8 +101,8 @@ bool RemoteOperations::DeleteFile(std::string_view file_path) {
 
 bool RemoteOperations::RenameFile(std::string_view old_file_name, std::string_view new_file_name) {
   ClearError();
-  const std::string old_name = TrimBlanks(old_file_name);
-  const std::string new_name = TrimBlanks(new_file_name);
+  const std::string old_name(platform::Trim(old_file_name, platform::kSpaces));
+  const std::string new_name(platform::Trim(new_file_name, platform::kSpaces));
   if (old_name.empty() || new_name.empty()) {
     session_.ReportError("RenameFile", ErrorCode::kInputRemotePath, "");
     return false;

@@ -10,6 +10,7 @@
 #include "ftp/listing/listing_text.h"
 #include "ftp/session/ftp_session.h"
 #include "local/path_rules.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/case_fold.h"
 
 namespace tarvik {
@@ -68,7 +69,8 @@ void SizeReceived(FtpSession& session, const DispatchedReply& reply) {
   }
   const std::size_t end = rest.find("\r\n");
   const std::string_view number = rest.substr(3, end == std::string_view::npos ? end : end - 3);
-  const std::optional<double> size = listing_text::ParseNumber(listing_text::TrimSpaces(number));
+  const std::optional<double> size =
+      listing_text::ParseNumber(platform::Trim(number, platform::kSpaces));
   if (!size || *size < 0) {
     session.state().remote_size = -2;
     FailWithReply(reply);
@@ -78,7 +80,7 @@ void SizeReceived(FtpSession& session, const DispatchedReply& reply) {
 }
 
 void SizeRefused(FtpSession& session, const DispatchedReply& reply) {
-  if (ToUpperAscii(reply.text).starts_with("500 'NOOPSIZE")) {
+  if (platform::ToUpperAscii(reply.text).starts_with("500 'NOOPSIZE")) {
     SendSize(session);
     return;
   }
@@ -113,7 +115,8 @@ bool MkdRefusalMeansExisting(std::string_view reply_text, std::string_view mkd_i
     std::size_t bar = words.find('|', start);
     if (bar == std::string::npos) bar = words.size();
     const std::string_view word = std::string_view(words).substr(start, bar - start);
-    if (!TrimBlanks(word).empty() && text.find(word) != std::string::npos) return true;
+    if (!platform::Trim(word, platform::kSpaces).empty() && text.find(word) != std::string::npos)
+      return true;
     start = bar + 1;
   }
   return false;

@@ -9,6 +9,7 @@
 #include "ftp/session/ftp_session.h"
 #include "ftp/session/scrambled_text.h"
 #include "platform/loop/message_loop.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/code_page.h"
 
 namespace tarvik {
@@ -36,7 +37,7 @@ std::string DecodeCredential(std::string_view scrambled) {
 bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument) {
   bool reconnected = false;
   try {
-    if (control_socket_->State() != CSocket::kConnected) {
+    if (control_socket_->State() != SocketState::kConnected) {
       Log("ReConnect SendFtpCommand=" + std::string(verb));
       state_.reconnecting = true;
       state_.saved_operation = state_.current_operation;
@@ -118,8 +119,8 @@ bool FtpSession::SendFtpCommand(std::string_view verb, std::string_view argument
 void FtpSession::WaitForReply(Operation operation) {
   WaitForOperation(operation, settings_.timeout_seconds, false, [this] {
     // A connection reset mid-reply ends without any notification: look at the socket itself.
-    const int socket_state = control_socket_->State();
-    if (socket_state != CSocket::kClosed && socket_state != CSocket::kError) return;
+    const SocketState socket_state = control_socket_->State();
+    if (socket_state != SocketState::kClosed && socket_state != SocketState::kError) return;
     const std::int32_t event_error = control_socket_->m_lngEventErrorNumber;
     Raise(event_error > 0 ? event_error : ErrorCode::kConnectionInterrupted);
   });
@@ -191,7 +192,7 @@ void FtpSession::ReadBackFolder() {
 
 std::string FtpSession::GetCurrentDirectory() {
   if (!RunOperation(Operation::kGetCurrentDirectory, "PWD", "", "GetCurrentDirectory")) return {};
-  return std::string(StripBlanks(state_.current_directory));
+  return std::string(platform::Trim(state_.current_directory, platform::kSpaces));
 }
 
 }  // namespace tarvik

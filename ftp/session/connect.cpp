@@ -9,6 +9,7 @@
 #include "ftp/session/ftp_session.h"
 #include "net/socket_support.h"
 #include "platform/loop/message_loop.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -55,7 +56,7 @@ bool FtpSession::Connect() {
   }
   SetFtpState(FtpStates::ftpConnecting);
   state_.last_command.clear();
-  if (StripBlanks(settings_.username).empty()) {
+  if (platform::Trim(settings_.username, platform::kSpaces).empty()) {
     settings_.username = "anonymous";
     settings_.password = kAnonymousPassword;
   }
@@ -99,7 +100,7 @@ bool FtpSession::ConnectAndLogIn() {
 
   bool logged_in_by_retry = false;
   WaitForOperation(Operation::kConnect, settings_.timeout_seconds, false, [&] {
-    if (control_socket_->State() != CSocket::kError) return;
+    if (control_socket_->State() != SocketState::kError) return;
     ++state_.connect_retry_count;
     Log("Connect Re " + std::to_string(state_.connect_retry_count));
     if (state_.connect_retry_count >= kConnectRetryLimit) Raise(ErrorCode::kConnectNoResponse);
@@ -108,7 +109,7 @@ bool FtpSession::ConnectAndLogIn() {
   MSocketSupport::State().ConnectPending = false;
 
   if (logged_in_by_retry) return Connected();
-  if (!ErrorRecorded() && control_socket_->State() == CSocket::kConnected) {
+  if (!ErrorRecorded() && control_socket_->State() == SocketState::kConnected) {
     AfterLogin();
     return true;
   }
@@ -172,7 +173,8 @@ void FtpSession::ProbeAfterLogin() {
     while (start <= features.size()) {
       std::size_t end = features.find("\r\n", start);
       if (end == std::string::npos) end = features.size();
-      if (ToUpperAscii(StripBlanks(features.substr(start, end - start))) == "UTF8") {
+      if (platform::ToUpperAscii(
+              platform::Trim(features.substr(start, end - start), platform::kSpaces)) == "UTF8") {
         settings_.utf8 = true;
       }
       start = end + 2;
@@ -194,7 +196,7 @@ void FtpSession::FailLoginWhenProbeBrokeConnection() {
   // server closes after a probe that succeeded is met by the next command, as after any call.
   std::int32_t number = RecordedErrorNumber();
   if (number == 0) return;
-  if (control_socket_->State() == CSocket::kConnected && number != ErrorCode::kTimedOut) return;
+  if (control_socket_->State() == SocketState::kConnected && number != ErrorCode::kTimedOut) return;
   std::string description = RecordedErrorDescription();
   if (number == ErrorCode::kNoSocket) {
     // A command that found no socket to send on: the connection was lost before it.
@@ -210,10 +212,11 @@ void FtpSession::TakeInIdleNotifications() {
   // Only between operations: inside one, the running exchange is already reading the socket, and
   // pumping here would dispatch its replies from within a row.
   if (state_.current_operation != Operation::kNone || reconnect_in_progress_) return;
-  if (control_socket_->State() != CSocket::kConnected) return;
+  if (control_socket_->State() != SocketState::kConnected) return;
   // A peer's close is reported after the data before it, each in a pass of its own.
   constexpr int kPasses = 3;
-  for (int pass = 0; pass < kPasses && control_socket_->State() == CSocket::kConnected; ++pass) {
+  for (int pass = 0; pass < kPasses && control_socket_->State() == SocketState::kConnected;
+       ++pass) {
     if (!platform::WaitForMessage(0)) return;
     platform::ProcessPendingMessages();
   }
@@ -222,7 +225,8 @@ void FtpSession::TakeInIdleNotifications() {
 bool FtpSession::IsFTPCmdExist(std::string_view command_line) {
   // SendCommand reports its own failures; its failure text says "command not understood".
   const std::string reply = SendCommand(command_line, kCommandTestArgument);
-  bool supported = ToLowerAscii(reply).find("command not understood") == std::string::npos;
+  bool supported =
+      platform::ToLowerAscii(reply).find("command not understood") == std::string::npos;
   // Servers word the refusal of an unknown command in their own way ("500 Unknown command."),
   // but its codes are fixed: 500 unrecognised, 502 not implemented.
   const int code = GetResponseCode(reply);

@@ -49,11 +49,11 @@ void FtpSession::EnsureSessionObjects() {
 }
 
 bool FtpSession::Connected() const {
-  return control_socket_->State() == CSocket::kConnected && state_.logged_in;
+  return control_socket_->State() == SocketState::kConnected && state_.logged_in;
 }
 
 void FtpSession::CloseControlSocket() {
-  if (control_socket_->State() != CSocket::kClosed) control_socket_->CloseSocket();
+  if (control_socket_->State() != SocketState::kClosed) control_socket_->CloseSocket();
 }
 
 void FtpSession::DropControlSocket() {

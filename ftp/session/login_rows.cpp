@@ -5,13 +5,14 @@
 #include "ftp/control_connection/reply_parser.h"
 #include "ftp/session/dispatch_table.h"
 #include "ftp/session/ftp_session.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
 
 void Greeting(FtpSession& session, const DispatchedReply& reply) {
   session.Log("FTPSVR:" + reply.text);
-  const std::string lowered = ToLowerAscii(reply.text);
+  const std::string lowered = platform::ToLowerAscii(reply.text);
   session.state().server_is_pure = lowered.find("pure") != std::string::npos;
   session.state().server_is_typsoft = lowered.find("typsoft") != std::string::npos;
   session.SendFtpCommand("USER", session.settings().username);

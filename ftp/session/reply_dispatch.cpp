@@ -15,6 +15,7 @@
 #include "ftp/control_connection/text_encoding.h"
 #include "ftp/session/dispatch_table.h"
 #include "ftp/session/ftp_session.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/code_page.h"
 #include "platform/time/clock.h"
 
@@ -130,7 +131,8 @@ void FtpSession::HandleDispatchFailure(std::int32_t number, std::string descript
   EndAsyncMethod();
   if (transfer_sink_ != nullptr) transfer_sink_->CloseLocalFile();
   data_.CloseDataConnection();
-  if (ToLowerAscii(description).find("another command is currently pending") != std::string::npos) {
+  if (platform::ToLowerAscii(description).find("another command is currently pending") !=
+      std::string::npos) {
     settings_.keep_alive_interval = 0;
     Log("DISKEEPCONN#" + description);
     if (settings_.redo_times < 1) settings_.redo_times = 2;

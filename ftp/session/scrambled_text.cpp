@@ -1,6 +1,7 @@
 #include "ftp/session/scrambled_text.h"
 
 #include "ftp/control_connection/reply_parser.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
@@ -12,7 +13,7 @@ int CodeOf(char c) {
 }  // namespace
 
 std::string DecodeScrambledAnsi(std::string_view scrambled) {
-  std::string_view text = StripBlanks(scrambled);
+  std::string_view text = platform::Trim(scrambled, platform::kSpaces);
   if (text.size() < 4 || !text.starts_with("ab") || !text.ends_with("yz")) return {};
   text = text.substr(2, text.size() - 4);
   if (text.size() < 2) return {};

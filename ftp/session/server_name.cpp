@@ -4,13 +4,14 @@
 #include <array>
 
 #include "ftp/control_connection/command_line.h"
+#include "platform/text/ascii_text.h"
 
 namespace tarvik {
 namespace {
 
 // Removes every occurrence of the lower-case `word` from `text`, ignoring case.
 void RemoveIgnoringCase(std::string& text, std::string_view word) {
-  std::string lowered = ToLowerAscii(text);
+  std::string lowered = platform::ToLowerAscii(text);
   std::size_t at = lowered.find(word);
   while (at != std::string::npos) {
     text.erase(at, word.size());

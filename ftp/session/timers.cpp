@@ -33,8 +33,8 @@ void FtpSession::KeepAlive() {
 }
 
 void FtpSession::CSSTimeout() {
-  if (ErrorRecorded() || control_socket_->State() == CSocket::kConnected) return;
-  if (control_socket_->State() == CSocket::kClosed) {
+  if (ErrorRecorded() || control_socket_->State() == SocketState::kConnected) return;
+  if (control_socket_->State() == SocketState::kClosed) {
     SetRecordedErrorNumber(ErrorCode::kDataSocketConnectFailed);
     SetRecordedErrorDescription(GetErrorText(ErrorCode::kDataSocketConnectFailed));
     return;
@@ -42,10 +42,10 @@ void FtpSession::CSSTimeout() {
   const std::int64_t deadline =
       platform::CurrentClock().MonotonicMs() + settings_.timeout_seconds * 1000;
   const bool connected = WaitForMessagesUntil(
-      [this] { return ErrorRecorded() || control_socket_->State() == CSocket::kConnected; },
+      [this] { return ErrorRecorded() || control_socket_->State() == SocketState::kConnected; },
       deadline);
   if (connected) return;
-  Log("CSSTimeout:" + std::to_string(control_socket_->State()));
+  Log("CSSTimeout:" + std::to_string(static_cast<std::int32_t>(control_socket_->State())));
   DispatchError("CSSTimeout", ErrorCode::kDataSocketConnectFailed, "");
 }
 

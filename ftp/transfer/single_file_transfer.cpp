@@ -20,6 +20,7 @@
 #include "local/c_file.h"
 #include "local/path_lists.h"
 #include "platform/fs/file_attributes.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/clock.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
@@ -69,9 +70,7 @@ void CheckDownloadTarget(FtpSession& session, const std::string& local_path) {
 }
 
 bool MentionsMissingFile(const std::string& info) {
-  std::string lower = info;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = platform::ToLowerAscii(info);
   return lower.find("no such") != std::string::npos ||
          lower.find("cannot find") != std::string::npos ||
          lower.find("can't find") != std::string::npos;

@@ -12,6 +12,7 @@
 #include "ftp/transfer/running_transfer.h"
 #include "ftp/transfer/transfer_engine.h"
 #include "platform/loop/winsock_errors.h"
+#include "platform/text/ascii_text.h"
 #include "platform/time/clock.h"
 
 namespace tarvik {
@@ -26,12 +27,6 @@ constexpr long kNotRetried[] = {ErrorCode::kRemoteFileMissing,      ErrorCode::k
 constexpr std::int16_t kResumeAll = 6;
 constexpr std::int16_t kOverwriteAll = 3;
 constexpr std::int64_t kStoreRestartDelayMs = 100;
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string RetryText(std::int16_t attempt, std::int64_t seconds) {
   std::string text = MessageText(message_row::kRetransferAttempt);
@@ -48,7 +43,7 @@ bool TransferEngine::RetryAllowed(TransferDirection direction, long number,
   if (std::find(std::begin(kNotRetried), std::end(kNotRetried), number) != std::end(kNotRetried)) {
     return false;
   }
-  const std::string lower = Lower(info);
+  const std::string lower = platform::ToLowerAscii(info);
   if (direction == TransferDirection::kDownload) {
     return number != 501 && lower.find("not found") == std::string::npos &&
            lower.find("is invalid") == std::string::npos;

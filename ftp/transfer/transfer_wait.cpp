@@ -48,7 +48,7 @@ void TransferEngine::WaitForTransfer(RunningTransfer& transfer) {
   session_.Log(download ? "Download:Exit Do.Start" : "Upload:Exit Do.Start");
   // A control connection reset meanwhile will never bring the reply.
   WaitForMessagesUntil(
-      [&] { return !running() || session_.control_socket().State() == CSocket::kError; },
+      [&] { return !running() || session_.control_socket().State() == SocketState::kError; },
       clock.MonotonicMs() + (download ? kDownloadEndWaitMs : kUploadEndWaitMs));
   const bool still_running = running();
   session_.Log(std::string(download ? "Download:Exit Do." : "Upload:Exit Do.") +
@@ -70,7 +70,7 @@ void TransferEngine::NoticeResetConnections() {
   const char* source = session_.state().current_operation == Operation::kUpload
                            ? "Upload:ConnectionLost"
                            : "Download:ConnectionLost";
-  if (session_.control_socket().State() == CSocket::kError) {
+  if (session_.control_socket().State() == SocketState::kError) {
     session_.DispatchError(source, ErrorCode::kConnectionInterrupted, "");
   } else if (const std::int32_t error = session_.data_connection().LostError(); error != 0) {
     session_.DispatchError(source, error, "");

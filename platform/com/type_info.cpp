@@ -2,12 +2,10 @@
 
 #include <string>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik::platform::com {
 namespace {
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 const TypeInfo* ImplementedWith(const TypeInfo& type, std::uint8_t flags) {
   for (const ImplementedType& implemented : type.implemented) {
@@ -21,11 +19,7 @@ const TypeInfo* ImplementedWith(const TypeInfo& type, std::uint8_t flags) {
 }  // namespace
 
 bool NamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
+  return EqualsIgnoreAsciiCase(a, b);
 }
 
 const MemberInfo* TypeInfo::FindMember(std::string_view member_name) const {

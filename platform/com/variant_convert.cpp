@@ -6,6 +6,7 @@
 
 #include "platform/com/dispatch.h"
 #include "platform/com/variant.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/number_text.h"
 #include "platform/time/date_format.h"
 #include "platform/time/local_time.h"
@@ -17,16 +18,10 @@ namespace {
 constexpr double kMinDate = -657434.0;
 constexpr double kMaxDate = 2958466.0;
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 // A decimal number: [+-]digits[.digits][(e|E)[+-]digits], at least one digit before the exponent.
 // Refuses hex, "inf" and "nan", which the C library would otherwise accept.
 std::optional<double> ParseNumber(std::string_view text) {
-  text = Trim(text);
+  text = Trim(text, kSpacesAndTabs);
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   std::size_t digits = 0;
@@ -84,14 +79,15 @@ std::optional<SystemTime> ParseDatePart(std::string_view text) {
 
 // "M/d/yyyy", "yyyy-M-d", either with a time after a blank, or a time alone.
 std::optional<double> ParseDate(std::string_view text) {
-  text = Trim(text);
+  text = Trim(text, kSpacesAndTabs);
   const std::size_t blank = text.find(' ');
   const std::string_view date_text = text.substr(0, blank);
   std::optional<SystemTime> time = ParseDatePart(date_text);
   if (!time) {
     time = ParseTimeOfDay(text);  // a time alone
   } else if (blank != std::string_view::npos) {
-    const std::optional<SystemTime> of_day = ParseTimeOfDay(Trim(text.substr(blank + 1)));
+    const std::optional<SystemTime> of_day =
+        ParseTimeOfDay(Trim(text.substr(blank + 1), kSpacesAndTabs));
     if (!of_day) return std::nullopt;
     time->hour = of_day->hour;
     time->minute = of_day->minute;
@@ -165,7 +161,7 @@ HRESULT FromText(const std::string& text, VarType to, Variant* out) {
     return S_OK;
   }
   if (to == VarType::kBoolean) {
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = Trim(text, kSpacesAndTabs);
     if (NamesEqual(trimmed, "True") || NamesEqual(trimmed, "False")) {
       *out = Variant(NamesEqual(trimmed, "True"));
       return S_OK;

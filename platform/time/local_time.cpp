@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/text/ascii_text.h"
 #include "platform/time/clock.h"
 #include "platform/time/time_zone.h"
 
@@ -37,17 +38,6 @@ SystemTime FromDaysAndMs(std::chrono::sys_days days, std::int64_t ms_of_day) {
   result.second = static_cast<int>(ms_of_day / 1000 % 60);
   result.milliseconds = static_cast<int>(ms_of_day % 1000);
   return result;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // Reads one to `max_digits` decimal digits at `pos`; advances `pos`.
@@ -92,10 +82,6 @@ int DayOfWeek(const SystemTime& time) {
 
 SystemTime LocalNow() {
   return ToLocalTime(CurrentClock().Now());
-}
-
-SystemTime ToUtcTime(system_clock::time_point point) {
-  return UtcTimeAt(std::chrono::floor<std::chrono::milliseconds>(point));
 }
 
 SystemTime ToLocalTime(system_clock::time_point point) {
@@ -147,8 +133,7 @@ std::optional<SystemTime> FromOleDate(double value) {
 }
 
 std::optional<SystemTime> ParseTimeOfDay(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = Trim(text, kSpaces);
   std::size_t pos = 0;
   SystemTime result;
   const auto hour = ReadNumber(text, pos, 2);
@@ -166,8 +151,10 @@ std::optional<SystemTime> ParseTimeOfDay(std::string_view text) {
   std::string_view designator = text.substr(pos);
   result.hour = *hour;
   if (!designator.empty()) {
-    const bool am = EqualsIgnoreCase(designator, "AM") || EqualsIgnoreCase(designator, "A");
-    const bool pm = EqualsIgnoreCase(designator, "PM") || EqualsIgnoreCase(designator, "P");
+    const bool am =
+        EqualsIgnoreAsciiCase(designator, "AM") || EqualsIgnoreAsciiCase(designator, "A");
+    const bool pm =
+        EqualsIgnoreAsciiCase(designator, "PM") || EqualsIgnoreAsciiCase(designator, "P");
     if ((!am && !pm) || *hour > 12 || *hour == 0) return std::nullopt;
     result.hour = *hour % 12 + (pm ? 12 : 0);
   }

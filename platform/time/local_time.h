@@ -51,8 +51,7 @@ SystemTime LocalNow();
 // count ends in the years 1677 and 2262, it holds every date of years 1..9999.
 using TimePoint = std::chrono::sys_time<std::chrono::milliseconds>;
 
-// A point in time as UTC or as local time of the system time zone.
-SystemTime ToUtcTime(std::chrono::system_clock::time_point point);
+// A point in time as local time of the system time zone.
 SystemTime ToLocalTime(std::chrono::system_clock::time_point point);
 
 // The point in time of a UTC or local date; nullopt for an invalid date. A local time that falls

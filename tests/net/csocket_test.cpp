@@ -67,7 +67,7 @@ class ConnectedSocketTest : public SocketTest {
     client_->SetRemoteHost("127.0.0.1");
     client_->SetRemotePort(test::LocalPortOf(listener_));
     client_->Connect();
-    EXPECT_EQ(client_->State(), CSocket::kConnecting);
+    EXPECT_EQ(client_->State(), SocketState::kConnecting);
     PumpUntil([&] { return log_.Has("SendComplete"); });
     server_ = ::accept(listener_, nullptr, nullptr);
     ASSERT_GE(server_, 0);
@@ -96,11 +96,11 @@ TEST_F(SocketTest, ConnectToAClosedPortReportsRefusedAndEndsInError) {
   socket->SetRemoteHost("127.0.0.1");
   socket->SetRemotePort(test::PickFreeLoopbackPort());
   socket->Connect();
-  EXPECT_EQ(socket->State(), CSocket::kConnecting);
+  EXPECT_EQ(socket->State(), SocketState::kConnecting);
   PumpUntil([&] { return !log.events.empty(); });
   Settle();
   EXPECT_EQ(log.events, std::vector<std::string>{"Error:10061"});
-  EXPECT_EQ(socket->State(), CSocket::kError);
+  EXPECT_EQ(socket->State(), SocketState::kError);
   EXPECT_EQ(socket->SocketHandle(), -1);
   EXPECT_EQ(socket->m_lngEventErrorNumber, 10061);
   EXPECT_EQ(socket->m_lngPostEventErrorID, 16);
@@ -110,7 +110,7 @@ TEST_F(SocketTest, ConnectToAClosedPortReportsRefusedAndEndsInError) {
 
 TEST_F(ConnectedSocketTest, AConnectRaisesConnectThenOneSendComplete) {
   EXPECT_EQ(log_.events, (std::vector<std::string>{"Connect", "SendComplete"}));
-  EXPECT_EQ(client_->State(), CSocket::kConnected);
+  EXPECT_EQ(client_->State(), SocketState::kConnected);
   EXPECT_EQ(client_->LocalIP(), "127.0.0.1");
   sockaddr_in peer{};
   socklen_t length = sizeof peer;
@@ -199,9 +199,9 @@ TEST_F(ConnectedSocketTest, APeerResetEndsInErrorWithoutAnyEvent) {
   log_.events.clear();
   test::ResetAndClose(server_);
   server_ = -1;
-  PumpUntil([&] { return client_->State() != CSocket::kConnected; });
+  PumpUntil([&] { return client_->State() != SocketState::kConnected; });
   Settle();
-  EXPECT_EQ(client_->State(), CSocket::kError);
+  EXPECT_EQ(client_->State(), SocketState::kError);
   EXPECT_EQ(client_->SocketHandle(), -1);
   EXPECT_TRUE(log_.events.empty());
   EXPECT_EQ(EnsureErrorRecord().get_Number(), 0) << "nothing was recorded";
@@ -212,7 +212,7 @@ TEST_F(ConnectedSocketTest, ClosingAConnectedSocketWaitsForThePeer) {
   log_.events.clear();
   const int handle = client_->SocketHandle();
   client_->CloseSocket();
-  EXPECT_EQ(client_->State(), CSocket::kClosing);
+  EXPECT_EQ(client_->State(), SocketState::kClosing);
   EXPECT_EQ(client_->SocketHandle(), handle);
   char byte;
   EXPECT_EQ(::recv(server_, &byte, 1, 0), 0) << "the sending side is shut down";
@@ -222,7 +222,7 @@ TEST_F(ConnectedSocketTest, ClosingAConnectedSocketWaitsForThePeer) {
   CloseServer();
   PumpUntil([&] { return log_.Has("Close"); });
   EXPECT_EQ(log_.events, std::vector<std::string>{"Close"});
-  EXPECT_EQ(client_->State(), CSocket::kClosed);
+  EXPECT_EQ(client_->State(), SocketState::kClosed);
   EXPECT_EQ(client_->SocketHandle(), -1);
 }
 
@@ -236,7 +236,7 @@ TEST_F(ConnectedSocketTest, APeerCloseDeliversEveryWaitingByteBeforeClose) {
   EXPECT_EQ(Text(log_.bytes), sent);
   EXPECT_EQ(log_.events.back(), "Close");
   EXPECT_GT(log_.events.size(), 2u) << "4096-byte receives: many arrivals";
-  EXPECT_EQ(client_->State(), CSocket::kClosed);
+  EXPECT_EQ(client_->State(), SocketState::kClosed);
 }
 
 TEST_F(ConnectedSocketTest, AnOwnerReusingOneVectorGetsEveryByteInOrder) {
@@ -346,14 +346,14 @@ TEST_F(SocketTest, ListenAcceptAndTalk) {
   const std::uint16_t port = test::PickFreeLoopbackPort();
   listener->SetLocalPort(port);
   listener->Listen();
-  ASSERT_EQ(listener->State(), CSocket::kListening);
+  ASSERT_EQ(listener->State(), SocketState::kListening);
   client->SetRemoteHost("localhost");
   EXPECT_EQ(client->RemoteHost(), "127.0.0.1");
   client->SetRemotePort(port);
   client->Connect();
   PumpUntil([&] { return client_log.Has("SendComplete") && server_log.Has("SendComplete"); });
   EXPECT_EQ(listener_log.events, std::vector<std::string>{"ConnectionRequest"});
-  EXPECT_EQ(server->State(), CSocket::kConnected);
+  EXPECT_EQ(server->State(), SocketState::kConnected);
   EXPECT_EQ(server->RemoteHost(), "127.0.0.1");
   EXPECT_EQ(server->RemotePort(), client->LocalPort());
   EXPECT_EQ(server->LocalPort(), port);
@@ -365,10 +365,10 @@ TEST_F(SocketTest, ListenAcceptAndTalk) {
   server->CloseSocket();
   PumpUntil([&] { return client_log.Has("Close"); });
   PumpUntil([&] { return server_log.Has("Close"); });
-  EXPECT_EQ(client->State(), CSocket::kClosed);
-  EXPECT_EQ(server->State(), CSocket::kClosed);
+  EXPECT_EQ(client->State(), SocketState::kClosed);
+  EXPECT_EQ(server->State(), SocketState::kClosed);
   listener->CloseSocket();
-  EXPECT_EQ(listener->State(), CSocket::kClosed);
+  EXPECT_EQ(listener->State(), SocketState::kClosed);
   EXPECT_EQ(listener->SocketHandle(), -1);
   Settle();
   EXPECT_EQ(listener_log.events.size(), 1u) << "closing a listening socket raises nothing";
@@ -384,7 +384,7 @@ TEST_F(SocketTest, ListeningOnAPortInUseEndsInErrorWithoutAHandle) {
   EXPECT_EQ(log.events, std::vector<std::string>{"Error:10048"});
   EXPECT_EQ(EnsureErrorRecord().get_Source(), "CSocket.Bind");
   socket->Listen();
-  EXPECT_EQ(socket->State(), CSocket::kError);
+  EXPECT_EQ(socket->State(), SocketState::kError);
   EXPECT_EQ(socket->SocketHandle(), -1);
   EXPECT_EQ(EnsureErrorRecord().get_Source(), "CSocket.Listen");
   EXPECT_EQ(EnsureErrorRecord().get_Number(), 10022);
@@ -420,7 +420,7 @@ TEST_F(SocketTest, ConnectNeedsAHostThatResolved) {
   socket->Connect();
   EXPECT_EQ(log.events, std::vector<std::string>{"Error:20001"});
   EXPECT_EQ(EnsureErrorRecord().get_Description(), "Hostname Required");
-  EXPECT_EQ(socket->State(), CSocket::kClosed);
+  EXPECT_EQ(socket->State(), SocketState::kClosed);
   EnsureErrorRecord().Clear();
   socket->SetRemoteHost("   ");
   EXPECT_EQ(socket->RemoteHost(), "");
@@ -430,7 +430,7 @@ TEST_F(SocketTest, ConnectNeedsAHostThatResolved) {
   socket->Connect();
   EXPECT_EQ(log.events.back(), "Error:20002");
   EXPECT_EQ(EnsureErrorRecord().get_Description(), "Unable to resolve host");
-  EXPECT_EQ(socket->State(), CSocket::kClosed);
+  EXPECT_EQ(socket->State(), SocketState::kClosed);
 }
 
 TEST_F(SocketTest, TheListeningObjectMayAcceptTheConnectionItself) {
@@ -448,7 +448,7 @@ TEST_F(SocketTest, TheListeningObjectMayAcceptTheConnectionItself) {
   client->SetRemotePort(port);
   client->Connect();
   PumpUntil([&] { return listener_log.Has("SendComplete") && client_log.Has("SendComplete"); });
-  EXPECT_EQ(listener->State(), CSocket::kConnected);
+  EXPECT_EQ(listener->State(), SocketState::kConnected);
   EXPECT_NE(listener->SocketHandle(), listening_handle);
   EXPECT_EQ(MSocketSupport::State().SocketRegistry->size(), 2u) << "the listening handle is gone";
   // Nobody listens on the port any more.
@@ -471,7 +471,7 @@ TEST_F(SocketTest, AnObjectStillWorksAfterAnotherOneStoppedWindowsSockets) {
   EventLog log;
   Record(survivor, log);
   survivor->Listen();
-  EXPECT_EQ(survivor->State(), CSocket::kListening);
+  EXPECT_EQ(survivor->State(), SocketState::kListening);
   EXPECT_TRUE(log.events.empty());
   survivor->CloseSocket();
 }
@@ -485,7 +485,7 @@ TEST(CSocketProperties, RemotePortReadsTwentyOneUntilValid) {
   }
   socket->SetRemotePort(2121);
   EXPECT_EQ(socket->RemotePort(), 2121);
-  EXPECT_EQ(socket->State(), CSocket::kClosed);
+  EXPECT_EQ(socket->State(), SocketState::kClosed);
   EXPECT_EQ(socket->SocketHandle(), -1);
   EXPECT_EQ(socket->m_lngBufferLen, 0);
 }

@@ -65,7 +65,7 @@ TEST_F(SocketSupportTest, StartupReportsTheDatagramSizeAndCleanupWaitsForTheRegi
   {
     auto socket = CSocket::Create();
     socket->Listen();
-    ASSERT_EQ(socket->State(), CSocket::kListening);
+    ASSERT_EQ(socket->State(), SocketState::kListening);
     MSocketSupport::CleanupWinsockService();
     EXPECT_TRUE(State().WinsockStarted) << "a registered socket keeps the service";
   }
@@ -197,17 +197,17 @@ TEST_F(ConnectPendingTest, ReadyToSendThenDataPassesAndClearsTheFlag) {
   PumpUntil([&] { return !log_.events.empty(); });
   EXPECT_EQ(log_.events, std::vector<std::string>{"DataArrival:11"});
   EXPECT_FALSE(State().ConnectPending);
-  EXPECT_EQ(client_->State(), CSocket::kConnected);
+  EXPECT_EQ(client_->State(), SocketState::kConnected);
 }
 
 TEST_F(ConnectPendingTest, ReadyToSendThenCloseBecomesAFailedConnectWithoutEvents) {
   State().ConnectPending = true;
   ::close(server_);
   server_ = -1;
-  PumpUntil([&] { return client_->State() != CSocket::kConnected; });
+  PumpUntil([&] { return client_->State() != SocketState::kConnected; });
   Settle();
   EXPECT_FALSE(State().ConnectPending);
-  EXPECT_EQ(client_->State(), CSocket::kError);
+  EXPECT_EQ(client_->State(), SocketState::kError);
   EXPECT_EQ(client_->SocketHandle(), -1);
   EXPECT_TRUE(log_.events.empty()) << "a failed close ends without any event";
   EXPECT_NE(LogText().find("PostSocketEvent:lngError=16006"), std::string::npos);
@@ -221,7 +221,7 @@ TEST_F(ConnectPendingTest, ReadyToSendThenANotificationWithItsOwnErrorKeepsFlagA
   EXPECT_EQ(log_.events, std::vector<std::string>{"Error:10054"});
   EXPECT_EQ(client_->m_lngEventErrorNumber, ws::kWsaEConnReset);
   EXPECT_EQ(client_->m_lngPostEventErrorID, MSocketSupport::kEventRead);
-  EXPECT_EQ(client_->State(), CSocket::kError);
+  EXPECT_EQ(client_->State(), SocketState::kError);
   State().ConnectPending = false;
 }
 
@@ -232,7 +232,7 @@ TEST_F(ConnectPendingTest, TheRuleOnlyAppliesRightAfterReadyToSend) {
   Post(ws::kFdWrite, 0);
   PumpUntil([&] { return log_.Has("SendComplete"); });
   EXPECT_TRUE(State().ConnectPending);
-  EXPECT_EQ(client_->State(), CSocket::kConnected);
+  EXPECT_EQ(client_->State(), SocketState::kConnected);
   State().ConnectPending = false;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/text/ascii_text.h"
+
 namespace tarvik::platform {
 namespace {
 
@@ -30,10 +32,6 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
-char UpperLetter(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Parses "C=/srv/c;D=/mnt/d"; a later entry for the same letter replaces an earlier one.
 std::vector<DriveMapping> ParseDrives(std::string_view text) {
   std::vector<DriveMapping> drives;
@@ -42,7 +40,7 @@ std::vector<DriveMapping> ParseDrives(std::string_view text) {
     const std::string_view entry = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
     if (entry.size() < 3 || entry[1] != '=' || entry[2] != '/') continue;
-    const char letter = UpperLetter(entry[0]);
+    const char letter = UpperAscii(entry[0]);
     if (letter < 'A' || letter > 'Z') continue;
     std::erase_if(drives, [letter](const DriveMapping& d) { return d.letter == letter; });
     drives.push_back({letter, WithoutTrailingSlashes(std::string(entry.substr(2)))});
@@ -93,7 +91,7 @@ std::vector<DriveMapping> DriveTable() {
 }
 
 std::optional<std::string> DriveHostRoot(char letter) {
-  letter = UpperLetter(letter);
+  letter = UpperAscii(letter);
   std::lock_guard lock(TableMutex());
   for (const DriveMapping& drive : CurrentTable().drives)
     if (drive.letter == letter) return drive.host_root;

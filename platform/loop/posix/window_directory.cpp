@@ -1,10 +1,11 @@
 #include "platform/loop/posix/window_directory.h"
 
 #include <atomic>
-#include <cctype>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+
+#include "platform/text/ascii_text.h"
 
 namespace tarvik::platform::loop {
 namespace {
@@ -50,9 +51,7 @@ std::shared_ptr<CrossThreadInbox> InboxOf(WindowHandle window) {
 
 MessageId RegisterMessageName(std::string_view name) {
   if (name.empty()) return 0;
-  std::string key;
-  key.reserve(name.size());
-  for (char c : name) key.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  const std::string key = ToLowerAscii(name);
   Directory& d = TheDirectory();
   std::lock_guard lock(d.mutex);
   auto [it, added] = d.message_numbers.try_emplace(key, d.next_message);

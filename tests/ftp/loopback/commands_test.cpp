@@ -185,7 +185,8 @@ TEST(ReconnectTest, DroppedConnectionIsReestablishedBySendFtpCommand) {
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
-  ASSERT_TRUE(PumpUntil([&] { return t.session.control_socket().State() != CSocket::kConnected; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return t.session.control_socket().State() != SocketState::kConnected; }));
   EXPECT_EQ(t.session.state().ftp_state, FtpStates::ftpClosed);
 
   t.session.BeginAsyncMethod(Operation::kRawCommand);
@@ -206,7 +207,8 @@ TEST(ReconnectTest, ReconnectLosingTheConnectionInItsLoginIsNotRepeated) {
   server.Start();
   SessionUnderTest t(server.Port());
   ASSERT_TRUE(t.session.Connect());
-  ASSERT_TRUE(PumpUntil([&] { return t.session.control_socket().State() != CSocket::kConnected; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return t.session.control_socket().State() != SocketState::kConnected; }));
 
   t.session.BeginAsyncMethod(Operation::kRawCommand);
   EXPECT_FALSE(t.session.SendFtpCommand("SYST"));

@@ -95,7 +95,7 @@ TEST(DataConnectionTest, BadPassiveReplyIsReported) {
 
   t.session.data_connection().EstablishPasvDataConnection("227 Entering Passive Mode");
   EXPECT_EQ(t.session.ErrorNumber(), 20062);
-  EXPECT_EQ(t.session.data_connection().socket().State(), CSocket::kClosed);
+  EXPECT_EQ(t.session.data_connection().socket().State(), SocketState::kClosed);
 }
 
 }  // namespace

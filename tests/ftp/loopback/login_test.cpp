@@ -240,7 +240,7 @@ TEST(ServerNameRefusalTest, OtherPortFailsWith21000WithoutASocket) {
   EXPECT_FALSE(t.session.Connect());
   EXPECT_EQ(t.session.ErrorNumber(), 21000);
   EXPECT_EQ(t.session.ErrorInfo(), "Invalid FTP host address");
-  EXPECT_EQ(t.session.control_socket().State(), CSocket::kClosed);
+  EXPECT_EQ(t.session.control_socket().State(), SocketState::kClosed);
   EXPECT_EQ(server.ControlConnections(), 0);
   EXPECT_TRUE(t.host.states.empty());
 }
