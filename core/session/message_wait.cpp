@@ -17,9 +17,8 @@ bool WaitForMessagesUntil(const std::function<bool()>& done, std::int64_t deadli
   platform::Clock& clock = platform::CurrentClock();
   while (!done()) {
     const std::int64_t now = clock.MonotonicMs();
-    if (now > deadline_ms) return false;
-    platform::WaitForMessage(
-        deadline_ms == kNoDeadline ? kWaitSliceMs : std::min(deadline_ms - now + 1, kWaitSliceMs));
+    if (now >= deadline_ms) return false;
+    platform::WaitForMessage(std::min(deadline_ms - now, kWaitSliceMs));
     platform::ProcessPendingMessages();
   }
   return true;

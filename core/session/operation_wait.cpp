@@ -10,7 +10,8 @@ namespace tarvik {
 
 void OperationCore::WaitForOperation(Operation operation, std::int64_t limit_seconds,
                                      bool quiet_expiry, const std::function<void()>& each_step) {
-  const std::int64_t deadline = platform::CurrentClock().MonotonicMs() + limit_seconds * 1000;
+  // The limit has passed once the clock is beyond it.
+  const std::int64_t deadline = platform::CurrentClock().MonotonicMs() + limit_seconds * 1000 + 1;
   const auto ended = [&] { return ErrorRecorded() || state_.current_operation != operation; };
   const bool done = WaitForMessagesUntil(
       [&] {

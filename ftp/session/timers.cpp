@@ -39,8 +39,9 @@ void FtpSession::CSSTimeout() {
     SetRecordedErrorDescription(GetErrorText(ErrorCode::kDataSocketConnectFailed));
     return;
   }
+  // The limit has passed once the clock is beyond it.
   const std::int64_t deadline =
-      platform::CurrentClock().MonotonicMs() + settings_.timeout_seconds * 1000;
+      platform::CurrentClock().MonotonicMs() + settings_.timeout_seconds * 1000 + 1;
   const bool connected = WaitForMessagesUntil(
       [this] { return ErrorRecorded() || control_socket_->State() == SocketState::kConnected; },
       deadline);
