@@ -26,11 +26,13 @@ unset DISPLAY WAYLAND_DISPLAY
 work="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-platform-XXXXXX")"
 web_pid=""
 cleanup() {
+  # The Wine server and its services, started by this script, hold the web servers' input open
+  # too: they go first.
+  wineserver -k 2>/dev/null || true
   if [ -n "$web_pid" ]; then  # closing their input stops the web servers, which tidy up
     exec {web_in}>&-
     wait "$web_pid" 2>/dev/null || true
   fi
-  wineserver -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -55,7 +57,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export TARVIK_HTTPS_PORTS="$https_port $wrong_name_port $self_signed_port $unknown_issuer_port"
 export TARVIK_HTTPS_CA="$(windows_path "$ca_file")"
 export TARVIK_HTTPS_FILE="$(windows_path "$web_root/tls-download.bin")"
-wineserver -p </dev/null >/dev/null 2>&1 || true  # one server for every test program
+wineserver -p </dev/null >/dev/null 2>&1 {web_in}>&- || true  # one server for every test program
 # Starting the prefix starts its background services; they keep the standard streams of the
 # program that started them, so a first program with none of CTest's pipes starts them.
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
