@@ -134,13 +134,6 @@ bool TlsClient::Advance(bool read) {
   }
 }
 
-bool TlsClient::FlushPending() {
-  if (pending_plain_.empty()) return true;
-  const std::string plain = std::move(pending_plain_);
-  pending_plain_.clear();
-  return Write(plain);
-}
-
 bool TlsClient::Feed(const std::uint8_t* data, std::size_t size) {
   plain_size_ = 0;
   if (Failed()) return false;
